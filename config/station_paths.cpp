@@ -1,0 +1,14 @@
+#include "config/station_paths.h"
+
+#include <QStandardPaths>
+
+QString stationFilePath(const QString &Diretorio_Dados)
+{
+    return Diretorio_Dados + QStringLiteral("Configuração.TXT");
+}
+
+QString defaultDataDirectory()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+            + QStringLiteral("/ComZelta/");
+}

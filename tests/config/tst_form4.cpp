@@ -1,0 +1,351 @@
+#include "config/form4.h"
+#include "config/station_file_writer.h"
+#include "config/station_paths.h"
+#include "message_box_watcher.h"
+#include "station_test_support.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+Local station(int n)
+{
+    return {QStringLiteral("Posto %1").arg(n), QStringLiteral("10.0.0.%1").arg(n), QStringLiteral("4001")};
+}
+
+QTableWidget *grid(const Form4 &form)
+{
+    return form.findChild<QTableWidget *>(QStringLiteral("Conf_Zeltas"));
+}
+
+QString cell(const Form4 &form, int row, int column)
+{
+    return grid(form)->item(row - 1, column)->text();
+}
+
+Local row(const Form4 &form, int n)
+{
+    return {cell(form, n, 1), cell(form, n, 2), cell(form, n, 3)};
+}
+
+QVector<Local> allRows(const Form4 &form)
+{
+    QVector<Local> rows;
+    for (int n = 1; n <= TabelaLocais::Entradas; ++n)
+        rows << row(form, n);
+    return rows;
+}
+
+QLineEdit *box(const Form4 &form, int index)
+{
+    return form.findChild<QLineEdit *>(QStringLiteral("Inf_Local_%1").arg(index));
+}
+
+// Types the text key by key; unlike keyClicks, this also takes the accented letters.
+void type(const Form4 &form, int index, const QString &text)
+{
+    QLineEdit *edit = box(form, index);
+    edit->clear();
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+void click(const Form4 &form, const QString &button)
+{
+    QTest::mouseClick(form.findChild<QPushButton *>(button), Qt::LeftButton);
+}
+
+TabelaLocais previousTable()
+{
+    TabelaLocais tabela;
+    for (int n = 1; n <= TabelaLocais::Entradas; ++n)
+        tabela.entry(n).Descricao = QStringLiteral("Antigo %1").arg(n);
+    return tabela;
+}
+
+} // namespace
+
+class TestForm4 : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir temporaryDir;
+    QString dataDir() const { return temporaryDir.path() + u'/'; }
+
+    void writeStations(int count)
+    {
+        TabelaLocais tabela;
+        for (int n = 1; n <= count; ++n)
+            tabela.entry(n) = station(n);
+        QVERIFY(saveStationFile(dataDir(), tabela));
+    }
+
+private slots:
+    void init()
+    {
+        QFile::remove(stationFilePath(dataDir()));
+        QDir().rmdir(stationFilePath(dataDir()));
+    }
+
+    void opensWithTheFileEntries_data()
+    {
+        QTest::addColumn<int>("stations");
+        QTest::newRow("no file") << -1;
+        QTest::newRow("3 entries") << 3;
+    }
+    void opensWithTheFileEntries()
+    {
+        QFETCH(int, stations);
+        if (stations >= 0)
+            writeStations(stations);
+        MessageBoxWatcher watcher;
+        TabelaLocais tabela;
+        Form4 form(tabela, dataDir());
+
+        QCOMPARE(form.windowTitle(), u"Configuração dos Equipamentos Zelta"_qs);
+        const QStringList titles{"Item", u"Descrição Local"_qs, "IP", "Port"};
+        for (int column = 0; column < 4; ++column)
+            QCOMPARE(grid(form)->horizontalHeaderItem(column)->text(), titles[column]);
+        QCOMPARE(grid(form)->rowCount(), 40);
+        for (int n = 1; n <= TabelaLocais::Entradas; ++n) {
+            QCOMPARE(cell(form, n, 0), QString::number(n));
+            QCOMPARE(row(form, n), n <= stations ? station(n) : Local());
+        }
+        QVERIFY(watcher.texts.isEmpty());
+    }
+
+    void inserirPutsTheBoxesIntoTheRow_data()
+    {
+        QTest::addColumn<int>("stations");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<Local>("typed");
+        QTest::addColumn<int>("target");
+
+        QTest::newRow("row 5 of an empty grid") << 0 << "5" << Local{"Posto Sul", "10.0.0.50", "4001"} << 5;
+        QTest::newRow("empty boxes empty a filled row") << 5 << "3" << Local() << 3;
+        QTest::newRow("spaces kept as typed") << 2 << "1" << Local{"  Posto  ", " 10.0.0.1 ", "4001 "} << 1;
+        QTest::newRow("blanks around the number") << 0 << " 7 " << Local{"Sete", "", ""} << 7;
+        QTest::newRow("row 40") << 40 << "40" << Local{"Quarenta", "", ""} << 40;
+        QTest::newRow("exponent") << 0 << "1e1" << Local{"Dez", "", ""} << 10;
+        QTest::newRow("text after the number") << 0 << "12abc" << Local{"Doze", "", ""} << 12;
+    }
+    void inserirPutsTheBoxesIntoTheRow()
+    {
+        QFETCH(int, stations);
+        QFETCH(QString, item);
+        QFETCH(Local, typed);
+        QFETCH(int, target);
+
+        writeStations(stations);
+        MessageBoxWatcher watcher;
+        TabelaLocais tabela;
+        Form4 form(tabela, dataDir());
+        form.show();
+        QVector<Local> expected = allRows(form);
+        expected[target - 1] = typed;
+
+        type(form, 0, item);
+        type(form, 1, typed.Descricao);
+        type(form, 2, typed.IP);
+        type(form, 3, typed.Port);
+        click(form, QStringLiteral("Inserir"));
+
+        QCOMPARE(allRows(form), expected);
+        QCOMPARE(box(form, 1)->text(), typed.Descricao);
+        QVERIFY(watcher.texts.isEmpty());
+    }
+
+    void excluirMovesTheRowsBelowUp_data()
+    {
+        QTest::addColumn<int>("stations");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QList<int>>("rows");
+        // The station each checked row must hold afterwards; 0 for an empty row.
+        QTest::addColumn<QList<int>>("holds");
+
+        QTest::newRow("row 2 of 5") << 5 << "2" << QList<int>{1, 2, 3, 4, 5, 6} << QList<int>{1, 3, 4, 5, 0, 0};
+        QTest::newRow("row 40 of 40") << 40 << "40" << QList<int>{38, 39, 40} << QList<int>{38, 39, 0};
+        QTest::newRow("row 1 of 40") << 40 << "1" << QList<int>{1, 2, 39, 40} << QList<int>{2, 3, 40, 0};
+    }
+    void excluirMovesTheRowsBelowUp()
+    {
+        QFETCH(int, stations);
+        QFETCH(QString, item);
+        QFETCH(QList<int>, rows);
+        QFETCH(QList<int>, holds);
+
+        writeStations(stations);
+        TabelaLocais tabela;
+        Form4 form(tabela, dataDir());
+        form.show();
+        type(form, 0, item);
+        click(form, QStringLiteral("Excluir"));
+
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(row(form, rows[i]), holds[i] ? station(holds[i]) : Local());
+        for (int n = 1; n <= TabelaLocais::Entradas; ++n)
+            QCOMPARE(cell(form, n, 0), QString::number(n));
+        QCOMPARE(box(form, 0)->text(), item);
+    }
+
+    void itemNumbersOutsideTheGridAreRefused_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("item");
+
+        for (const QString &button : {u"Inserir"_qs, u"Excluir"_qs}) {
+            for (const QString &item : {u"0"_qs, u"41"_qs, u""_qs, u"2.5"_qs, u"-3"_qs, u"abc"_qs}) {
+                QTest::addRow("%s '%s'", qPrintable(button), qPrintable(item)) << button << item;
+            }
+        }
+    }
+    void itemNumbersOutsideTheGridAreRefused()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, item);
+
+        writeStations(40);
+        MessageBoxWatcher watcher;
+        TabelaLocais tabela;
+        Form4 form(tabela, dataDir());
+        form.show();
+        const QVector<Local> before = allRows(form);
+        type(form, 0, item);
+        type(form, 1, QStringLiteral("Novo"));
+        click(form, button);
+
+        QCOMPARE(allRows(form), before);
+        QCOMPARE(watcher.texts, QStringList{u"Informe um número de item de 1 a 40."_qs});
+        QCOMPARE(watcher.titles, QStringList{"Aviso"});
+    }
+
+    void gravarWritesTheGrid()
+    {
+        writeStations(1);
+        MessageBoxWatcher watcher;
+        TabelaLocais tabela;
+        {
+            Form4 form(tabela, dataDir());
+            form.show();
+            type(form, 0, QStringLiteral("3"));
+            type(form, 1, u"Posto São João"_qs);
+            click(form, QStringLiteral("Inserir"));
+            click(form, QStringLiteral("Gravar_Conf"));
+        }
+        QCOMPARE(readAll(stationFilePath(dataDir())),
+                 padded("Posto 1") + padded("10.0.0.1") + padded("4001") + "\r\n\r\n"
+                         + padded("Posto S\xE3o Jo\xE3o") + "\r\n" + QByteArray("\r\n").repeated(37));
+        QVERIFY(watcher.texts.isEmpty());
+
+        Form4 reopened(tabela, dataDir());
+        QCOMPARE(row(reopened, 3), (Local{u"Posto São João"_qs, "", ""}));
+    }
+
+    void refusedSaveWarnsAndKeepsTheFile()
+    {
+        writeStations(2);
+        const QByteArray before = readAll(stationFilePath(dataDir()));
+        MessageBoxWatcher watcher;
+        TabelaLocais tabela;
+        Form4 form(tabela, dataDir());
+        form.show();
+        type(form, 0, QStringLiteral("7"));
+        type(form, 1, QString(31, u'x'));
+        click(form, QStringLiteral("Inserir"));
+        click(form, QStringLiteral("Gravar_Conf"));
+
+        QCOMPARE(watcher.texts, QStringList{u"Item 7: o campo Descrição tem mais de 30 caracteres."_qs});
+        QCOMPARE(readAll(stationFilePath(dataDir())), before);
+    }
+
+    void retornarHandsTheGridToTheTable()
+    {
+        writeStations(3);
+        TabelaLocais tabela = previousTable();
+        {
+            Form4 form(tabela, dataDir());
+            form.show();
+            type(form, 0, QStringLiteral("5"));
+            type(form, 1, QStringLiteral("  Posto Sul  "));
+            type(form, 2, QStringLiteral("10.0.0.5 "));
+            click(form, QStringLiteral("Inserir"));
+            click(form, QStringLiteral("Retornar"));
+            QCOMPARE(form.result(), int(QDialog::Accepted));
+        }
+        for (int n = 1; n <= TabelaLocais::Entradas; ++n) {
+            const Local expected = n <= 3 ? station(n)
+                    : n == 5               ? Local{"  Posto Sul  ", "10.0.0.5 ", ""}
+                                           : Local();
+            QCOMPARE(tabela.entry(n), expected);
+        }
+        // Edits handed back without a save are not in the file the next editor shows.
+        Form4 reopened(tabela, dataDir());
+        QCOMPARE(row(reopened, 5), Local());
+    }
+
+    void closingOtherwiseLeavesTheTable_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("title-bar close") << false;
+        QTest::newRow("Esc key") << true;
+    }
+    void closingOtherwiseLeavesTheTable()
+    {
+        QFETCH(bool, escape);
+        writeStations(3);
+        TabelaLocais tabela = previousTable();
+        Form4 form(tabela, dataDir());
+        form.show();
+        type(form, 0, QStringLiteral("1"));
+        type(form, 1, QStringLiteral("Editado"));
+        click(form, QStringLiteral("Inserir"));
+        if (escape)
+            QTest::keyClick(box(form, 1), Qt::Key_Escape);
+        else
+            form.close();
+
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.result(), int(QDialog::Rejected));
+        const TabelaLocais previous = previousTable();
+        for (int n = 1; n <= TabelaLocais::Entradas; ++n)
+            QCOMPARE(tabela.entry(n), previous.entry(n));
+    }
+
+    void enterInABoxChangesNothing()
+    {
+        writeStations(5);
+        MessageBoxWatcher watcher;
+        TabelaLocais tabela;
+        Form4 form(tabela, dataDir());
+        form.show();
+        const QVector<Local> before = allRows(form);
+        type(form, 0, QStringLiteral("2"));
+        QTest::keyClick(box(form, 0), Qt::Key_Return);
+        QCOMPARE(allRows(form), before);
+        QVERIFY(form.isVisible());
+        QVERIFY(watcher.texts.isEmpty());
+    }
+
+    void imprimirWithoutPrinterOffersPdf()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("a printer is installed; printing would use it");
+        MessageBoxWatcher watcher;
+        TabelaLocais tabela;
+        Form4 form(tabela, dataDir());
+        form.show();
+        click(form, QStringLiteral("Imprimir"));
+        QCOMPARE(watcher.texts,
+                 QStringList{u"Não há impressora instalada. Deseja gravar a imagem da janela em um arquivo PDF?"_qs});
+    }
+};
+
+QTEST_MAIN(TestForm4)
+#include "tst_form4.moc"
