@@ -1,0 +1,47 @@
+#pragma once
+
+#include "replies/reply_tables.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+class TankPanel;
+
+namespace Ui {
+class Form2;
+}
+
+// "Sistema Zelta - Inventário de Produtos": the last reading of every configured tank, a drawing
+// of each tank's level and the totals by product. The whole content is rebuilt each time the
+// window is shown or becomes active again.
+class Form2 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    Form2(const TankTable &Tabela_Tanques, double Num_Tanques, const QString &Nome_Posto,
+          QWidget *parent = nullptr);
+    ~Form2() override;
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    void Imprimir_Click();
+    void Retornar_Click();
+
+private:
+    void Form_Activate();
+    void Inicializa_Tabela();
+    void Prepara_Tabela();
+    void Efetua_Inventario();
+
+    std::unique_ptr<Ui::Form2> ui;
+    std::array<TankPanel *, 16> Frame1;
+    // The window shows the inventory it was opened for.
+    const TankTable m_tabelaTanques;
+    const double m_numTanques;
+    const QString m_nomePosto;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "printing/window_printer.h"
+#include "replies/reply_tables.h"
+
+#include <QFile>
+#include <QStringList>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Tabela_Tanques from "tank;VolMed;VolCpl;product" texts, entry i for tank i + 1; an empty
+// entry leaves that tank without a reading.
+inline TankTable tankTable(const QStringList &readings)
+{
+    TankTable table;
+    for (int i = 0; i < readings.size(); ++i) {
+        if (readings[i].isEmpty())
+            continue;
+        const QStringList f = readings[i].split(QLatin1Char(';'));
+        table[i + 1] = {f[0], f[1], f[2], QStringLiteral(" 0.75"), f[3],
+                        QStringLiteral("01/02/24"), QStringLiteral("10:30:00")};
+    }
+    return table;
+}
+
+inline QString cellText(const QTableWidget *grid, int row, int column)
+{
+    const QTableWidgetItem *item = grid->item(row, column);
+    return item ? item->text() : QString();
+}
+
+inline QStringList rowTexts(const QTableWidget *grid, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < grid->columnCount(); ++column)
+        texts << cellText(grid, row, column);
+    return texts;
+}
+
+// The printed image of a window: a one-page PDF holding a picture.
+inline void verifyPrintsOnePage(QWidget *window)
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("janela.pdf"));
+    QString error;
+    QVERIFY2(writeWindowPdf(window, path, &error), qPrintable(error));
+    QFile pdf(path);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.startsWith("%PDF-"));
+    QVERIFY(bytes.contains("/Count 1"));
+    QVERIFY(bytes.contains("/Subtype /Image"));
+}
