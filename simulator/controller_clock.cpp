@@ -1,0 +1,11 @@
+#include "simulator/controller_clock.h"
+
+QDateTime ControllerClock::now() const
+{
+    return QDateTime::currentDateTime().addMSecs(offsetMs_);
+}
+
+void ControllerClock::set(const QDateTime &time)
+{
+    offsetMs_ = QDateTime::currentDateTime().msecsTo(time);
+}

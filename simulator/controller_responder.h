@@ -1,0 +1,13 @@
+#pragma once
+
+#include "protocol/requests.h"
+#include "simulator/simulated_station.h"
+
+#include <QByteArray>
+#include <QList>
+
+// What the controller answers to one request: the reply bodies, in the order they go out, one
+// frame each. Empty when the request gets no reply (the console leaving, an unknown code, a
+// wrong password). "MT", "MA" and "AR" change the station: a measurement is kept for "LM",
+// a clock setting moves the clock.
+QList<QByteArray> answerRequest(SimulatedStation &station, const zelta::Request &request);

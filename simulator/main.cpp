@@ -1,0 +1,163 @@
+#include "quit_on_signal.h"
+#include "simulator/controller_simulator.h"
+#include "simulator/default_station.h"
+#include "simulator/frame_text.h"
+#include "simulator/station_file.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <limits>
+#include <optional>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+void addOptions(QCommandLineParser &parser)
+{
+    const auto withValue = [](const char *name, const char *description, const char *value) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description),
+                                  QString::fromLatin1(value));
+    };
+    const auto flag = [](const char *name, const char *description) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description));
+    };
+    parser.addOptions({
+        withValue("address", "Address to listen on (default 127.0.0.1).", "A"),
+        withValue("port", "TCP port (default 4001).", "P"),
+        withValue("station", "Station file (default: a built-in demo station).", "FILE"),
+        flag("quiet", "Print nothing but problems."),
+        withValue("delay", "Milliseconds before each reply frame (default 150).", "MS"),
+        withValue("ack-timeout", "Milliseconds a series waits for the console's ACK of each frame (default 1000).",
+                  "MS"),
+        withValue("chunk", "Fault: send replies in chunks of N bytes.", "N"),
+        flag("nak", "Fault: NAK every request and answer none."),
+        flag("bad-check", "Fault: replies carry a wrong check byte."),
+        withValue("close-after", "Fault: close the connection on receiving the K-th frame.", "K"),
+        flag("unterminated", "Fault: once per connection, send a frame without ETX before the first reply."),
+        withValue("garbage", "Fault: send N bytes without ETX on connection.", "N"),
+        withValue("flood", "Fault: send N reply frames on connection, without waiting for ACKs.", "N"),
+    });
+}
+
+// A whole number from 0 to `largest` for an option, or nothing after reporting the bad value.
+std::optional<int> number(const QCommandLineParser &parser, const char *name, int fallback,
+                          int largest = std::numeric_limits<int>::max())
+{
+    const QString option = QString::fromLatin1(name);
+    if (!parser.isSet(option))
+        return fallback;
+    bool ok = false;
+    const int value = parser.value(option).toInt(&ok);
+    if (!ok || value < 0 || value > largest) {
+        err() << "comzelta-sim: --" << option << " needs a whole number from 0 to " << largest << ", not \""
+              << parser.value(option) << "\"\n";
+        return std::nullopt;
+    }
+    return value;
+}
+
+// False after reporting a bad value.
+bool applyLinkOptions(const QCommandLineParser &parser, ControllerSimulator &simulator)
+{
+    const SimulatorSettings defaults;
+    const std::optional<int> delay = number(parser, "delay", defaults.replyDelayMs);
+    const std::optional<int> ackTimeout = number(parser, "ack-timeout", defaults.ackTimeoutMs);
+    const std::optional<int> chunk = number(parser, "chunk", defaults.chunkSize);
+    const std::optional<int> closeAfter = number(parser, "close-after", defaults.closeAfterFrames);
+    const std::optional<int> garbage = number(parser, "garbage", defaults.garbageOnConnect);
+    const std::optional<int> flood = number(parser, "flood", defaults.floodOnConnect);
+    if (!delay || !ackTimeout || !chunk || !closeAfter || !garbage || !flood)
+        return false;
+
+    simulator.setReplyDelay(*delay);
+    simulator.setAckTimeout(*ackTimeout);
+    simulator.setChunkSize(*chunk);
+    simulator.setNakRequests(parser.isSet(QStringLiteral("nak")));
+    simulator.setWrongCheckByte(parser.isSet(QStringLiteral("bad-check")));
+    simulator.setCloseAfterFrames(*closeAfter);
+    simulator.setUnterminatedFrame(parser.isSet(QStringLiteral("unterminated")));
+    simulator.setGarbageOnConnect(*garbage);
+    simulator.setFloodOnConnect(*flood);
+    return true;
+}
+
+void printTraffic(const ControllerSimulator &simulator)
+{
+    const auto print = [](const QString &line) { out() << line << Qt::endl; };
+    QObject::connect(&simulator, &ControllerSimulator::clientConnected,
+                     [print](const QString &peer) { print(peer + QStringLiteral(" connected")); });
+    QObject::connect(&simulator, &ControllerSimulator::clientDisconnected,
+                     [print](const QString &peer) { print(peer + QStringLiteral(" disconnected")); });
+    QObject::connect(&simulator, &ControllerSimulator::requestReceived,
+                     [print](const QString &peer, const QByteArray &frame) {
+                         print(peer + QStringLiteral(" <- ") + frameText(frame));
+                     });
+    QObject::connect(&simulator, &ControllerSimulator::replySent,
+                     [print](const QString &peer, const QByteArray &frame) {
+                         print(peer + QStringLiteral(" -> ") + frameText(frame));
+                     });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("comzelta-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Simulated tank-gauge controller for the ComZelta console."));
+    parser.addHelpOption();
+    addOptions(parser);
+    parser.process(app);
+    const bool quiet = parser.isSet(QStringLiteral("quiet"));
+
+    const std::optional<int> port = number(parser, "port", ControllerSimulator::DefaultPort, 65535);
+    const QString addressText = parser.isSet(QStringLiteral("address")) ? parser.value(QStringLiteral("address"))
+                                                                         : QStringLiteral("127.0.0.1");
+    const QHostAddress address(addressText);
+    if (address.isNull())
+        err() << "comzelta-sim: \"" << addressText << "\" is not an IP address\n";
+    if (!port || address.isNull())
+        return 2;
+
+    SimulatedStation station = demonstrationStation();
+    if (parser.isSet(QStringLiteral("station"))) {
+        const StationLoad load = loadStationFile(parser.value(QStringLiteral("station")));
+        for (const QString &problem : load.problems)
+            err() << "comzelta-sim: " << problem << '\n';
+        err().flush();
+        if (!load.readable)
+            return 1;
+        station = load.station;
+    }
+    ControllerSimulator simulator(station);
+    if (!applyLinkOptions(parser, simulator))
+        return 2;
+    if (!quiet)
+        printTraffic(simulator);
+
+    if (!simulator.listen(address, quint16(*port))) {
+        err() << "comzelta-sim: cannot listen on " << addressText << ':' << *port << ": " << simulator.errorString()
+              << '\n';
+        return 1;
+    }
+    if (!quiet)
+        out() << "listening on " << addressText << ':' << *port << Qt::endl;
+
+    quitOnTerminationSignals();
+    return app.exec();
+}
