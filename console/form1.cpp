@@ -1,0 +1,127 @@
+#include "console/form1.h"
+
+#include "config/form4.h"
+#include "config/station_list.h"
+#include "config/station_paths.h"
+#include "console/message_log_model.h"
+#include "console/socket_state.h"
+#include "reports/tank_drawing.h"
+#include "ui_form1.h"
+
+#include <QButtonGroup>
+#include <QTcpSocket>
+#include <QTimer>
+
+Form1::Form1(const QString &Diretorio_Dados, QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::Form1>())
+{
+    ui->setupUi(this);
+    state_.Diretorio_Dados = Diretorio_Dados;
+
+    logModel_ = new MessageLogModel(this);
+    ui->Msg_Log->setModel(logModel_);
+
+    Net_ = new QTcpSocket(this);
+    netState_ = new SocketStateTracker(Net_);
+    connect(Net_, &QTcpSocket::readyRead, this, &Form1::Net_DataArrival);
+
+    TQ_Ativo_ = new QButtonGroup(this);
+    for (int i = 0; i < 16; ++i)
+        TQ_Ativo_->addButton(findChild<QAbstractButton *>(QStringLiteral("TQ_Ativo_%1").arg(i)), i);
+    connect(TQ_Ativo_, &QButtonGroup::idClicked, this, &Form1::TQ_Ativo_Click);
+
+    Sinal_ = new QButtonGroup(this);
+    for (int i = 0; i < 5; ++i)
+        Sinal_->addButton(findChild<QAbstractButton *>(QStringLiteral("Sinal_%1").arg(i)), i);
+
+    // The tank drawing of the measurement panel, in twips within its frame.
+    Altura_Liquido_ = new TankDrawing({QRect(360, 3600, 2535, 1335), QRect(840, 3480, 495, 165), QRect(2280, 3480, 135, 165)},
+                                      ui->Frame3);
+    Altura_Liquido_->setObjectName(QStringLiteral("Altura_Liquido"));
+
+    connect(ui->Postos, &QComboBox::activated, this, &Form1::Postos_Click);
+    connect(ui->Configurar, &QPushButton::clicked, this, &Form1::Configurar_Click);
+    connect(ui->Abrir_Conexao, &QPushButton::clicked, this, &Form1::Abrir_Conexao_Click);
+    connect(ui->Fechar_Conexao, &QPushButton::clicked, this, &Form1::Fechar_Conexao_Click);
+    connect(ui->Sair, &QPushButton::clicked, this, &Form1::Sair_Click);
+    connect(ui->Limpar_Log, &QPushButton::clicked, this, &Form1::Limpar_Log_Click);
+    connect(ui->Transmitir, &QPushButton::clicked, this, &Form1::Transmitir_Click);
+    conectarComandos();
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form_Load()
+{
+    Inicializar_Variaveis();
+
+    // Created only now, so that no tick ever sees the state before it is initialised.
+    const auto startTimer = [this](QTimer *&timer, int interval, void (Form1::*handler)()) {
+        timer = new QTimer(this);
+        timer->setInterval(interval);
+        connect(timer, &QTimer::timeout, this, handler);
+        timer->start();
+    };
+    startTimer(Timer1, 1000, &Form1::Timer1_Timer);
+    startTimer(Timer2, 1000, &Form1::Timer2_Timer);
+    startTimer(Timer3, 5000, &Form1::Timer3_Timer);
+    startTimer(Timer4, 10, &Form1::Timer4_Timer);
+}
+
+void Form1::Inicializar_Variaveis()
+{
+    ui->Host->setText(QStringLiteral("Local Não Conectado"));
+    carregarPostos();
+
+    Fila_RX_.resetPointers();
+    Mensagem_RX.clear();
+    Buffer_RX_.clear();
+    Comando_TX.clear();
+    Tempo_Espera = 100;
+    Indice_Sinal = 0;
+
+    ui->Estado->setText(QStringLiteral("OFF-LINE"));
+    state_.Inventario_Ativo = false;
+
+    for (QWidget *panel : {ui->Frame3, ui->Frame5, ui->Frame7, ui->Frame10})
+        panel->setEnabled(false);
+    ui->Abrir_Conexao->setEnabled(false);
+    ui->Fechar_Conexao->setEnabled(false);
+    limparSelecaoTanques();
+    for (QAbstractButton *button : TQ_Ativo_->buttons())
+        button->setEnabled(false);
+
+    Altura_Liquido_->setAlturaLiquido(Altura_Tanque);
+}
+
+// Loads the station file into the table and the selector; while it cannot be read the operator
+// is kept in the configuration editor, whose save creates the file (and its directory).
+void Form1::carregarPostos()
+{
+    const QString path = stationFilePath(state_.Diretorio_Dados);
+    for (;;) {
+        mostrarPostos({});
+        if (const auto listed = loadStationTable(path, state_.Tabela_Locais)) {
+            mostrarPostos(*listed);
+            return;
+        }
+        Configurar_Click();
+    }
+}
+
+void Form1::mostrarPostos(const QVector<PostoListado> &postos)
+{
+    ui->Postos->clear();
+    ui->Postos->setPlaceholderText(QStringLiteral("Selecione o Local"));
+    for (const PostoListado &posto : postos)
+        ui->Postos->addItem(posto.Descricao, posto.Entrada);
+    ui->Postos->setCurrentIndex(-1);
+}
+
+void Form1::Configurar_Click()
+{
+    Form4 editor(state_.Tabela_Locais, state_.Diretorio_Dados, this);
+    emit janelaAberta(&editor);
+    editor.exec();
+    mostrarPostos(stationsInUse(state_.Tabela_Locais));
+}

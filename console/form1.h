@@ -1,0 +1,140 @@
+#pragma once
+
+#include "config/station_list.h"
+#include "console/application_state.h"
+#include "protocol/frame_assembler.h"
+#include "protocol/receive_ring.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+class QButtonGroup;
+class QTcpSocket;
+class QTimer;
+class MessageLogModel;
+class SocketStateTracker;
+class TankDrawing;
+namespace Ui { class Form1; }
+
+// The console window: station selector, controller dialogue, command panel, the panels the
+// replies fill, and the link to the controller. Its procedures are spread over files by job:
+// form1.cpp (start-up), link.cpp, connection.cpp, commands.cpp, and the replies/ folder.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(const QString &Diretorio_Dados, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Runs the start-up sequence: may show the configuration editor until a station file exists.
+    void Form_Load();
+
+    ApplicationState &globals() { return state_; }
+    const MessageLogModel &log() const { return *logModel_; }
+    const QString &Tanque_Ativo() const { return tanqueAtivo_; }
+    int Tanques_Lidos() const { return tanquesLidos_; }
+    const zelta::ReceiveRing &Fila_RX() const { return Fila_RX_; }
+    const std::string &Buffer_RX() const { return Buffer_RX_.buffered(); }
+    QTcpSocket *Net() const { return Net_; }
+
+    static constexpr quint16 PortaControlador = 4001;
+    static constexpr int Altura_Tanque = 1335;  // twips: the cover hides the whole tank
+    static constexpr const char *Endereco_Medidor = "A01";
+
+signals:
+    // Emitted by the dispatcher for each stored frame it takes, before interpreting it.
+    void mensagemRecebida(const QByteArray &frame);
+    // A modal window opened by reply handling has just been shown (lets callers drive it).
+    void janelaAberta(QWidget *window);
+
+private:
+    // Start-up (form1.cpp)
+    void Inicializar_Variaveis();
+    void carregarPostos();
+    void mostrarPostos(const QVector<PostoListado> &postos);
+    void Configurar_Click();
+
+    // Link (link.cpp)
+    void Transmitir_Click();
+    void enviar(const std::string &comando);
+    void enviarComandoTX();
+    void Net_DataArrival();
+    void Net_SendComplete();
+    void Armazena_Mensagem_RX(std::string frame);
+    void Apanha_Mensagem_RX();
+    void Timer4_Timer();
+    void registrar(const std::string &line);
+    void pausa() const;
+
+    // Connection supervision (connection.cpp)
+    void Postos_Click(int index);
+    void Abrir_Conexao_Click();
+    void Fechar_Conexao_Click();
+    void Sair_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void fecharSocket();
+
+    // Commands (commands.cpp)
+    void conectarComandos();
+    void comandoSimples(const std::string &body);
+    void LR_Cmd_Click();
+    void Sinc_Relogio_Click();
+    void LM_Cmd_Click();
+    void MT_Cmd_Click();
+    void Ler_Sensores_Click();
+    void MA_Cmd_Click();
+    void IV_Cmd_Click();
+    void Medicao_Programada_Click();
+    void TQ_Ativo_Click(int index);
+    void Limpar_Log_Click();
+    void Mostrar_Senha();
+    void Mostrar_Data();
+    void limparSelecaoTanques();
+
+    // Reply interpretation (replies/)
+    void Processar_Mensagem_Recebida();
+    void interpretarMedicao(const std::string &frame);
+    void interpretarRelogio(const std::string &frame);
+    void interpretarSensores(const std::string &frame);
+    void interpretarConfiguracao(const std::string &frame);
+    void interpretarIdentificacao(const std::string &frame);
+    void interpretarMedicaoProgramada(const std::string &frame);
+    void Limpar_Informacoes_Medicao();
+    void Limpar_Informacoes_do_Medidor();
+    void Limpar_Outras_Informacoes();
+    void Limpar_Monitoramento_de_Vazamento();
+    void Mostrar_Inventario();
+    void Mostrar_Resultados();
+
+    std::unique_ptr<Ui::Form1> ui;
+    ApplicationState state_;
+    MessageLogModel *logModel_ = nullptr;
+    QTcpSocket *Net_ = nullptr;
+    SocketStateTracker *netState_ = nullptr;
+    QButtonGroup *TQ_Ativo_ = nullptr;
+    QButtonGroup *Sinal_ = nullptr;
+    TankDrawing *Altura_Liquido_ = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+    QTimer *Timer3 = nullptr;
+    QTimer *Timer4 = nullptr;
+
+    // Link state
+    zelta::FrameAssembler Buffer_RX_;
+    zelta::ReceiveRing Fila_RX_;
+    std::string Mensagem_RX;
+    std::string Comando_TX;
+    int Tempo_Espera = 100;
+
+    int Indice_Sinal = 0;
+    QString tanqueAtivo_;
+    int tanquesLidos_ = 0;
+
+    // The report windows are modal and opened from inside reply handling, where the nested event
+    // loop keeps the dispatcher running: these make sure each is never opened twice.
+    QPointer<QWidget> inventarioAberto_;
+    QPointer<QWidget> resultadosAbertos_;
+};

@@ -1,0 +1,65 @@
+#include "console_fixture.h"
+
+#include "config/station_file_writer.h"
+#include "console/message_log_model.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+ConsoleFixture::ConsoleFixture(const QList<Station> &stations)
+    : directoryPath_(directory_.path() + QLatin1Char('/'))
+{
+    TabelaLocais table;
+    for (int i = 0; i < stations.size(); ++i) {
+        if (!stations[i].descricao.isEmpty())
+            // A port without an address would be read back as the address.
+            table.entry(i + 1) = {stations[i].descricao, stations[i].ip,
+                                  stations[i].ip.isEmpty() ? QString() : QStringLiteral("4001")};
+    }
+    QString error;
+    if (!saveStationFile(directoryPath_, table, &error))
+        qFatal("station file: %s", qPrintable(error));
+
+    console_ = std::make_unique<Form1>(directoryPath_);
+    QObject::connect(console_.get(), &Form1::janelaAberta, console_.get(), [this](QWidget *window) {
+        if (onWindow)
+            onWindow(window);
+    });
+    console_->Form_Load();
+    console_->show();
+}
+
+ConsoleFixture::~ConsoleFixture() = default;
+
+QString ConsoleFixture::text(const QString &lineEdit) const
+{
+    return child<QLineEdit>(lineEdit)->text();
+}
+
+void ConsoleFixture::pick(int index)
+{
+    auto *postos = child<QComboBox>(QStringLiteral("Postos"));
+    postos->setCurrentIndex(index);
+    emit postos->activated(index);
+}
+
+QStringList ConsoleFixture::logLines() const
+{
+    QStringList lines;
+    const MessageLogModel &log = console_->log();
+    for (int row = 0; row < log.rowCount(); ++row)
+        lines << log.line(row);
+    return lines;
+}
+
+void answerDialog(QWidget *window, const QString &field, const QString &text, const QString &button)
+{
+    // The dialog is about to run its own event loop; answer it from inside that loop.
+    QTimer::singleShot(0, window, [=] {
+        window->findChild<QLineEdit *>(field)->setText(text);
+        QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
+    });
+}

@@ -1,0 +1,247 @@
+// The console's link against a real TCP peer on loopback: exact bytes, acknowledgements,
+// frame assembly over several reads, the receive ring and the log.
+#include "console_fixture.h"
+
+#include "protocol/frame_assembler.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+namespace {
+
+const QHostAddress ControllerAddress(QStringLiteral("127.0.0.2"));
+
+QByteArray bytes(const char *text, int size) { return QByteArray(text, size); }
+
+// Reads `expected` bytes from the peer, letting the console run meanwhile (both live on this
+// thread, so a blocking wait would starve it), or what came before the wait ran out.
+QByteArray readExactly(QTcpSocket *peer, int expected, int timeoutMs = 7000)
+{
+    static_cast<void>(QTest::qWaitFor([&] { return peer->bytesAvailable() >= expected; }, timeoutMs));
+    return peer->read(expected);
+}
+
+} // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsDisconnected();
+    void selectorKeepsEachStationsEntry();
+    void identificationRequestGoesOutFramed();
+    void replyAcrossReadsIsAcknowledgedOnce_data();
+    void replyAcrossReadsIsAcknowledgedOnce();
+    void acknowledgementsAreLoggedOnly_data();
+    void acknowledgementsAreLoggedOnly();
+    void framesReachTheDispatcherOldestFirst();
+    void endlessBytesStayBounded();
+    void keepAliveIsSentUnframedAndNotLogged();
+
+private:
+    void connectConsole();
+    void writeAndWaitForAck(const QByteArray &data);
+
+    QTcpServer server_;
+    std::unique_ptr<ConsoleFixture> fixture_;
+    QTcpSocket *peer_ = nullptr;
+};
+
+void TestLink::init()
+{
+    QVERIFY(server_.listen(ControllerAddress, Form1::PortaControlador));
+    fixture_ = std::make_unique<ConsoleFixture>(QList<ConsoleFixture::Station>{
+        {QStringLiteral("Posto Centro"), ControllerAddress.toString()},
+        {QString(), QString()},
+        {QStringLiteral("Posto São João"), QStringLiteral("127.0.0.3")},
+    });
+}
+
+void TestLink::cleanup()
+{
+    fixture_.reset();
+    peer_ = nullptr;
+    server_.close();
+}
+
+void TestLink::connectConsole()
+{
+    fixture_->pick(0);
+    QVERIFY(server_.waitForNewConnection(3000));
+    peer_ = server_.nextPendingConnection();
+    QTRY_COMPARE(fixture_->text(QStringLiteral("Estado_TCP")), QStringLiteral("Conectado"));
+    QCOMPARE(fixture_->text(QStringLiteral("IP")), ControllerAddress.toString());
+    QVERIFY(fixture_->child<QPushButton>(QStringLiteral("Abrir_Conexao"))->isEnabled());
+}
+
+void TestLink::writeAndWaitForAck(const QByteArray &data)
+{
+    peer_->write(data);
+    QVERIFY(peer_->waitForBytesWritten(3000));
+    QCOMPARE(readExactly(peer_, 1), QByteArray(1, '\x06'));
+}
+
+void TestLink::startsDisconnected()
+{
+    Form1 &console = fixture_->console();
+    QCOMPARE(console.windowTitle(), QStringLiteral("Comunicação Via INTRANET PC - Zelta - Versão 3.00a"));
+    QCOMPARE(fixture_->text(QStringLiteral("Host")), QStringLiteral("Local Não Conectado"));
+    QCOMPARE(fixture_->text(QStringLiteral("Estado")), QStringLiteral("OFF-LINE"));
+    for (const char *frame : {"Frame3", "Frame5", "Frame7", "Frame10"})
+        QVERIFY2(!fixture_->child<QGroupBox>(QLatin1String(frame))->isEnabled(), frame);
+    for (const char *button : {"Abrir_Conexao", "Fechar_Conexao"})
+        QVERIFY2(!fixture_->child<QPushButton>(QLatin1String(button))->isEnabled(), button);
+    for (const char *button : {"Configurar", "Limpar_Log", "Sair"})
+        QVERIFY2(fixture_->child<QPushButton>(QLatin1String(button))->isEnabled(), button);
+    for (int i = 0; i < 16; ++i) {
+        auto *tank = fixture_->child<QRadioButton>(QStringLiteral("TQ_Ativo_%1").arg(i));
+        QVERIFY(!tank->isEnabled());
+        QVERIFY(!tank->isChecked());
+        QCOMPARE(tank->text(), QStringLiteral("TQ %1").arg(i + 1, 2, 10, QLatin1Char('0')));
+    }
+    auto *postos = fixture_->child<QComboBox>(QStringLiteral("Postos"));
+    QCOMPARE(postos->currentIndex(), -1);
+    QCOMPARE(postos->placeholderText(), QStringLiteral("Selecione o Local"));
+    QVERIFY(fixture_->logLines().isEmpty());
+}
+
+void TestLink::selectorKeepsEachStationsEntry()
+{
+    auto *postos = fixture_->child<QComboBox>(QStringLiteral("Postos"));
+    QCOMPARE(postos->count(), 2);
+    QCOMPARE(postos->itemText(1), QStringLiteral("Posto São João"));
+
+    // Entry 2 has no description: the second listed station is entry 3, not entry 2.
+    QTcpServer third;
+    QVERIFY(third.listen(QHostAddress(QStringLiteral("127.0.0.3")), Form1::PortaControlador));
+    fixture_->pick(1);
+    QVERIFY(third.waitForNewConnection(3000));
+    QCOMPARE(fixture_->text(QStringLiteral("Host")), QStringLiteral("Posto São João"));
+}
+
+void TestLink::identificationRequestGoesOutFramed()
+{
+    connectConsole();
+    fixture_->onWindow = [](QWidget *window) {
+        answerDialog(window, QStringLiteral("Senha"), QStringLiteral("abc"), QStringLiteral("Validar_Senha"));
+    };
+    QTest::mouseClick(fixture_->child<QPushButton>(QStringLiteral("Abrir_Conexao")), Qt::LeftButton);
+
+    const QByteArray frame = bytes("\x02" "ID01\x03\x0F", 7);
+    QCOMPARE(readExactly(peer_, 7), frame);
+    QCOMPARE(fixture_->console().globals().Senha_Usuario, QStringLiteral("abc"));
+    QCOMPARE(fixture_->logLines(), QStringList{QStringLiteral("Transmitiu: 007 ") + QString::fromLatin1(frame)});
+}
+
+void TestLink::replyAcrossReadsIsAcknowledgedOnce_data()
+{
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QByteArray>("frame");
+
+    const QByteArray reply = bytes("\x02" "XXAB\x03\x00", 7);
+    QTest::newRow("whole") << QList<QByteArray>{reply} << reply;
+    QTest::newRow("code, then the rest") << QList<QByteArray>{reply.left(3), reply.mid(3)} << reply;
+    // Ending on ETX is not the end: the check byte has not come yet.
+    QTest::newRow("ETX alone before the check byte") << QList<QByteArray>{reply.left(6), reply.mid(6)} << reply;
+    QTest::newRow("byte by byte") << QList<QByteArray>{reply.left(1), reply.mid(1, 1), reply.mid(2, 1), reply.mid(3, 1),
+                                                         reply.mid(4, 1), reply.mid(5, 1), reply.mid(6, 1)}
+                                  << reply;
+    const QByteArray two = reply + bytes("\x02" "YY\x03\x03", 5);
+    QTest::newRow("two frames in one read are one message") << QList<QByteArray>{two} << two;
+    QTest::newRow("a lone ETX is a frame") << QList<QByteArray>{bytes("\x03", 1)} << bytes("\x03", 1);
+}
+
+void TestLink::replyAcrossReadsIsAcknowledgedOnce()
+{
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QByteArray, frame);
+    connectConsole();
+    QSignalSpy taken(&fixture_->console(), &Form1::mensagemRecebida);
+
+    QByteArray sent;
+    for (int i = 0; i < chunks.size() - 1; ++i) {
+        peer_->write(chunks[i]);
+        QVERIFY(peer_->waitForBytesWritten(3000));
+        sent += chunks[i];
+        // Each chunk must arrive as a read of its own before the next is sent.
+        QTRY_COMPARE(QByteArray::fromStdString(fixture_->console().Buffer_RX()), sent);
+    }
+    writeAndWaitForAck(chunks.last());
+
+    QTRY_COMPARE(taken.count(), 1);
+    QCOMPARE(taken.at(0).at(0).toByteArray(), frame);
+    QCOMPARE(fixture_->logLines(), (QStringList{
+                                        QStringLiteral("Recebeu: %1 ").arg(frame.size(), 3, 10, QLatin1Char('0')) +
+                                            QString::fromLatin1(frame),
+                                        QStringLiteral("Transmitiu: ACK"),
+                                    }));
+    QVERIFY(fixture_->console().Buffer_RX().empty());
+}
+
+void TestLink::acknowledgementsAreLoggedOnly_data()
+{
+    QTest::addColumn<QByteArray>("chunk");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("ACK") << bytes("\x06", 1) << QStringLiteral("Recebeu: ACK");
+    QTest::newRow("NAK") << bytes("\x15", 1) << QStringLiteral("Recebeu: NACK");
+}
+
+void TestLink::acknowledgementsAreLoggedOnly()
+{
+    QFETCH(QByteArray, chunk);
+    QFETCH(QString, line);
+    connectConsole();
+
+    peer_->write(chunk);
+    QTRY_COMPARE(fixture_->logLines(), QStringList{line});
+    QVERIFY(fixture_->console().Buffer_RX().empty());
+    // Nothing is sent back for an acknowledgement.
+    QVERIFY(readExactly(peer_, 1, 300).isEmpty());
+}
+
+void TestLink::framesReachTheDispatcherOldestFirst()
+{
+    connectConsole();
+    QSignalSpy taken(&fixture_->console(), &Form1::mensagemRecebida);
+    const QList<QByteArray> frames{bytes("\x02" "XX1\x03\x32", 6), bytes("\x02" "XX2\x03\x31", 6),
+                                   bytes("\x02" "XX3\x03\x30", 6)};
+    for (const QByteArray &frame : frames)
+        writeAndWaitForAck(frame);
+
+    QTRY_COMPARE(taken.count(), frames.size());
+    for (int i = 0; i < frames.size(); ++i)
+        QCOMPARE(taken.at(i).at(0).toByteArray(), frames[i]);
+    QVERIFY(fixture_->console().Fila_RX().empty());
+}
+
+void TestLink::endlessBytesStayBounded()
+{
+    connectConsole();
+    peer_->write(QByteArray(64 * 1024, 'Z'));
+    QVERIFY(peer_->waitForBytesWritten(3000));
+    QTRY_VERIFY(fixture_->logLines().join(QLatin1Char('\n')).contains(QStringLiteral("Descartou:")));
+    QVERIFY(fixture_->console().Buffer_RX().size() <= zelta::FrameAssembler::MaxBuffered);
+
+    // The console still hears the controller afterwards.
+    peer_->write(bytes("\x15", 1));
+    QTRY_VERIFY(fixture_->logLines().contains(QStringLiteral("Recebeu: NACK")));
+}
+
+void TestLink::keepAliveIsSentUnframedAndNotLogged()
+{
+    connectConsole();
+    QCOMPARE(readExactly(peer_, 2), bytes("\xFF\xF1", 2));
+    QVERIFY(fixture_->logLines().isEmpty());
+}
+
+QTEST_MAIN(TestLink)
+#include "tst_link.moc"
