@@ -5,7 +5,6 @@
 #include "protocol/frame_assembler.h"
 #include "protocol/receive_ring.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -108,6 +107,9 @@ private:
     void Limpar_Monitoramento_de_Vazamento();
     void Mostrar_Inventario();
     void Mostrar_Resultados();
+    void abrirAoFimDaMensagem(bool &aberto, void (Form1::*mostrar)(), void (Form1::*depois)());
+    void encerrarInventario();
+    void limparProgresso();
 
     std::unique_ptr<Ui::Form1> ui;
     ApplicationState state_;
@@ -133,8 +135,8 @@ private:
     QString tanqueAtivo_;
     int tanquesLidos_ = 0;
 
-    // The report windows are modal and opened from inside reply handling, where the nested event
-    // loop keeps the dispatcher running: these make sure each is never opened twice.
-    QPointer<QWidget> inventarioAberto_;
-    QPointer<QWidget> resultadosAbertos_;
+    // Set from the moment a report window is due until it has been closed, so that replies
+    // interpreted meanwhile never open the same window twice.
+    bool inventarioAberto_ = false;
+    bool resultadosAbertos_ = false;
 };

@@ -7,7 +7,10 @@
 #include "protocol/control_codes.h"
 #include "protocol/frame.h"
 #include "protocol/log_lines.h"
+#include "ui_form1.h"
 
+#include <QListView>
+#include <QScrollBar>
 #include <QTcpSocket>
 #include <QThread>
 
@@ -100,7 +103,12 @@ void Form1::Timer4_Timer()
 
 void Form1::registrar(const std::string &line)
 {
+    // Follow the newest line, unless the operator has scrolled back to read an older one.
+    const QScrollBar *bar = ui->Msg_Log->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
     logModel_->append(line);
+    if (following)
+        ui->Msg_Log->scrollToBottom();
 }
 
 // The controller expects a pause after every transmission; the original console blocked its only

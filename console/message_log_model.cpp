@@ -4,17 +4,25 @@
 
 namespace {
 
-// Control codes have no glyph; show them as the Unicode control pictures (STX as ␂ ...) so the
-// operator can still see where a frame starts and ends.
-QString visibleControls(QString text)
+// Control codes have no glyph; name them (<STX>, <ETX>, <ACK> ...) so the operator can see
+// where a frame starts and ends.
+QString visibleControls(const QString &text)
 {
-    for (QChar &ch : text) {
+    static const char *const Names[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                          "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                          "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                          "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+    QString visible;
+    visible.reserve(text.size() + 8);
+    for (const QChar ch : text) {
         if (ch.unicode() < 0x20)
-            ch = QChar(char16_t(0x2400 + ch.unicode()));
+            visible += QLatin1Char('<') + QLatin1String(Names[ch.unicode()]) + QLatin1Char('>');
         else if (ch.unicode() == 0x7F)
-            ch = QChar(char16_t(0x2421));
+            visible += QLatin1String("<DEL>");
+        else
+            visible += ch;
     }
-    return text;
+    return visible;
 }
 
 } // namespace

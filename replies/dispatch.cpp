@@ -9,9 +9,7 @@
 
 void Form1::Processar_Mensagem_Recebida()
 {
-    // Handlers may open modal windows whose event loop runs this procedure again for later
-    // frames; each call therefore works on its own copy of the message.
-    const std::string frame = Mensagem_RX;
+    const std::string &frame = Mensagem_RX;
     const std::string code = zelta::replyCode(frame);
 
     if (code == "MA")
@@ -36,8 +34,11 @@ void Form1::Processar_Mensagem_Recebida()
     }
 
     const double tanques = zelta::leadingNumber(toWindows1252(ui->CF_NumTanques->text()));
-    if (state_.Inventario_Ativo && tanques == tanquesLidos_ && !inventarioAberto_) {
-        Mostrar_Inventario();
-        state_.Inventario_Ativo = false;
-    }
+    if (state_.Inventario_Ativo && tanques == tanquesLidos_)
+        abrirAoFimDaMensagem(inventarioAberto_, &Form1::Mostrar_Inventario, &Form1::encerrarInventario);
+}
+
+void Form1::encerrarInventario()
+{
+    state_.Inventario_Ativo = false;
 }

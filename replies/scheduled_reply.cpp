@@ -18,8 +18,11 @@ void Form1::interpretarMedicaoProgramada(const std::string &frame)
         state_.Num_Medicoes = n + 1;
         ui->Inf_Erro->setText(QStringLiteral("Recebendo a medição No. %1").arg(state_.Num_Medicoes));
     }
-    if (!record.moreFollow && !resultadosAbertos_) {
-        Mostrar_Resultados();
-        ui->Inf_Erro->clear();
-    }
+    if (!record.moreFollow)
+        abrirAoFimDaMensagem(resultadosAbertos_, &Form1::Mostrar_Resultados, &Form1::limparProgresso);
+}
+
+void Form1::limparProgresso()
+{
+    ui->Inf_Erro->clear();
 }

@@ -10,8 +10,9 @@ TankDrawing::TankDrawing(const TankShapes &twips, QWidget *parent)
     , m_bounds(twips.Shape1.united(twips.Shape2).united(twips.Shape3))
     , m_cover(twips.Shape1.height())
 {
+    // One pixel more each way, so the outline of the right and bottom edges is not cut off.
     setGeometry(twipsToPixels(m_bounds.left()), twipsToPixels(m_bounds.top()),
-                twipsToPixels(m_bounds.width()), twipsToPixels(m_bounds.height()));
+                twipsToPixels(m_bounds.width()) + 1, twipsToPixels(m_bounds.height()) + 1);
 }
 
 void TankDrawing::setAlturaLiquido(double twips)

@@ -36,11 +36,19 @@ bool SimulatedConsole::openDialogue(const QString &password)
 {
     if (!connectSocket())
         return false;
-    fixture_->onWindow = [password](QWidget *window) {
-        answerDialog(window, QStringLiteral("Senha"), password, QStringLiteral("Validar_Senha"));
+    // Answer the password window, and leave every other window to whoever handled it before.
+    const std::function<void(QWidget *)> previous = fixture_->onWindow;
+    fixture_->onWindow = [password, previous](QWidget *window) {
+        if (window->objectName() == QStringLiteral("Form3"))
+            answerDialog(window, QStringLiteral("Senha"), password, QStringLiteral("Validar_Senha"));
+        else if (previous)
+            previous(window);
     };
     click(QStringLiteral("Abrir_Conexao"));
-    return QTest::qWaitFor([this] { return fixture_->child<QGroupBox>(QStringLiteral("Frame5"))->isEnabled(); }, 5000);
+    const bool opened =
+        QTest::qWaitFor([this] { return fixture_->child<QGroupBox>(QStringLiteral("Frame5"))->isEnabled(); }, 5000);
+    fixture_->onWindow = previous;
+    return opened;
 }
 
 void SimulatedConsole::click(const QString &button)
