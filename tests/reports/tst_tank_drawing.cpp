@@ -52,10 +52,13 @@ private slots:
         QCOMPARE(drawing.alturaLiquido(), cover);
 
         const QRect bounds = body.united(leftFitting).united(rightFitting);
+        // One pixel beyond the shapes each way holds the right and bottom outline.
         QCOMPARE(drawing.geometry(), QRect(bounds.left() / 15, bounds.top() / 15,
-                                           bounds.width() / 15, bounds.height() / 15));
+                                           bounds.width() / 15 + 1, bounds.height() / 15 + 1));
 
         const QImage image = drawing.grab().toImage();
+        const QPoint bodyBottomRight((body.right() + 1 - bounds.left()) / 15, (body.bottom() + 1 - bounds.top()) / 15);
+        QCOMPARE(image.pixelColor(bodyBottomRight), QColor(Qt::black));
         const int column = (body.center().x() - bounds.left()) / 15;
         QList<int> orangeRows;
         for (int y = 0; y < image.height(); ++y) {
