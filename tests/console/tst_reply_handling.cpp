@@ -1,0 +1,178 @@
+// Replies a well-behaved controller never sends, played by a scripted peer: the console shows what
+// it can, stores nothing it has no room for, and keeps running.
+#include "console_fixture.h"
+
+#include "protocol/bcc.h"
+#include "reports/tank_drawing.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QHostAddress Address(QStringLiteral("127.0.0.7"));
+
+QByteArray frame(const QByteArray &body)
+{
+    QByteArray bytes = '\x02' + body + '\x03';
+    bytes += char(zelta::Calcular_BCC(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
+    return bytes;
+}
+
+// A measurement record: tank, product, coefficient, density, capacity, measured, complementary,
+// volume at 20, level, time, date, unit.
+QByteArray measurement(const QByteArray &tank, const QByteArray &measured, const QByteArray &complementary)
+{
+    return "MT" + tank + "GASOLINA   " + "0.0012" + "0.74" + "030000" + measured + complementary + "018130" +
+           "001420" + "101500" + "071226" + " ";
+}
+
+} // namespace
+
+class TestReplyHandling : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void tankOutsideTheTableIsShownNotStored();
+    void emptyTankHasNoPercentage();
+    void moreTanksAndSensorsThanTheConsoleShows();
+    void errorAndUnknownReplies_data();
+    void errorAndUnknownReplies();
+    void seriesBeyondTheTableIsCut();
+
+private:
+    // Sends one reply frame and waits for the console's acknowledgement.
+    void reply(const QByteArray &body);
+
+    QTcpServer server_;
+    std::unique_ptr<ConsoleFixture> fixture_;
+    QTcpSocket *peer_ = nullptr;
+};
+
+void TestReplyHandling::init()
+{
+    QVERIFY(server_.listen(Address, Form1::PortaControlador));
+    fixture_ = std::make_unique<ConsoleFixture>(QList<ConsoleFixture::Station>{{QStringLiteral("Posto"), Address.toString()}});
+    fixture_->pick(0);
+    QVERIFY(server_.waitForNewConnection(3000));
+    peer_ = server_.nextPendingConnection();
+    QTRY_COMPARE(fixture_->text(QStringLiteral("Estado_TCP")), QStringLiteral("Conectado"));
+}
+
+void TestReplyHandling::cleanup()
+{
+    fixture_.reset();
+    server_.close();
+}
+
+void TestReplyHandling::reply(const QByteArray &body)
+{
+    peer_->readAll();
+    peer_->write(frame(body));
+    // Keep-alive pairs may come in between; only the acknowledgement matters here.
+    QByteArray received;
+    const bool acknowledged = QTest::qWaitFor(
+        [&] {
+            received += peer_->readAll();
+            return QByteArray(received).replace("\xFF\xF1", "") == "\x06";
+        },
+        3000);
+    QVERIFY2(acknowledged, received.toHex().constData());
+}
+
+void TestReplyHandling::tankOutsideTheTableIsShownNotStored()
+{
+    const TankTable before = fixture_->console().globals().Tabela_Tanques;
+    reply(measurement("017", "003000", "001000"));
+    QTRY_COMPARE(fixture_->text(QStringLiteral("MT1_Tanque")), QStringLiteral("017"));
+    QCOMPARE(fixture_->text(QStringLiteral("Percentual")), QStringLiteral("75.%"));
+    QVERIFY(fixture_->console().globals().Tabela_Tanques == before);
+
+    reply(measurement("-01", "003000", "001000"));
+    QTRY_COMPARE(fixture_->text(QStringLiteral("MT1_Tanque")), QStringLiteral("-01"));
+    QVERIFY(fixture_->console().globals().Tabela_Tanques == before);
+}
+
+void TestReplyHandling::emptyTankHasNoPercentage()
+{
+    reply(measurement("003", "000000", "000000"));
+    QTRY_COMPARE(fixture_->text(QStringLiteral("MT1_Tanque")), QStringLiteral("003"));
+    QVERIFY(fixture_->text(QStringLiteral("Percentual")).isEmpty());
+    QCOMPARE(fixture_->child<TankDrawing>(QStringLiteral("Altura_Liquido"))->alturaLiquido(), 1335.0);
+    QCOMPARE(fixture_->console().globals().Tabela_Tanques[3][1], QStringLiteral("000000"));
+}
+
+void TestReplyHandling::moreTanksAndSensorsThanTheConsoleShows()
+{
+    reply("CF" "20" "000001" "2" "40");
+    QTRY_COMPARE(fixture_->text(QStringLiteral("CF_NumTanques")), QStringLiteral("20"));
+    QCOMPARE(fixture_->text(QStringLiteral("CF_TipoMedidor")), QStringLiteral("Industrial"));
+    for (int i = 0; i < 16; ++i)
+        QVERIFY(fixture_->child<QRadioButton>(QStringLiteral("TQ_Ativo_%1").arg(i))->isEnabled());
+
+    reply("LS" + QByteArray(16, '3') + "A" + QByteArray(16, '1') + "A");
+    QTRY_COMPARE(fixture_->text(QStringLiteral("Est_Rbar2")), QStringLiteral("ATIVA"));
+    QCOMPARE(fixture_->child<QLabel>(QStringLiteral("Label26_31"))->text(), QStringLiteral("Sensor#32 em Curto"));
+    QCOMPARE(fixture_->console().globals().Num_Sensores, 40);
+}
+
+void TestReplyHandling::errorAndUnknownReplies_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("counted");
+    QTest::newRow("error to MA is counted") << QByteArray("MAETI") << QStringLiteral("Número do tanque inválido !") << 1;
+    QTest::newRow("unknown error code") << QByteArray("MTEXX") << QStringLiteral("antes") << 0;
+    QTest::newRow("unknown reply code") << QByteArray("ZZ123") << QStringLiteral("antes") << 0;
+    QTest::newRow("frame without STX") << QByteArray() << QStringLiteral("antes") << 0;
+}
+
+void TestReplyHandling::errorAndUnknownReplies()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, message);
+    QFETCH(int, counted);
+    fixture_->child<QLineEdit>(QStringLiteral("Inf_Erro"))->setText(QStringLiteral("antes"));
+    QSignalSpy taken(&fixture_->console(), &Form1::mensagemRecebida);
+    reply(body);
+    QTRY_COMPARE(taken.count(), 1);
+    QCOMPARE(fixture_->text(QStringLiteral("Inf_Erro")), message);
+    QCOMPARE(fixture_->console().Tanques_Lidos(), counted);
+}
+
+void TestReplyHandling::seriesBeyondTheTableIsCut()
+{
+    QList<int> rowsShown;
+    QString shownMeanwhile;
+    fixture_->onWindow = [&](QWidget *window) {
+        QTimer::singleShot(0, window, [&, window] {
+            const auto *grid = window->findChild<QTableWidget *>(QStringLiteral("Resultados_MedProg"));
+            int rows = 0;
+            while (rows < grid->rowCount() && grid->item(rows, 0) && !grid->item(rows, 0)->text().isEmpty())
+                ++rows;
+            rowsShown << rows;
+            shownMeanwhile = fixture_->text(QStringLiteral("Inf_Erro"));
+            window->close();
+        });
+    };
+    for (int n = 1; n <= 102; ++n)
+        reply("MP" "120000" "010324" + QByteArray::number(n).rightJustified(6, '0') + "001" + (n < 102 ? "\x01" : ""));
+
+    QTRY_COMPARE(rowsShown, QList<int>{101});
+    QCOMPARE(shownMeanwhile, QStringLiteral("Lista cortada em 101 medições."));
+    QCOMPARE(fixture_->console().globals().Num_Medicoes, 101);
+    QCOMPARE(fixture_->console().globals().Tabela_Medicoes[100][2], QStringLiteral("000101"));
+}
+
+QTEST_MAIN(TestReplyHandling)
+#include "tst_reply_handling.moc"
