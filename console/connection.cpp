@@ -25,6 +25,9 @@ void Form1::Postos_Click(int index)
 {
     fecharSocket();
     pausa();
+    // Bytes left of a frame the previous controller never finished would otherwise be glued to
+    // the first reply of the next one.
+    Buffer_RX_.clear();
     ui->Estado_TCP->clear();
     ui->IP->clear();
 
