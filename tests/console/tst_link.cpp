@@ -1,6 +1,7 @@
 // The console's link against a real TCP peer on loopback: exact bytes, acknowledgements,
 // frame assembly over several reads, the receive ring and the log.
 #include "console_fixture.h"
+#include "scripted_controller.h"
 
 #include "protocol/frame_assembler.h"
 
@@ -9,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -18,25 +18,6 @@ namespace {
 const QHostAddress ControllerAddress(QStringLiteral("127.0.0.2"));
 
 QByteArray bytes(const char *text, int size) { return QByteArray(text, size); }
-
-enum class KeepAlive { Skip, Keep };
-
-// Reads `expected` bytes from the peer, letting the console run meanwhile (both live on this
-// thread, so a blocking wait would starve it), or what came before the wait ran out. Keep-alive
-// pairs, due every five seconds, are left out unless asked for.
-QByteArray readExactly(QTcpSocket *peer, int expected, int timeoutMs = 7000, KeepAlive keepAlive = KeepAlive::Skip)
-{
-    QByteArray got;
-    static_cast<void>(QTest::qWaitFor(
-        [&] {
-            got += peer->readAll();
-            if (keepAlive == KeepAlive::Skip)
-                got.replace("\xFF\xF1", "");
-            return got.size() >= expected;
-        },
-        timeoutMs));
-    return got;
-}
 
 } // namespace
 
@@ -62,14 +43,13 @@ private:
     void connectConsole();
     void writeAndWaitForAck(const QByteArray &data);
 
-    QTcpServer server_;
+    ScriptedController controller_;
     std::unique_ptr<ConsoleFixture> fixture_;
-    QTcpSocket *peer_ = nullptr;
 };
 
 void TestLink::init()
 {
-    QVERIFY(server_.listen(ControllerAddress, Form1::PortaControlador));
+    QVERIFY(controller_.listen(ControllerAddress));
     fixture_ = std::make_unique<ConsoleFixture>(QList<ConsoleFixture::Station>{
         {QStringLiteral("Posto Centro"), ControllerAddress.toString()},
         {QString(), QString()},
@@ -80,15 +60,13 @@ void TestLink::init()
 void TestLink::cleanup()
 {
     fixture_.reset();
-    peer_ = nullptr;
-    server_.close();
+    controller_.close();
 }
 
 void TestLink::connectConsole()
 {
     fixture_->pick(0);
-    QVERIFY(server_.waitForNewConnection(3000));
-    peer_ = server_.nextPendingConnection();
+    QVERIFY(controller_.accept());
     QTRY_COMPARE(fixture_->text(QStringLiteral("Estado_TCP")), QStringLiteral("Conectado"));
     QCOMPARE(fixture_->text(QStringLiteral("IP")), ControllerAddress.toString());
     QVERIFY(fixture_->child<QPushButton>(QStringLiteral("Abrir_Conexao"))->isEnabled());
@@ -96,9 +74,7 @@ void TestLink::connectConsole()
 
 void TestLink::writeAndWaitForAck(const QByteArray &data)
 {
-    peer_->write(data);
-    QVERIFY(peer_->waitForBytesWritten(3000));
-    QCOMPARE(readExactly(peer_, 1), QByteArray(1, '\x06'));
+    QVERIFY(controller_.writeAndAwaitAck(data));
 }
 
 void TestLink::startsDisconnected()
@@ -148,7 +124,7 @@ void TestLink::identificationRequestGoesOutFramed()
     QTest::mouseClick(fixture_->child<QPushButton>(QStringLiteral("Abrir_Conexao")), Qt::LeftButton);
 
     const QByteArray frame = bytes("\x02" "ID01\x03\x0F", 7);
-    QCOMPARE(readExactly(peer_, 7), frame);
+    QCOMPARE(controller_.read(7), frame);
     QCOMPARE(fixture_->console().globals().Senha_Usuario, QStringLiteral("abc"));
     QCOMPARE(fixture_->logLines(), QStringList{QStringLiteral("Transmitiu: 007 ") + QString::fromLatin1(frame)});
 }
@@ -180,8 +156,8 @@ void TestLink::replyAcrossReadsIsAcknowledgedOnce()
 
     QByteArray sent;
     for (int i = 0; i < chunks.size() - 1; ++i) {
-        peer_->write(chunks[i]);
-        QVERIFY(peer_->waitForBytesWritten(3000));
+        controller_.peer()->write(chunks[i]);
+        QVERIFY(controller_.peer()->waitForBytesWritten(3000));
         sent += chunks[i];
         // Each chunk must arrive as a read of its own before the next is sent.
         QTRY_COMPARE(QByteArray::fromStdString(fixture_->console().Buffer_RX()), sent);
@@ -212,11 +188,11 @@ void TestLink::acknowledgementsAreLoggedOnly()
     QFETCH(QString, line);
     connectConsole();
 
-    peer_->write(chunk);
+    controller_.peer()->write(chunk);
     QTRY_COMPARE(fixture_->logLines(), QStringList{line});
     QVERIFY(fixture_->console().Buffer_RX().empty());
     // Nothing is sent back for an acknowledgement.
-    QVERIFY(readExactly(peer_, 1, 300).isEmpty());
+    QVERIFY(controller_.read(1, 300).isEmpty());
 }
 
 void TestLink::framesReachTheDispatcherOldestFirst()
@@ -237,20 +213,20 @@ void TestLink::framesReachTheDispatcherOldestFirst()
 void TestLink::endlessBytesStayBounded()
 {
     connectConsole();
-    peer_->write(QByteArray(64 * 1024, 'Z'));
-    QVERIFY(peer_->waitForBytesWritten(3000));
+    controller_.peer()->write(QByteArray(64 * 1024, 'Z'));
+    QVERIFY(controller_.peer()->waitForBytesWritten(3000));
     QTRY_VERIFY(fixture_->logLines().join(QLatin1Char('\n')).contains(QStringLiteral("Descartou:")));
     QVERIFY(fixture_->console().Buffer_RX().size() <= zelta::FrameAssembler::MaxBuffered);
 
     // The console still hears the controller afterwards.
-    peer_->write(bytes("\x15", 1));
+    controller_.peer()->write(bytes("\x15", 1));
     QTRY_VERIFY(fixture_->logLines().contains(QStringLiteral("Recebeu: NACK")));
 }
 
 void TestLink::keepAliveIsSentUnframedAndNotLogged()
 {
     connectConsole();
-    QCOMPARE(readExactly(peer_, 2, 7000, KeepAlive::Keep), bytes("\xFF\xF1", 2));
+    QCOMPARE(controller_.read(2, 7000, ScriptedController::KeepAlive::Keep), bytes("\xFF\xF1", 2));
     QVERIFY(fixture_->logLines().isEmpty());
 }
 

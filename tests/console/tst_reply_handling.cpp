@@ -1,8 +1,8 @@
 // Replies a well-behaved controller never sends, played by a scripted peer: the console shows what
 // it can, stores nothing it has no room for, and keeps running.
 #include "console_fixture.h"
+#include "scripted_controller.h"
 
-#include "protocol/bcc.h"
 #include "reports/tank_drawing.h"
 
 #include <QLabel>
@@ -10,21 +10,12 @@
 #include <QSignalSpy>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 
 namespace {
 
 const QHostAddress Address(QStringLiteral("127.0.0.7"));
-
-QByteArray frame(const QByteArray &body)
-{
-    QByteArray bytes = '\x02' + body + '\x03';
-    bytes += char(zelta::Calcular_BCC(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
-    return bytes;
-}
 
 // A measurement record: tank, product, coefficient, density, capacity, measured, complementary,
 // volume at 20, level, time, date, unit.
@@ -54,40 +45,28 @@ private:
     // Sends one reply frame and waits for the console's acknowledgement.
     void reply(const QByteArray &body);
 
-    QTcpServer server_;
+    ScriptedController controller_;
     std::unique_ptr<ConsoleFixture> fixture_;
-    QTcpSocket *peer_ = nullptr;
 };
 
 void TestReplyHandling::init()
 {
-    QVERIFY(server_.listen(Address, Form1::PortaControlador));
+    QVERIFY(controller_.listen(Address));
     fixture_ = std::make_unique<ConsoleFixture>(QList<ConsoleFixture::Station>{{QStringLiteral("Posto"), Address.toString()}});
     fixture_->pick(0);
-    QVERIFY(server_.waitForNewConnection(3000));
-    peer_ = server_.nextPendingConnection();
+    QVERIFY(controller_.accept());
     QTRY_COMPARE(fixture_->text(QStringLiteral("Estado_TCP")), QStringLiteral("Conectado"));
 }
 
 void TestReplyHandling::cleanup()
 {
     fixture_.reset();
-    server_.close();
+    controller_.close();
 }
 
 void TestReplyHandling::reply(const QByteArray &body)
 {
-    peer_->readAll();
-    peer_->write(frame(body));
-    // Keep-alive pairs may come in between; only the acknowledgement matters here.
-    QByteArray received;
-    const bool acknowledged = QTest::qWaitFor(
-        [&] {
-            received += peer_->readAll();
-            return QByteArray(received).replace("\xFF\xF1", "") == "\x06";
-        },
-        3000);
-    QVERIFY2(acknowledged, received.toHex().constData());
+    QVERIFY(controller_.writeAndAwaitAck(ScriptedController::frame(body)));
 }
 
 void TestReplyHandling::tankOutsideTheTableIsShownNotStored()
