@@ -9,6 +9,7 @@
 #include "ui_form1.h"
 
 #include <QButtonGroup>
+#include <QMessageBox>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -101,10 +102,15 @@ void Form1::carregarPostos()
     const QString path = stationFilePath(state_.Diretorio_Dados);
     for (;;) {
         mostrarPostos({});
-        if (const auto listed = loadStationTable(path, state_.Tabela_Locais)) {
+        QString error;
+        if (const auto listed = loadStationTable(path, state_.Tabela_Locais, &error)) {
             mostrarPostos(*listed);
             return;
         }
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"),
+                        error + QStringLiteral("\nCadastre os locais e grave a configuração."), QMessageBox::Ok, this);
+        emit janelaAberta(&box);
+        box.exec();
         Configurar_Click();
     }
 }

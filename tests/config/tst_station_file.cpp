@@ -194,6 +194,7 @@ private slots:
         QTest::newRow("missing") << "missing";
         QTest::newRow("directory") << "directory";
         QTest::newRow("over 1 MiB") << "large";
+        QTest::newRow("100 MB on one line") << "huge";
     }
     void unloadableFileLeavesTable()
     {
@@ -202,6 +203,11 @@ private slots:
             QVERIFY(QDir().mkdir(filePath()));
         else if (kind == u"large")
             QVERIFY(writeAll(filePath(), "Posto\r\n" + QByteArray(MaxStationFileBytes, ' ')));
+        else if (kind == u"huge") {
+            // Sparse: 100 MB on disk in name only, and not one line end in it.
+            QFile huge(filePath());
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write("Posto") == 5 && huge.resize(100'000'000));
+        }
 
         const TabelaLocais previous = previousTable();
         TabelaLocais tabela = previous;
