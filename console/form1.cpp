@@ -5,10 +5,12 @@
 #include "config/station_paths.h"
 #include "console/message_log_model.h"
 #include "console/socket_state.h"
+#include "replies/sensor_colours.h"
 #include "reports/tank_drawing.h"
 #include "ui_form1.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTcpSocket>
 #include <QTimer>
@@ -36,6 +38,12 @@ Form1::Form1(const QString &Diretorio_Dados, QWidget *parent)
         Sinal_->addButton(findChild<QAbstractButton *>(QStringLiteral("Sinal_%1").arg(i)), i);
 
     // The tank drawing of the measurement panel, in twips within its frame.
+    QPalette messages = ui->Inf_Erro->palette();
+    messages.setColor(QPalette::Text, Qt::red);
+    ui->Inf_Erro->setPalette(messages);
+    for (int k = 0; k < 32; ++k)
+        setBackground(findChild<QLabel *>(QStringLiteral("Label26_%1").arg(k)), SensorNormal);
+
     Altura_Liquido_ = new TankDrawing({QRect(360, 3600, 2535, 1335), QRect(840, 3480, 495, 165), QRect(2280, 3480, 135, 165)},
                                       ui->Frame3);
     Altura_Liquido_->setObjectName(QStringLiteral("Altura_Liquido"));

@@ -7,6 +7,7 @@
 #include "protocol/replies.h"
 #include "protocol/requests.h"
 #include "protocol/text_fields.h"
+#include "replies/sensor_colours.h"
 #include "ui_form1.h"
 
 #include <QAbstractButton>
@@ -64,9 +65,7 @@ void Form1::interpretarSensores(const std::string &frame)
             continue;
         }
         label->setText(QStringLiteral("Sensor#%1 %2").arg(i, 2, 10, QLatin1Char('0')).arg(sensorStateName(state)));
-        label->setStyleSheet(sensors.states[std::size_t(i - 1)] == '2'
-                                 ? QStringLiteral("background-color: rgb(192, 255, 192);")
-                                 : QStringLiteral("background-color: rgb(255, 128, 128);"));
+        setBackground(label, sensors.states[std::size_t(i - 1)] == '2' ? SensorNormal : SensorAlarm);
         label->show();
     }
 }

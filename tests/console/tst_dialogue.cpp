@@ -227,7 +227,8 @@ void TestDialogue::repliesFillTheirPanels()
     QCOMPARE(f.child<QLabel>(QStringLiteral("Label26_0"))->text(), QStringLiteral("Sensor#01 Normal"));
     auto *leak = f.child<QLabel>(QStringLiteral("Label26_6"));
     QCOMPARE(leak->text(), QStringLiteral("Sensor#07 Vazamento"));
-    QVERIFY(leak->styleSheet().contains(QStringLiteral("rgb(255, 128, 128)")));
+    QCOMPARE(leak->palette().color(QPalette::Window), QColor(255, 128, 128));
+    QCOMPARE(f.child<QLabel>(QStringLiteral("Label26_0"))->palette().color(QPalette::Window), QColor(192, 255, 192));
 }
 
 void TestDialogue::errorRepliesShowTheirTexts_data()
