@@ -99,8 +99,11 @@ bool saveStationFile(const QString &Diretorio_Dados, const TabelaLocais &rows, Q
 
     const QString filePath = stationFilePath(Diretorio_Dados);
     QSaveFile file(filePath);
+    // The explicit flush matters: a full disk shows up only when the buffer reaches the file, and
+    // commit() alone would then still put the short file in place of the good one.
     const bool written = file.open(QIODevice::WriteOnly)
             && file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size())
+            && file.flush()
             && file.commit();
     if (!written) {
         return fail(QStringLiteral("Não foi possível gravar o arquivo %1.")

@@ -5,6 +5,8 @@
 #include "station_test_support.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -310,6 +312,34 @@ private slots:
         QVERIFY(!saveStationFile(directory, TabelaLocais(), &error));
         QVERIFY2(error.contains(QDir::toNativeSeparators(kind == u"file" ? directory : filePath())),
                  qPrintable(error));
+    }
+
+    // A full disk, on a small file system of its own where this user may mount one.
+    void diskFullSaveKeepsPreviousFile()
+    {
+        const QString mountPoint = temporaryDir.path() + QStringLiteral("/cheio");
+        QVERIFY(QDir().mkdir(mountPoint));
+        if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                        QStringLiteral("size=64k"), QStringLiteral("tmpfs"), mountPoint}) != 0)
+            QSKIP("this user cannot mount a small file system");
+        const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mountPoint}); });
+
+        const QString directory = mountPoint + QLatin1Char('/');
+        const TabelaLocais previous = previousTable();
+        QVERIFY(saveStationFile(directory, previous));
+        const QByteArray saved = readAll(stationFilePath(directory));
+        QFile filler(mountPoint + QStringLiteral("/enchimento"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
+        }
+        filler.close();
+
+        TabelaLocais changed = previous;
+        changed.entry(40) = {QStringLiteral("Posto Novo"), QStringLiteral("10.0.0.40"), QStringLiteral("4001")};
+        QString error;
+        QVERIFY(!saveStationFile(directory, changed, &error));
+        QVERIFY2(error.contains(QDir::toNativeSeparators(stationFilePath(directory))), qPrintable(error));
+        QCOMPARE(readAll(stationFilePath(directory)), saved);
     }
 };
 
