@@ -37,7 +37,8 @@ bool writePixmapPdf(const QPixmap &image, const QString &title, const QString &p
         writer.setCreator(QStringLiteral("ComZelta"));
         written = paintFitted(&writer, image);
     }
-    written = written && file.commit();
+    // Flushed first, so that a full disk fails here rather than committing a short PDF.
+    written = written && file.flush() && file.commit();
     if (!written && error) {
         *error = QStringLiteral("Não foi possível gravar o arquivo %1.")
                          .arg(QDir::toNativeSeparators(pdfPath));
