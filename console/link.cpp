@@ -18,9 +18,6 @@ void Form1::Transmitir_Click()
 {
     if (!zelta::isKeepAlive(Comando_TX))
         Comando_TX = zelta::frameRequest(Comando_TX);
-
-    // A command pressed after the connection was lost goes nowhere; say so instead of
-    // pretending it was sent, and do not stall the console with a pause for nothing.
     enviarComandoTX();
 }
 

@@ -14,12 +14,19 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
 constexpr char Address[] = "127.0.0.43";
 constexpr int CommandTimeoutMs = 10000;
 constexpr int QuietMs = 1000;
+
+// CPU time of this process, in milliseconds: the console's own work, whatever the pauses.
+double cpuMilliseconds()
+{
+    return 1000.0 * double(std::clock()) / CLOCKS_PER_SEC;
+}
 
 struct Times {
     double totalMs = 0.0;
@@ -80,6 +87,7 @@ int runCycleSoak(int cycles, int reportEvery)
 
     std::vector<Times> byCommand(mix.size());
     Times all, sinceReport;
+    double cpuAtReport = cpuMilliseconds();
     int timeouts = 0;
     for (int cycle = 1; cycle <= cycles; ++cycle) {
         const std::size_t index = std::size_t(cycle - 1) % mix.size();
@@ -97,10 +105,12 @@ int runCycleSoak(int cycles, int reportEvery)
         }
         if (cycle % reportEvery == 0 || cycle == cycles) {
             const ProcessMemory now = readProcessMemory();
-            std::printf("cycle %d: %.1f ms per cycle (floor %.1f), RSS %.1f MiB, peak %.1f MiB, log %d lines\n", cycle,
-                        sinceReport.totalMs / std::max(1, sinceReport.count),
-                        sinceReport.floorMs / std::max(1, sinceReport.count), mebibytes(now.residentKiB),
-                        mebibytes(now.peakKiB), log.rowCount());
+            const double cpu = cpuMilliseconds();
+            const int counted = std::max(1, sinceReport.count);
+            std::printf("cycle %d: %.1f ms per cycle (floor %.1f, CPU %.2f), RSS %.1f MiB, peak %.1f MiB, log %d lines\n",
+                        cycle, sinceReport.totalMs / counted, sinceReport.floorMs / counted, (cpu - cpuAtReport) / counted,
+                        mebibytes(now.residentKiB), mebibytes(now.peakKiB), log.rowCount());
+            cpuAtReport = cpu;
             std::fflush(stdout);
             sinceReport = {};
         }
