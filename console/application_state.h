@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/station_table.h"
-#include "replies/reply_tables.h"
+#include "tables/report_tables.h"
 
 #include <QString>
 

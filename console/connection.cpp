@@ -2,10 +2,12 @@
 // leaving, and the three supervision timers.
 #include "console/form1.h"
 
+#include "codec/windows1252.h"
 #include "console/message_log_model.h"
-#include "console/socket_state.h"
 #include "protocol/control_codes.h"
 #include "protocol/requests.h"
+#include "session/controller_session.h"
+#include "session/socket_state.h"
 #include "ui_form1.h"
 
 #include <QAbstractButton>
@@ -13,55 +15,49 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QLocale>
-#include <QTcpSocket>
-
-void Form1::fecharSocket()
-{
-    Net_->abort();
-    netState_->reset();
-}
 
 void Form1::Postos_Click(int index)
 {
-    fecharSocket();
-    pausa();
-    // Bytes left of a frame the previous controller never finished would otherwise be glued to
-    // the first reply of the next one.
-    Buffer_RX_.clear();
     ui->Estado_TCP->clear();
     ui->IP->clear();
 
     // Each listed station carries its own entry number, so gaps in the file cannot send the
     // operator to the wrong controller.
     const int entry = ui->Postos->itemData(index).toInt();
-    if (entry < 1 || entry > TabelaLocais::Entradas)
+    if (entry < 1 || entry > TabelaLocais::Entradas) {
+        session_->abort();
         return;
+    }
     const Local &local = state_.Tabela_Locais.entry(entry);
     ui->Host->setText(local.Descricao);
-    Net_->connectToHost(local.IP, PortaControlador);
+    session_->connectTo(local.IP, ControllerSession::DefaultPort);
 }
 
 void Form1::Abrir_Conexao_Click()
 {
     Mostrar_Senha();
-    comandoSimples(std::string(zelta::OpenDialogue));
+    ui->Comando_MT1->setText(fromWindows1252(zelta::OpenDialogue));
+    session_->openDialogue(QByteArray::fromStdString(toWindows1252(state_.Senha_Usuario)));
 }
 
+// The session sends "ID02" as soon as the pause allows and closes the socket once it is written;
+// the log is emptied again then, so that the line of a delayed "ID02" does not linger.
 void Form1::Fechar_Conexao_Click()
 {
-    enviar(std::string(zelta::CloseDialogue));
+    connect(session_, &ControllerSession::dialogueEnded, this, &Form1::Limpar_Log_Click,
+            Qt::ConnectionType(Qt::SingleShotConnection | Qt::UniqueConnection));
+    session_->endDialogue();
     Limpar_Informacoes_Medicao();
     Limpar_Informacoes_do_Medidor();
     Limpar_Outras_Informacoes();
     Limpar_Monitoramento_de_Vazamento();
     Limpar_Log_Click();
-    fecharSocket();
     Inicializar_Variaveis();
 }
 
 void Form1::Sair_Click()
 {
-    fecharSocket();
+    session_->abort();
     QCoreApplication::quit();
 }
 
@@ -77,17 +73,17 @@ void Form1::Timer1_Timer()
 
 void Form1::Timer2_Timer()
 {
-    state_.Estado_Conexao = Traduzir_Estado_TCP(netState_->State());
+    state_.Estado_Conexao = Traduzir_Estado_TCP(session_->socketStateNumber());
     ui->Estado_TCP->setText(state_.Estado_Conexao);
 
     if (ui->Estado_TCP->text() == Traduzir_Estado_TCP(SocketStateTracker::Conectado)) {
-        ui->IP->setText(Net_->peerAddress().toString());
+        ui->IP->setText(session_->peerAddress());
         ui->Abrir_Conexao->setEnabled(true);
     } else {
         ui->IP->clear();
     }
     if (ui->Estado_TCP->text() == Traduzir_Estado_TCP(SocketStateTracker::Fechando))
-        fecharSocket();
+        session_->abort();
 }
 
 void Form1::Timer3_Timer()

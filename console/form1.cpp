@@ -4,15 +4,13 @@
 #include "config/station_list.h"
 #include "config/station_paths.h"
 #include "console/message_log_model.h"
-#include "console/socket_state.h"
-#include "replies/sensor_colours.h"
+#include "console/sensor_colours.h"
 #include "reports/tank_drawing.h"
 #include "ui_form1.h"
 
 #include <QButtonGroup>
 #include <QLabel>
 #include <QMessageBox>
-#include <QTcpSocket>
 #include <QTimer>
 
 Form1::Form1(const QString &Diretorio_Dados, QWidget *parent)
@@ -24,9 +22,7 @@ Form1::Form1(const QString &Diretorio_Dados, QWidget *parent)
     logModel_ = new MessageLogModel(this);
     ui->Msg_Log->setModel(logModel_);
 
-    Net_ = new QTcpSocket(this);
-    netState_ = new SocketStateTracker(Net_);
-    connect(Net_, &QTcpSocket::readyRead, this, &Form1::Net_DataArrival);
+    conectarSessao();
 
     TQ_Ativo_ = new QButtonGroup(this);
     for (int i = 0; i < 16; ++i)
@@ -74,7 +70,6 @@ void Form1::Form_Load()
     startTimer(Timer1, 1000, &Form1::Timer1_Timer);
     startTimer(Timer2, 1000, &Form1::Timer2_Timer);
     startTimer(Timer3, 5000, &Form1::Timer3_Timer);
-    startTimer(Timer4, 10, &Form1::Timer4_Timer);
 }
 
 void Form1::Inicializar_Variaveis()
@@ -82,11 +77,7 @@ void Form1::Inicializar_Variaveis()
     ui->Host->setText(QStringLiteral("Local Não Conectado"));
     carregarPostos();
 
-    Fila_RX_.resetPointers();
-    Mensagem_RX.clear();
-    Buffer_RX_.clear();
     Comando_TX.clear();
-    Tempo_Espera = 100;
     Indice_Sinal = 0;
 
     ui->Estado->setText(QStringLiteral("OFF-LINE"));

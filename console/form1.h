@@ -2,24 +2,23 @@
 
 #include "config/station_list.h"
 #include "console/application_state.h"
-#include "protocol/frame_assembler.h"
-#include "protocol/receive_ring.h"
+#include "session/readings.h"
 
 #include <QWidget>
 #include <memory>
 #include <string>
 
 class QButtonGroup;
-class QTcpSocket;
 class QTimer;
+class ControllerSession;
 class MessageLogModel;
-class SocketStateTracker;
 class TankDrawing;
 namespace Ui { class Form1; }
 
-// The console window: station selector, controller dialogue, command panel, the panels the
-// replies fill, and the link to the controller. Its procedures are spread over files by job:
-// form1.cpp (start-up), link.cpp, connection.cpp, commands.cpp, and the replies/ folder.
+// The console window: station selector, controller dialogue, command panel, and the panels the
+// replies fill. The controller session does the talking; the window renders what it reports.
+// Its procedures are spread over files by job: form1.cpp (start-up), link.cpp, connection.cpp,
+// commands.cpp, dispatch.cpp and the *_view.cpp reply handlers.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -33,16 +32,12 @@ public:
     const MessageLogModel &log() const { return *logModel_; }
     const QString &Tanque_Ativo() const { return tanqueAtivo_; }
     int Tanques_Lidos() const { return tanquesLidos_; }
-    const zelta::ReceiveRing &Fila_RX() const { return Fila_RX_; }
-    const std::string &Buffer_RX() const { return Buffer_RX_.buffered(); }
-    QTcpSocket *Net() const { return Net_; }
+    ControllerSession &session() const { return *session_; }
 
-    static constexpr quint16 PortaControlador = 4001;
     static constexpr int Altura_Tanque = 1335;  // twips: the cover hides the whole tank
-    static constexpr const char *Endereco_Medidor = "A01";
 
 signals:
-    // Emitted by the dispatcher for each stored frame it takes, before interpreting it.
+    // Emitted for each received frame once the console has rendered it.
     void mensagemRecebida(const QByteArray &frame);
     // A modal window opened by reply handling has just been shown (lets callers drive it).
     void janelaAberta(QWidget *window);
@@ -55,16 +50,10 @@ private:
     void Configurar_Click();
 
     // Link (link.cpp)
+    void conectarSessao();
     void Transmitir_Click();
     void enviar(const std::string &comando);
-    void enviarComandoTX();
-    void Net_DataArrival();
-    void Net_SendComplete();
-    void Armazena_Mensagem_RX(std::string frame);
-    void Apanha_Mensagem_RX();
-    void Timer4_Timer();
-    void registrar(const std::string &line);
-    void pausa() const;
+    void registrar(const QByteArray &line);
 
     // Connection supervision (connection.cpp)
     void Postos_Click(int index);
@@ -74,7 +63,6 @@ private:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
-    void fecharSocket();
 
     // Commands (commands.cpp)
     void conectarComandos();
@@ -93,14 +81,15 @@ private:
     void Mostrar_Data();
     void limparSelecaoTanques();
 
-    // Reply interpretation (replies/)
-    void Processar_Mensagem_Recebida();
-    void interpretarMedicao(const std::string &frame);
-    void interpretarRelogio(const std::string &frame);
-    void interpretarSensores(const std::string &frame);
-    void interpretarConfiguracao(const std::string &frame);
-    void interpretarIdentificacao(const std::string &frame);
-    void interpretarMedicaoProgramada(const std::string &frame);
+    // Reply interpretation (dispatch.cpp, *_view.cpp)
+    void Processar_Mensagem_Recebida(const QByteArray &frame);
+    void mostrarErro(const ErrorReply &reply);
+    void interpretarMedicao(const MeasurementReading &reading);
+    void interpretarRelogio(const ClockReading &reading);
+    void interpretarSensores(const SensorReading &reading);
+    void interpretarConfiguracao(const ConfigurationReading &reading);
+    void interpretarIdentificacao(const IdentificationReading &reading);
+    void interpretarMedicaoProgramada(const ScheduledReading &reading);
     void Limpar_Informacoes_Medicao();
     void Limpar_Informacoes_do_Medidor();
     void Limpar_Outras_Informacoes();
@@ -114,22 +103,15 @@ private:
     std::unique_ptr<Ui::Form1> ui;
     ApplicationState state_;
     MessageLogModel *logModel_ = nullptr;
-    QTcpSocket *Net_ = nullptr;
-    SocketStateTracker *netState_ = nullptr;
+    ControllerSession *session_ = nullptr;
     QButtonGroup *TQ_Ativo_ = nullptr;
     QButtonGroup *Sinal_ = nullptr;
     TankDrawing *Altura_Liquido_ = nullptr;
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
     QTimer *Timer3 = nullptr;
-    QTimer *Timer4 = nullptr;
 
-    // Link state
-    zelta::FrameAssembler Buffer_RX_;
-    zelta::ReceiveRing Fila_RX_;
-    std::string Mensagem_RX;
     std::string Comando_TX;
-    int Tempo_Espera = 100;
 
     int Indice_Sinal = 0;
     QString tanqueAtivo_;

@@ -1,39 +1,36 @@
-// Received bytes, cut into chunks by the input itself, through the frame assembler and into the
-// receive ring: the accumulation stays bounded, every byte fed is accounted for, frames end the
-// way the link delimits them, and the ring hands every stored frame back in order.
+// Received bytes through the frame assembler twice: in one read, and cut into reads chosen by the
+// input itself. Both must give the same events; every byte must be accounted for; frames must be
+// delimited as the link delimits them; and the receive ring must hand every frame of the cut run
+// back in order.
+//
+// The input is the byte stream. The reads are chosen by a second pass over the same input, from
+// its start, one byte per read: its low five bits give the length (0-31, so the capital letters
+// stand for 1-26); from 0xC0 up the length is (low five bits + 1) x 100, reads past the bound;
+// bit 0x20 (lower-case letters) has the ring's reader take a frame after the read. When that pass
+// runs dry, the rest of the stream is one read. A corpus file can thus open with letters that both
+// set the cuts and lead the stream as one dropped run.
 
 #include "fuzz/byte_source.h"
 #include "fuzz/fuzz_check.h"
+#include "protocol/bcc.h"
 #include "protocol/control_codes.h"
 #include "protocol/frame_assembler.h"
 #include "protocol/receive_ring.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using zelta::FrameAssembler;
 using zelta::ReceiveRing;
-using Kind = FrameAssembler::Kind;
+using Event = FrameAssembler::Event;
+using Kind = Event::Kind;
 
 namespace {
-
-constexpr std::size_t MaxBuffered = FrameAssembler::MaxBuffered;
-
-// ETX next-to-last, or the only byte of a one-byte accumulation.
-bool delimitsFrame(std::string_view bytes)
-{
-    if (bytes.empty())
-        return false;
-    return bytes[bytes.size() == 1 ? 0 : bytes.size() - 2] == zelta::ETX;
-}
-
-bool isAcknowledgement(std::string_view chunk)
-{
-    return chunk.size() == 1 && (chunk[0] == zelta::ACK || chunk[0] == zelta::NAK);
-}
 
 // The ring, and the frames it must give back, oldest first.
 class RingCheck {
@@ -78,92 +75,120 @@ private:
     std::deque<std::string> expected_;
 };
 
-// Feeds chunks and checks each result against the bytes fed so far.
-class AssemblerCheck {
+bool steersTheLink(char byte)
+{
+    return byte == zelta::STX || byte == zelta::ETX || byte == zelta::ACK || byte == zelta::NAK;
+}
+
+// STX, a body free of the bytes that steer the link, ETX, any check byte; within the bound.
+void checkFrame(const Event &event)
+{
+    const std::string &frame = event.frame;
+    FUZZ_CHECK(frame.size() >= 3 && frame.size() <= FrameAssembler::MaxBuffered);
+    FUZZ_CHECK(frame.front() == zelta::STX);
+    FUZZ_CHECK(frame[frame.size() - 2] == zelta::ETX);
+    for (std::size_t i = 1; i + 2 < frame.size(); ++i)
+        FUZZ_CHECK(!steersTheLink(frame[i]));
+    const std::string_view covered = std::string_view(frame).substr(1, frame.size() - 2);
+    const int check = static_cast<unsigned char>(frame.back());
+    FUZZ_CHECK(event.checkByteMatches == (zelta::Calcular_BCC(covered) == check));
+}
+
+// Feeds reads and keeps every event, checking each and counting the bytes they account for.
+class Run {
 public:
-    explicit AssemblerCheck(RingCheck &ring) : ring_(ring) {}
-
-    void feed(std::string_view chunk)
+    void feed(std::string_view read)
     {
-        const std::string before = assembler_.buffered();
-        const FrameAssembler::Result result = assembler_.feed(chunk);
-
-        if (isAcknowledgement(chunk)) {
-            FUZZ_CHECK(result.kind == (chunk[0] == zelta::ACK ? Kind::Ack : Kind::Nak));
-            FUZZ_CHECK(result.frame.empty() && result.discarded == 0);
-            FUZZ_CHECK(assembler_.buffered() == before);
-            return;
-        }
-        FUZZ_CHECK(result.kind == Kind::Incomplete || result.kind == Kind::Frame);
-
-        // What the link holds after this chunk: the latest bytes, up to the bound.
-        std::string held = before;
-        held += chunk;
-        const std::size_t over = held.size() > MaxBuffered ? held.size() - MaxBuffered : 0;
-        FUZZ_CHECK(result.discarded == over);
-        held.erase(0, over);
-
-        FUZZ_CHECK((result.kind == Kind::Frame) == delimitsFrame(held));
-        if (result.kind == Kind::Frame) {
-            FUZZ_CHECK(result.frame == held);
-            FUZZ_CHECK(assembler_.buffered().empty());
-            framed_ += result.frame.size();
-            ring_.store(result.frame);
-        } else {
-            FUZZ_CHECK(result.frame.empty());
-            FUZZ_CHECK(assembler_.buffered() == held);
-        }
-
-        fed_ += chunk.size();
-        discarded_ += result.discarded;
-        FUZZ_CHECK(assembler_.buffered().size() <= MaxBuffered);
-        FUZZ_CHECK(discarded_ + framed_ + assembler_.buffered().size() == fed_);
+        collect(assembler_.feed(read));
+        FUZZ_CHECK(assembler_.buffered().size() <= FrameAssembler::MaxBuffered);
     }
 
+    void finish(std::size_t streamSize)
+    {
+        collect(assembler_.flush());
+        FUZZ_CHECK(accounted_ + assembler_.buffered().size() == streamSize);
+    }
+
+    const std::vector<Event> &events() const { return events_; }
+    const std::string &buffered() const { return assembler_.buffered(); }
+
 private:
+    void collect(std::vector<Event> events)
+    {
+        for (Event &event : events) {
+            switch (event.kind) {
+            case Kind::Ack:
+            case Kind::Nak:
+                FUZZ_CHECK(event.frame.empty() && event.discarded == 0);
+                ++accounted_;
+                break;
+            case Kind::Discarded:
+                FUZZ_CHECK(event.frame.empty() && event.discarded > 0);
+                accounted_ += event.discarded;
+                break;
+            case Kind::Frame:
+                checkFrame(event);
+                accounted_ += event.frame.size();
+                break;
+            }
+            events_.push_back(std::move(event));
+        }
+    }
+
     FrameAssembler assembler_;
-    RingCheck &ring_;
-    std::size_t fed_ = 0;        // bytes of every chunk that was not an acknowledgement
-    std::size_t framed_ = 0;     // bytes handed out in frames
-    std::size_t discarded_ = 0;  // bytes dropped to keep the bound
+    std::vector<Event> events_;
+    std::size_t accounted_ = 0;
 };
 
-// One header byte per chunk. Its upper seven bits give the length, the highest values standing
-// for chunks past the bound; its low bit has the reader take a frame after the chunk, so the ring
-// meets both a keen and a lagging reader.
-struct ChunkHeader {
+bool sameEvent(const Event &a, const Event &b)
+{
+    return a.kind == b.kind && a.frame == b.frame && a.checkByteMatches == b.checkByteMatches
+           && a.discarded == b.discarded;
+}
+
+struct ReadChoice {
     std::size_t length;
     bool takeAfter;
 };
 
-ChunkHeader chunkHeader(std::uint8_t header)
+ReadChoice readChoice(std::uint8_t byte)
 {
-    constexpr std::size_t LongestShort = 119;
-    constexpr std::size_t LongStep = 300;
-    const std::size_t code = header >> 1;
-    return {code <= LongestShort ? code : (code - LongestShort) * LongStep, (header & 1) != 0};
+    const std::size_t low = byte & 0x1F;
+    return {byte >= 0xC0 ? (low + 1) * 100 : low, (byte & 0x20) != 0};
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    {
-        RingCheck ring;
-        AssemblerCheck whole(ring);
-        whole.feed(std::string_view(reinterpret_cast<const char *>(data), size));
-        ring.drain();
-    }
+    const std::string_view stream(reinterpret_cast<const char *>(data), size);
 
+    Run whole;
+    whole.feed(stream);
+    whole.finish(size);
+
+    Run cut;
     RingCheck ring;
-    AssemblerCheck chunked(ring);
-    ByteSource source(data, size);
-    while (!source.empty()) {
-        const ChunkHeader header = chunkHeader(source.byte());
-        chunked.feed(source.take(header.length));
-        if (header.takeAfter)
+    ByteSource choices(data, size);
+    std::string_view rest = stream;
+    while (!rest.empty()) {
+        const ReadChoice choice = choices.empty() ? ReadChoice{rest.size(), false} : readChoice(choices.byte());
+        const std::size_t storedBefore = cut.events().size();
+        cut.feed(rest.substr(0, choice.length));
+        rest.remove_prefix(std::min(choice.length, rest.size()));
+        for (std::size_t i = storedBefore; i < cut.events().size(); ++i) {
+            if (cut.events()[i].kind == Kind::Frame)
+                ring.store(cut.events()[i].frame);
+        }
+        if (choice.takeAfter)
             ring.takeOne();
     }
+    cut.finish(size);
     ring.drain();
+
+    FUZZ_CHECK(cut.events().size() == whole.events().size());
+    for (std::size_t i = 0; i < cut.events().size(); ++i)
+        FUZZ_CHECK(sameEvent(cut.events()[i], whole.events()[i]));
+    FUZZ_CHECK(cut.buffered() == whole.buffered());
     return 0;
 }

@@ -2,7 +2,7 @@
 
 #include "printing/window_printer.h"
 #include "protocol/numeric_text.h"
-#include "reports/fill_level.h"
+#include "tables/fill_level.h"
 #include "reports/inventory_totals.h"
 #include "reports/report_grid.h"
 #include "reports/tank_panel.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "replies/reply_tables.h"
+#include "tables/report_tables.h"
 
 #include <QChar>
 #include <QString>

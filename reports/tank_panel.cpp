@@ -1,6 +1,6 @@
 #include "reports/tank_panel.h"
 
-#include "reports/fill_level.h"
+#include "tables/fill_level.h"
 #include "reports/tank_drawing.h"
 #include "reports/twips.h"
 #include "ui_tank_panel.h"

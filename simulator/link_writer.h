@@ -10,10 +10,9 @@ class QTcpSocket;
 
 // Writes to one connection in order, keeping the gaps a controller keeps on the line.
 //
-// The console tells an acknowledgement from a frame only by its arriving alone, so a reply frame
-// waits for its gap after the last byte written, whatever that byte was; acknowledgements go out
-// at once, jumping any frame still waiting for its gap, but never into the middle of a frame
-// whose first chunk has already gone out.
+// A reply frame waits for its gap after the last byte written, whatever that byte was;
+// acknowledgements go out at once, jumping any frame still waiting for its gap, but never into
+// the middle of a frame whose first chunk has already gone out.
 class LinkWriter : public QObject {
     Q_OBJECT
 

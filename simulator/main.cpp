@@ -39,7 +39,7 @@ void addOptions(QCommandLineParser &parser)
         withValue("port", "TCP port (default 4001).", "P"),
         withValue("station", "Station file (default: a built-in demo station).", "FILE"),
         flag("quiet", "Print nothing but problems."),
-        withValue("delay", "Milliseconds before each reply frame (default 150).", "MS"),
+        withValue("delay", "Milliseconds before each reply frame (default 0).", "MS"),
         withValue("ack-timeout", "Milliseconds a series waits for the console's ACK of each frame (default 1000).",
                   "MS"),
         withValue("chunk", "Fault: send replies in chunks of N bytes.", "N"),

@@ -3,9 +3,8 @@
 // How the simulated controller behaves on the line, faults included. Every connection reads
 // these when it needs them, so a change applies at once.
 struct SimulatorSettings {
-    // The console tells its acknowledgement from a reply only by its arriving alone, and it pauses
-    // 100 ms after every transmission: a reply sent sooner could reach it in one read with the ACK.
-    int replyDelayMs = 150;
+    // A prompt controller: the reply follows the ACK at once and may share its read.
+    int replyDelayMs = 0;
     // A series ("MA", "MP") goes on without the console's ACK after this long.
     int ackTimeoutMs = 1000;
     int chunkSize = 0;           // replies cut into chunks of this many bytes; 0: whole

@@ -1,14 +1,14 @@
 #include "scripted_controller.h"
 
-#include "console/form1.h"
 #include "protocol/bcc.h"
+#include "session/controller_session.h"
 
 #include <QTcpSocket>
 #include <QTest>
 
 bool ScriptedController::listen(const QHostAddress &address)
 {
-    return server_.listen(address, Form1::PortaControlador);
+    return server_.listen(address, ControllerSession::DefaultPort);
 }
 
 bool ScriptedController::accept()

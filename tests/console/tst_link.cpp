@@ -4,6 +4,7 @@
 #include "scripted_controller.h"
 
 #include "protocol/frame_assembler.h"
+#include "session/controller_session.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -33,6 +34,8 @@ private slots:
     void identificationRequestGoesOutFramed();
     void replyAcrossReadsIsAcknowledgedOnce_data();
     void replyAcrossReadsIsAcknowledgedOnce();
+    void everyFrameOfOneReadIsItsOwnMessage_data();
+    void everyFrameOfOneReadIsItsOwnMessage();
     void acknowledgementsAreLoggedOnly_data();
     void acknowledgementsAreLoggedOnly();
     void framesReachTheDispatcherOldestFirst();
@@ -109,7 +112,7 @@ void TestLink::selectorKeepsEachStationsEntry()
 
     // Entry 2 has no description: the second listed station is entry 3, not entry 2.
     QTcpServer third;
-    QVERIFY(third.listen(QHostAddress(QStringLiteral("127.0.0.3")), Form1::PortaControlador));
+    QVERIFY(third.listen(QHostAddress(QStringLiteral("127.0.0.3")), ControllerSession::DefaultPort));
     fixture_->pick(1);
     QVERIFY(third.waitForNewConnection(3000));
     QCOMPARE(fixture_->text(QStringLiteral("Host")), QStringLiteral("Posto São João"));
@@ -142,9 +145,11 @@ void TestLink::replyAcrossReadsIsAcknowledgedOnce_data()
     QTest::newRow("byte by byte") << QList<QByteArray>{reply.left(1), reply.mid(1, 1), reply.mid(2, 1), reply.mid(3, 1),
                                                          reply.mid(4, 1), reply.mid(5, 1), reply.mid(6, 1)}
                                   << reply;
-    const QByteArray two = reply + bytes("\x02" "YY\x03\x03", 5);
-    QTest::newRow("two frames in one read are one message") << QList<QByteArray>{two} << two;
-    QTest::newRow("a lone ETX is a frame") << QList<QByteArray>{bytes("\x03", 1)} << bytes("\x03", 1);
+    // The check byte is whatever follows ETX, even when it reads as an acknowledgement.
+    const QByteArray ackCheck = bytes("\x02" "AB\x03\x06", 5);
+    QTest::newRow("check byte 06 alone in its read") << QList<QByteArray>{ackCheck.left(4), ackCheck.mid(4)} << ackCheck;
+    const QByteArray nakCheck = bytes("\x02" "AW\x03\x15", 5);
+    QTest::newRow("check byte 15 alone in its read") << QList<QByteArray>{nakCheck.left(4), nakCheck.mid(4)} << nakCheck;
 }
 
 void TestLink::replyAcrossReadsIsAcknowledgedOnce()
@@ -160,7 +165,7 @@ void TestLink::replyAcrossReadsIsAcknowledgedOnce()
         QVERIFY(controller_.peer()->waitForBytesWritten(3000));
         sent += chunks[i];
         // Each chunk must arrive as a read of its own before the next is sent.
-        QTRY_COMPARE(QByteArray::fromStdString(fixture_->console().Buffer_RX()), sent);
+        QTRY_COMPARE(QByteArray::fromStdString(fixture_->console().session().assembler().buffered()), sent);
     }
     writeAndWaitForAck(chunks.last());
 
@@ -171,7 +176,42 @@ void TestLink::replyAcrossReadsIsAcknowledgedOnce()
                                             QString::fromLatin1(frame),
                                         QStringLiteral("Transmitiu: ACK"),
                                     }));
-    QVERIFY(fixture_->console().Buffer_RX().empty());
+    QVERIFY(fixture_->console().session().assembler().buffered().empty());
+}
+
+void TestLink::everyFrameOfOneReadIsItsOwnMessage_data()
+{
+    QTest::addColumn<QByteArray>("read");
+    QTest::addColumn<QList<QByteArray>>("frames");
+    QTest::addColumn<QStringList>("acknowledgements");
+
+    const QByteArray first = bytes("\x02" "XXAB\x03\x00", 7);
+    const QByteArray second = bytes("\x02" "YY\x03\x03", 5);
+    QTest::newRow("two replies back to back") << first + second << QList<QByteArray>{first, second} << QStringList();
+    // A prompt controller's ACK of the request and its reply arrive in one read.
+    QTest::newRow("ACK glued to the reply") << bytes("\x06", 1) + first << QList<QByteArray>{first}
+                                            << QStringList{QStringLiteral("Recebeu: ACK")};
+    QTest::newRow("reply glued to a NAK") << first + bytes("\x15", 1) << QList<QByteArray>{first}
+                                          << QStringList{QStringLiteral("Recebeu: NACK")};
+}
+
+void TestLink::everyFrameOfOneReadIsItsOwnMessage()
+{
+    QFETCH(QByteArray, read);
+    QFETCH(QList<QByteArray>, frames);
+    QFETCH(QStringList, acknowledgements);
+    connectConsole();
+    QSignalSpy taken(&fixture_->console(), &Form1::mensagemRecebida);
+
+    controller_.peer()->write(read);
+    QCOMPARE(controller_.read(frames.size(), 3000), QByteArray(frames.size(), '\x06'));
+    QTRY_COMPARE(taken.count(), frames.size());
+    for (int i = 0; i < frames.size(); ++i)
+        QCOMPARE(taken.at(i).at(0).toByteArray(), frames[i]);
+    const QStringList lines = fixture_->logLines();
+    for (const QString &line : acknowledgements)
+        QVERIFY2(lines.contains(line), qPrintable(line));
+    QCOMPARE(lines.filter(QStringLiteral("Transmitiu: ACK")).size(), frames.size());
 }
 
 void TestLink::acknowledgementsAreLoggedOnly_data()
@@ -190,7 +230,7 @@ void TestLink::acknowledgementsAreLoggedOnly()
 
     controller_.peer()->write(chunk);
     QTRY_COMPARE(fixture_->logLines(), QStringList{line});
-    QVERIFY(fixture_->console().Buffer_RX().empty());
+    QVERIFY(fixture_->console().session().assembler().buffered().empty());
     // Nothing is sent back for an acknowledgement.
     QVERIFY(controller_.read(1, 300).isEmpty());
 }
@@ -207,20 +247,22 @@ void TestLink::framesReachTheDispatcherOldestFirst()
     QTRY_COMPARE(taken.count(), frames.size());
     for (int i = 0; i < frames.size(); ++i)
         QCOMPARE(taken.at(i).at(0).toByteArray(), frames[i]);
-    QVERIFY(fixture_->console().Fila_RX().empty());
+    QVERIFY(fixture_->console().session().ring().empty());
 }
 
 void TestLink::endlessBytesStayBounded()
 {
     connectConsole();
-    controller_.peer()->write(QByteArray(64 * 1024, 'Z'));
+    controller_.peer()->write(bytes("\x02", 1) + QByteArray(64 * 1024, 'Z'));
     QVERIFY(controller_.peer()->waitForBytesWritten(3000));
-    QTRY_VERIFY(fixture_->logLines().join(QLatin1Char('\n')).contains(QStringLiteral("Descartou:")));
-    QVERIFY(fixture_->console().Buffer_RX().size() <= zelta::FrameAssembler::MaxBuffered);
+    QTest::qWait(200);
+    QVERIFY(fixture_->console().session().assembler().buffered().size() <= zelta::FrameAssembler::MaxBuffered);
 
-    // The console still hears the controller afterwards.
+    // The console still hears the controller afterwards, and the whole run is reported once.
     controller_.peer()->write(bytes("\x15", 1));
     QTRY_VERIFY(fixture_->logLines().contains(QStringLiteral("Recebeu: NACK")));
+    QCOMPARE(fixture_->logLines().filter(QStringLiteral("Descartou:")),
+             QStringList{QStringLiteral("Descartou: %1 bytes sem fim de quadro").arg(64 * 1024 + 1)});
 }
 
 void TestLink::keepAliveIsSentUnframedAndNotLogged()

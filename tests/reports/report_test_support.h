@@ -1,7 +1,7 @@
 #pragma once
 
 #include "printing/window_printer.h"
-#include "replies/reply_tables.h"
+#include "tables/report_tables.h"
 
 #include <QFile>
 #include <QStringList>

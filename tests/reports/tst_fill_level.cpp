@@ -1,4 +1,4 @@
-#include "reports/fill_level.h"
+#include "tables/fill_level.h"
 
 #include <QTest>
 

@@ -112,7 +112,7 @@ private slots:
         QTRY_COMPARE(client->frames().size(), 3);
     }
 
-    // The console tells an ACK from a reply only by its arriving alone: it must not wait behind a reply.
+    // An ACK is due at once: it must not wait behind a reply that is waiting for its gap.
     void acknowledgementsGoAheadOfWaitingReplies()
     {
         simulator->setReplyDelay(500);

@@ -1,4 +1,4 @@
-#include "console/socket_state.h"
+#include "session/socket_state.h"
 
 QString Traduzir_Estado_TCP(int estado)
 {

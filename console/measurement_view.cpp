@@ -3,45 +3,43 @@
 
 #include "codec/windows1252.h"
 #include "protocol/numeric_text.h"
-#include "protocol/replies.h"
 #include "protocol/text_fields.h"
-#include "reports/fill_level.h"
+#include "tables/fill_level.h"
 #include "reports/tank_drawing.h"
 #include "ui_form1.h"
 
-
-void Form1::interpretarMedicao(const std::string &frame)
+void Form1::interpretarMedicao(const MeasurementReading &m)
 {
-    const zelta::MeasurementFields m = zelta::decodeMeasurement(frame);
-    const auto text = [](const std::string &bytes) { return fromWindows1252(bytes); };
-
     // Only tanks 0-16 have a row; another number is still shown, but not stored.
-    const int row = zelta::roundHalfEven(zelta::leadingNumber(m.tank));
+    const int row = zelta::roundHalfEven(zelta::leadingNumber(toWindows1252(m.tank)));
     TankReading *reading = (row >= 0 && row < TankRows) ? &state_.Tabela_Tanques[std::size_t(row)] : nullptr;
     const auto store = [reading](int fieldIndex, const QString &value) {
         if (reading)
             (*reading)[std::size_t(fieldIndex)] = value;
     };
+    const auto bytewise = [](std::string (*edit)(std::string_view), const QString &text) {
+        return fromWindows1252(edit(toWindows1252(text)));
+    };
 
-    ui->MT1_Tanque->setText(text(zelta::trimSpaces(m.tank)));
-    store(0, text(m.tank));
-    ui->MT_Produto->setText(text(m.product));
-    store(4, text(m.product));
-    ui->MT_CET->setText(text(m.expansion));
-    ui->MT_Densidade->setText(text(zelta::trimSpaces(m.density)) + QStringLiteral(" g/l"));
-    store(3, text(m.density));
-    ui->MT_Vol_Medido->setText(text(m.measured));
-    store(1, text(m.measured));
-    ui->MT_Vol_Complementar->setText(text(m.complementary));
-    store(2, text(m.complementary));
-    ui->MT_Hora->setText(text(zelta::splitTime(m.time)));
+    ui->MT1_Tanque->setText(bytewise(zelta::trimSpaces, m.tank));
+    store(0, m.tank);
+    ui->MT_Produto->setText(m.product);
+    store(4, m.product);
+    ui->MT_CET->setText(m.expansion);
+    ui->MT_Densidade->setText(bytewise(zelta::trimSpaces, m.density) + QStringLiteral(" g/l"));
+    store(3, m.density);
+    ui->MT_Vol_Medido->setText(m.measured);
+    store(1, m.measured);
+    ui->MT_Vol_Complementar->setText(m.complementary);
+    store(2, m.complementary);
+    ui->MT_Hora->setText(bytewise(zelta::splitTime, m.time));
     store(6, ui->MT_Hora->text());
-    ui->MT_Data->setText(text(zelta::splitDate(m.date)));
+    ui->MT_Data->setText(bytewise(zelta::splitDate, m.date));
     store(5, ui->MT_Data->text());
-    ui->MT_Capacidade->setText(text(m.capacity));
-    const QString level = text(m.level);
-    ui->MT_Regua->setText(level == QStringLiteral("S/Inf.") || level.isEmpty() ? level : level + QStringLiteral(" mm"));
-    ui->MT_Volume20->setText(text(m.volume20));
+    ui->MT_Capacidade->setText(m.capacity);
+    ui->MT_Regua->setText(m.level == QStringLiteral("S/Inf.") || m.level.isEmpty() ? m.level
+                                                                                  : m.level + QStringLiteral(" mm"));
+    ui->MT_Volume20->setText(m.volume20);
 
     const FillLevel fill = fillLevel(zelta::leadingNumber(toWindows1252(ui->MT_Vol_Medido->text())),
                                      zelta::leadingNumber(toWindows1252(ui->MT_Vol_Complementar->text())),

@@ -1,0 +1,101 @@
+#include "cli/cli_options.h"
+#include "cli/command_runner.h"
+#include "cli/csv_report.h"
+#include "cli/exit_codes.h"
+#include "cli/json_report.h"
+#include "cli/log_text.h"
+#include "cli/password_source.h"
+#include "cli/station_address.h"
+#include "cli/text_report.h"
+#include "session/controller_session.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+void complain(const QString &message)
+{
+    err() << "comzelta-cli: " << message << Qt::endl;
+}
+
+QByteArray formatted(const CommandReport &report, OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::Json:
+        return jsonReport(report);
+    case OutputFormat::Csv:
+        return csvReport(report);
+    case OutputFormat::Text:
+        break;
+    }
+    return textReport(report);
+}
+
+std::optional<QString> environmentPassword()
+{
+    if (!qEnvironmentVariableIsSet(PasswordVariable))
+        return std::nullopt;
+    return qEnvironmentVariable(PasswordVariable);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("comzelta-cli"));
+
+    const ParsedArguments parsed = parseArguments(QCoreApplication::arguments().mid(1));
+    if (parsed.help) {
+        out() << usageText();
+        return ExitDone;
+    }
+    if (!parsed.options) {
+        complain(parsed.error);
+        err() << '\n' << usageText();
+        return ExitUsage;
+    }
+    const CliOptions &options = *parsed.options;
+
+    const StationResolution station = resolveStation(options.station, options.dataDirectory);
+    if (!station.address) {
+        complain(station.error);
+        return ExitUsage;
+    }
+    const PasswordSource password = readPassword(options.passwordFile, environmentPassword());
+    if (!password.password) {
+        complain(password.error);
+        return ExitUsage;
+    }
+
+    ControllerSession session;
+    if (options.log) {
+        QObject::connect(&session, &ControllerSession::logLine,
+                         [](const QByteArray &line) { err() << logText(line) << Qt::endl; });
+    }
+    CommandRunner runner(&session, options, *station.address, *password.password);
+    QObject::connect(&runner, &CommandRunner::problem, complain);
+    QObject::connect(&runner, &CommandRunner::finished, [&](int exitCode) {
+        if (runner.hasReport()) {
+            out() << QString::fromUtf8(formatted(runner.report(), options.format));
+            out().flush();
+        }
+        QCoreApplication::exit(exitCode);
+    });
+    QTimer::singleShot(0, &runner, &CommandRunner::start);
+    return app.exec();
+}

@@ -1,0 +1,47 @@
+#include "cli/password_source.h"
+
+#include "codec/windows1252.h"
+
+#include <QFile>
+
+namespace {
+
+// A password is a few characters; a longer first line is not a password file.
+constexpr qint64 LongestLine = 4096;
+
+PasswordSource failure(const QString &error)
+{
+    PasswordSource source;
+    source.error = error;
+    return source;
+}
+
+PasswordSource password(const QString &text)
+{
+    PasswordSource source;
+    source.password = QByteArray::fromStdString(toWindows1252(text));
+    return source;
+}
+
+} // namespace
+
+PasswordSource readPassword(const QString &passwordFile, const std::optional<QString> &environmentValue)
+{
+    if (passwordFile.isEmpty()) {
+        if (!environmentValue)
+            return failure(QStringLiteral("falta a senha: use --password-file ARQUIVO ou a variável de ambiente %1")
+                               .arg(QLatin1String(PasswordVariable)));
+        return password(*environmentValue);
+    }
+    QFile file(passwordFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(QStringLiteral("arquivo de senha %1: %2").arg(passwordFile, file.errorString()));
+    QByteArray line = file.readLine(LongestLine + 1);
+    if (!line.endsWith('\n') && !file.atEnd())
+        return failure(QStringLiteral("arquivo de senha %1: a primeira linha é longa demais").arg(passwordFile));
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return password(QString::fromUtf8(line));
+}

@@ -1,0 +1,474 @@
+#include "session/controller_session.h"
+
+#include "codec/windows1252.h"
+#include "protocol/control_codes.h"
+#include "protocol/frame.h"
+#include "protocol/log_lines.h"
+#include "protocol/numeric_text.h"
+#include "protocol/requests.h"
+#include "session/reply_decoding.h"
+#include "session/socket_state.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+QByteArray bytes(const std::string &text)
+{
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+
+std::string_view view(const QByteArray &bytes)
+{
+    return std::string_view(bytes.constData(), std::size_t(bytes.size()));
+}
+
+SessionRequest::Replies repliesOf(const QByteArray &body)
+{
+    const QByteArray code = body.left(2).toUpper();
+    if (body.toUpper() == QByteArray(zelta::CloseDialogue.data(), qsizetype(zelta::CloseDialogue.size())))
+        return SessionRequest::Replies::None;
+    if (code == "MA")
+        return SessionRequest::Replies::TankSeries;
+    if (code == "MP")
+        return SessionRequest::Replies::Scheduled;
+    return SessionRequest::Replies::One;
+}
+
+bool isAck(const QByteArray &bytes)
+{
+    return bytes.size() == 1 && bytes[0] == zelta::ACK;
+}
+
+} // namespace
+
+ControllerSession::ControllerSession(QObject *parent)
+    : QObject(parent), socket_(new QTcpSocket(this)), state_(new SocketStateTracker(socket_)),
+      pacer_(new QTimer(this)), replyTimer_(new QTimer(this))
+{
+    connect(socket_, &QTcpSocket::readyRead, this, &ControllerSession::onReadyRead);
+    connect(socket_, &QTcpSocket::connected, this, &ControllerSession::connected);
+    connect(socket_, &QTcpSocket::errorOccurred, this, &ControllerSession::onSocketError);
+
+    // The pause between transmissions is what the controller relies on; a coarse timer could
+    // stretch it by several milliseconds per frame.
+    pacer_->setSingleShot(true);
+    pacer_->setTimerType(Qt::PreciseTimer);
+    connect(pacer_, &QTimer::timeout, this, &ControllerSession::pump);
+
+    replyTimer_->setSingleShot(true);
+    connect(replyTimer_, &QTimer::timeout, this, &ControllerSession::onReplyTimeout);
+}
+
+ControllerSession::~ControllerSession()
+{
+    // Requests still pending are children and go with the session; nobody is told.
+    socket_->disconnect(this);
+}
+
+void ControllerSession::connectTo(const QString &host, quint16 port)
+{
+    abort();
+    socket_->connectToHost(host, port);
+}
+
+void ControllerSession::abort()
+{
+    ++generation_;
+    dropQueued();
+    failWaiting(SessionRequest::Outcome::ConnectionLost);
+    socket_->abort();
+    state_->reset();
+    // Half a frame, or frames not yet interpreted, from this controller must never be read as
+    // the next controller's.
+    assembler_.clear();
+    ring_.resetPointers();
+}
+
+SessionRequest *ControllerSession::openDialogue(const QByteArray &password, int timeoutMs)
+{
+    password_ = password;
+    opening_ = request(QByteArray(zelta::OpenDialogue.data(), qsizetype(zelta::OpenDialogue.size())), timeoutMs);
+    return opening_;
+}
+
+void ControllerSession::endDialogue()
+{
+    dropQueued();
+    Outgoing item;
+    item.bytes = bytes(zelta::frameRequest(zelta::CloseDialogue));
+    item.closeAfter = true;
+    enqueue(item, false);
+}
+
+SessionRequest *ControllerSession::request(const QByteArray &body, int timeoutMs)
+{
+    auto *pending = new SessionRequest(body, repliesOf(body), timeoutMs, this);
+    pending->expectedFrames_ = tankCount_;
+    Outgoing item;
+    item.bytes = bytes(zelta::frameRequest(view(body)));
+    item.request = pending;
+    enqueue(item, false);
+    return pending;
+}
+
+void ControllerSession::sendKeepAlive()
+{
+    if (!isConnected())
+        return;
+    Outgoing item;
+    item.bytes = QByteArray(zelta::KeepAlive.data(), qsizetype(zelta::KeepAlive.size()));
+    enqueue(item, false);
+}
+
+int ControllerSession::socketStateNumber() const
+{
+    return state_->State();
+}
+
+QString ControllerSession::peerAddress() const
+{
+    return socket_->peerAddress().toString();
+}
+
+bool ControllerSession::isConnected() const
+{
+    return socket_->state() == QAbstractSocket::ConnectedState;
+}
+
+// Receiving
+
+void ControllerSession::onReadyRead()
+{
+    const QByteArray received = socket_->readAll();
+    const quint64 generation = generation_;
+    for (const auto &event : assembler_.feed(view(received))) {
+        using Kind = zelta::FrameAssembler::Event::Kind;
+        switch (event.kind) {
+        case Kind::Ack:
+            logBytes(zelta::receivedAckLine());
+            break;
+        case Kind::Nak:
+            logBytes(zelta::receivedNakLine());
+            break;
+        case Kind::Discarded:
+            logDiscarded(event.discarded);
+            break;
+        case Kind::Frame:
+            logBytes(zelta::receivedFrameLine(event.frame));
+            acknowledge();
+            // A controller that floods replies faster than the event loop turns is read in full:
+            // a full ring is drained at once rather than refusing the frame.
+            if (ring_.size() == zelta::ReceiveRing::Slots - 1) {
+                interpretStored();
+                // Whoever listened may have closed or moved the session: the rest of this read
+                // belongs to a connection that is gone.
+                if (generation != generation_)
+                    return;
+            }
+            if (!ring_.Armazena(event.frame))
+                logBytes(toWindows1252(QStringLiteral("Fila de recepção cheia: quadro descartado")));
+            break;
+        }
+    }
+    postInterpretation();
+}
+
+// Interpreted from the event loop, so that whoever listens may close or reconnect the session
+// without pulling the bytes still being read from under it.
+void ControllerSession::postInterpretation()
+{
+    if (ring_.empty() || interpretPosted_)
+        return;
+    interpretPosted_ = true;
+    QMetaObject::invokeMethod(this, &ControllerSession::interpretStored, Qt::QueuedConnection);
+}
+
+void ControllerSession::interpretStored()
+{
+    interpretPosted_ = false;
+    while (!ring_.empty())
+        interpret(bytes(ring_.Apanha()));
+}
+
+void ControllerSession::interpret(const QByteArray &frame)
+{
+    const bool checkOk = checkByteMatches(frame);
+    if (!checkOk)
+        emit checkByteMismatch(frame);
+
+    const QByteArray code = replyCode(frame);
+    if (isErrorReply(frame)) {
+        ErrorReply reply = decodeErrorReply(frame);
+        reply.checkByteMatches = checkOk;
+        emit errorReplied(reply);
+    } else if (code == "MT" || code == "LM" || code == "MA") {
+        MeasurementReading reading = decodeMeasurementReading(frame);
+        reading.checkByteMatches = checkOk;
+        emit measurementRead(reading);
+    } else if (code == "LR" || code == "AR") {
+        ClockReading reading = decodeClockReading(frame);
+        reading.checkByteMatches = checkOk;
+        emit clockRead(reading);
+    } else if (code == "LS") {
+        SensorReading reading = decodeSensorReading(frame, sensorCount_);
+        reading.checkByteMatches = checkOk;
+        emit sensorsRead(reading);
+    } else if (code == "MP") {
+        ScheduledReading reading = decodeScheduledReading(frame);
+        reading.checkByteMatches = checkOk;
+        emit scheduledRead(reading);
+    } else if (code == "CF") {
+        ConfigurationReading reading = decodeConfigurationReading(frame);
+        reading.checkByteMatches = checkOk;
+        tankCount_ = zelta::roundHalfEven(zelta::leadingNumber(toWindows1252(reading.tanks)));
+        sensorCount_ = zelta::roundHalfEven(zelta::leadingNumber(toWindows1252(reading.sensors)));
+        emit configurationRead(reading);
+    } else if (code == "ID") {
+        IdentificationReading reading = decodeIdentificationReading(frame);
+        reading.checkByteMatches = checkOk;
+        emit identificationRead(reading);
+        answerIdentification(reading);
+    }
+    settleRequests(frame);
+    emit frameInterpreted(frame);
+}
+
+// The controller at the expected address gets the configuration request with the password; any
+// other is left alone.
+void ControllerSession::answerIdentification(const IdentificationReading &reading)
+{
+    const bool opening = !waiting_.empty() && waiting_.front() == opening_ && opening_->awaitedCode_ == "ID";
+    if (opening)
+        opening_->identification_ = reading;
+    if (reading.address != QLatin1String(ExpectedAddress))
+        return;
+    const QByteArray body = bytes(zelta::configurationBody(view(password_)));
+    if (!opening) {
+        request(body);
+        return;
+    }
+    // The opening request now waits for the configuration reply instead.
+    opening_->awaitedCode_ = "CF";
+    enqueue({bytes(zelta::frameRequest(view(body))), nullptr, false}, false);
+}
+
+void ControllerSession::settleRequests(const QByteArray &frame)
+{
+    if (waiting_.empty())
+        return;
+    SessionRequest *head = waiting_.front();
+    if (replyCode(frame) != head->awaitedCode_)
+        return;  // not its reply: a late one, or one nobody asked for
+
+    using Outcome = SessionRequest::Outcome;
+    using Replies = SessionRequest::Replies;
+    const bool error = isErrorReply(frame);
+    if (error && head->replies() == Replies::Scheduled && decodeErrorReply(frame).code == QLatin1String("SL")) {
+        head->error_ = decodeErrorReply(frame);
+        finish(head, Outcome::Replied);
+        return;
+    }
+    head->frames_ << frame;
+    if (head->replies() == Replies::TankSeries) {
+        // One reply per tank, errors included; the end-of-reading mark closes a series whose
+        // length was not known when it was sent.
+        const bool marked = !error && decodeMeasurementReading(frame).lastOfReading;
+        const bool counted = head->expectedFrames_ > 0 && head->frames_.size() >= head->expectedFrames_;
+        if (counted || (head->expectedFrames_ <= 0 && marked))
+            finish(head, Outcome::Replied);
+        else
+            restartReplyTimer();
+        return;
+    }
+    if (error) {
+        head->error_ = decodeErrorReply(frame);
+        finish(head, Outcome::ErrorReply);
+        return;
+    }
+    if (head == opening_ && head->awaitedCode_ == "ID") {
+        // Not "A01": no configuration request was sent.
+        finish(head, Outcome::WrongAddress);
+        return;
+    }
+    if (head->replies() == Replies::Scheduled && decodeScheduledReading(frame).moreFollow) {
+        restartReplyTimer();
+        return;
+    }
+    finish(head, Outcome::Replied);
+}
+
+// Sending
+
+// One ACK per frame, ahead of any request. A controller that sends frames without waiting for
+// them would otherwise queue more ACKs than the pauses let out in minutes, and starve requests.
+void ControllerSession::acknowledge()
+{
+    const auto backlog = std::count_if(outgoing_.begin(), outgoing_.end(),
+                                       [](const Outgoing &queued) { return isAck(queued.bytes); });
+    if (backlog >= MaxQueuedAcks) {
+        logBytes(toWindows1252(QStringLiteral("Não transmitiu ACK: confirmações em excesso")));
+        return;
+    }
+    enqueue({QByteArray(1, zelta::ACK), nullptr, false}, true);
+}
+
+void ControllerSession::enqueue(Outgoing item, bool ahead)
+{
+    if (ahead) {
+        // Acknowledgements go out before any request, but in the order of their frames.
+        const auto firstRequest = std::find_if(outgoing_.begin(), outgoing_.end(),
+                                               [](const Outgoing &queued) { return !isAck(queued.bytes); });
+        outgoing_.insert(firstRequest, std::move(item));
+    } else {
+        outgoing_.push_back(std::move(item));
+    }
+    pump();
+}
+
+void ControllerSession::pump()
+{
+    while (!outgoing_.empty()) {
+        if (sinceTransmission_.isValid()) {
+            const qint64 waitNs = qint64(pauseMs_) * 1000000 - sinceTransmission_.nsecsElapsed();
+            if (waitNs > 0) {
+                if (!pacer_->isActive())
+                    pacer_->start(int((waitNs + 999999) / 1000000));
+                return;
+            }
+        }
+        const Outgoing item = std::move(outgoing_.front());
+        outgoing_.pop_front();
+        transmit(item);
+    }
+}
+
+void ControllerSession::transmit(const Outgoing &item)
+{
+    if (!isConnected()) {
+        // A command pressed after the connection was lost goes nowhere; say so rather than
+        // pretend it was sent.
+        if (!zelta::isKeepAlive(view(item.bytes)))
+            logBytes(toWindows1252(QStringLiteral("Não transmitiu (sem conexão): ")) + item.bytes.toStdString());
+        if (item.request)
+            finish(item.request, SessionRequest::Outcome::NotConnected);
+        if (item.closeAfter)
+            closeAfterDialogue();
+        return;
+    }
+    socket_->write(item.bytes);
+    socket_->flush();
+    sinceTransmission_.start();
+    if (const auto line = zelta::transmittedLine(view(item.bytes)))
+        logBytes(*line);
+
+    if (item.closeAfter) {
+        closeAfterDialogue();
+        return;
+    }
+    if (!item.request)
+        return;
+    if (item.request->replies() == SessionRequest::Replies::None) {
+        finish(item.request, SessionRequest::Outcome::Replied);
+        return;
+    }
+    waiting_.push_back(item.request);
+    if (waiting_.size() == 1)
+        restartReplyTimer();
+}
+
+// "ID02" has been handed to the socket: let it drain, then close.
+void ControllerSession::closeAfterDialogue()
+{
+    ++generation_;
+    failWaiting(SessionRequest::Outcome::ConnectionLost);
+    socket_->disconnectFromHost();
+    state_->reset();
+    assembler_.clear();
+    ring_.resetPointers();
+    emit dialogueEnded();
+}
+
+void ControllerSession::restartReplyTimer()
+{
+    if (waiting_.empty()) {
+        replyTimer_->stop();
+        return;
+    }
+    replyTimer_->start(waiting_.front()->timeoutMs());
+}
+
+void ControllerSession::onReplyTimeout()
+{
+    if (!waiting_.empty())
+        finish(waiting_.front(), SessionRequest::Outcome::TimedOut);
+}
+
+void ControllerSession::finish(SessionRequest *request, SessionRequest::Outcome outcome)
+{
+    if (request->outcome_ != SessionRequest::Outcome::Pending)
+        return;
+    request->outcome_ = outcome;
+    const auto at = std::find(waiting_.begin(), waiting_.end(), request);
+    const bool wasHead = at == waiting_.begin() && at != waiting_.end();
+    if (at != waiting_.end())
+        waiting_.erase(at);
+    if (request == opening_)
+        opening_ = nullptr;
+    if (wasHead)
+        restartReplyTimer();
+    emit request->finished();
+    request->deleteLater();
+}
+
+void ControllerSession::dropQueued()
+{
+    pacer_->stop();
+    std::deque<Outgoing> dropped;
+    dropped.swap(outgoing_);
+    bool endedDialogue = false;
+    for (const Outgoing &item : dropped) {
+        // Acknowledgements and keep-alives belong to the connection that is going away.
+        if (isAck(item.bytes) || zelta::isKeepAlive(view(item.bytes)))
+            continue;
+        logBytes(toWindows1252(QStringLiteral("Não transmitiu (conexão encerrada): ")) + item.bytes.toStdString());
+        if (item.request)
+            finish(item.request, SessionRequest::Outcome::Dropped);
+        endedDialogue = endedDialogue || item.closeAfter;
+    }
+    // The connection an "ID02" was for is being closed all the same.
+    if (endedDialogue)
+        emit dialogueEnded();
+}
+
+void ControllerSession::failWaiting(SessionRequest::Outcome outcome)
+{
+    replyTimer_->stop();
+    while (!waiting_.empty())
+        finish(waiting_.front(), outcome);
+}
+
+void ControllerSession::onSocketError(QAbstractSocket::SocketError error)
+{
+    dropQueued();
+    failWaiting(SessionRequest::Outcome::ConnectionLost);
+    for (const auto &event : assembler_.flush())
+        logDiscarded(event.discarded);
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        emit peerClosed();
+    else
+        emit connectionFailed(socket_->errorString());
+}
+
+void ControllerSession::logDiscarded(std::size_t count)
+{
+    logBytes(toWindows1252(QStringLiteral("Descartou: %1 bytes sem fim de quadro").arg(count)));
+}
+
+void ControllerSession::logBytes(const std::string &line)
+{
+    emit logLine(bytes(line));
+}

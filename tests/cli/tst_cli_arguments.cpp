@@ -1,0 +1,236 @@
+#include "cli/cli_options.h"
+#include "cli/password_source.h"
+#include "cli/request_body.h"
+#include "cli/station_address.h"
+#include "config/station_file_writer.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(CliCommand)
+Q_DECLARE_METATYPE(OutputFormat)
+
+class TestCliArguments : public QObject {
+    Q_OBJECT
+
+private slots:
+    void accepted_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<CliCommand>("command");
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<OutputFormat>("format");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<bool>("log");
+        QTest::newRow("defaults") << QStringList{"Posto Centro", "clock"} << CliCommand::Clock << "" << OutputFormat::Text
+                                  << 10000 << false;
+        QTest::newRow("tank padded") << QStringList{"127.0.0.1", "measure", "3"} << CliCommand::Measure << "03"
+                                     << OutputFormat::Text << 10000 << false;
+        QTest::newRow("tank 16") << QStringList{"h", "memory", "16"} << CliCommand::Memory << "16" << OutputFormat::Text
+                                 << 10000 << false;
+        QTest::newRow("options after") << QStringList{"h", "inventory", "--format", "json", "--log"}
+                                       << CliCommand::Inventory << "" << OutputFormat::Json << 10000 << true;
+        QTest::newRow("option=value, fraction")
+            << QStringList{"--timeout=0.25", "--format=csv", "h", "scheduled", "311224"} << CliCommand::Scheduled
+            << "311224" << OutputFormat::Csv << 250 << false;
+        QTest::newRow("after --") << QStringList{"--", "-odd-", "set-clock"} << CliCommand::SetClock << ""
+                                  << OutputFormat::Text << 10000 << false;
+    }
+    void accepted()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(CliCommand, command);
+        QFETCH(QString, argument);
+        QFETCH(OutputFormat, format);
+        QFETCH(int, timeoutMs);
+        QFETCH(bool, log);
+        const ParsedArguments parsed = parseArguments(arguments);
+        QVERIFY2(parsed.options, qPrintable(parsed.error));
+        QCOMPARE(parsed.options->command, command);
+        QCOMPARE(parsed.options->argument, argument);
+        QCOMPARE(parsed.options->format, format);
+        QCOMPARE(parsed.options->timeoutMs, timeoutMs);
+        QCOMPARE(parsed.options->log, log);
+    }
+
+    void refused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("nothing") << QStringList{};
+        QTest::newRow("no command") << QStringList{"h"};
+        QTest::newRow("unknown command") << QStringList{"h", "measure-all"};
+        QTest::newRow("tank missing") << QStringList{"h", "measure"};
+        QTest::newRow("tank 0") << QStringList{"h", "measure", "0"};
+        QTest::newRow("tank 17") << QStringList{"h", "memory", "17"};
+        QTest::newRow("tank not a number") << QStringList{"h", "measure", "1a"};
+        QTest::newRow("tank three digits") << QStringList{"h", "measure", "001"};
+        QTest::newRow("date short") << QStringList{"h", "scheduled", "31124"};
+        QTest::newRow("date with slashes") << QStringList{"h", "scheduled", "31/12/24"};
+        QTest::newRow("argument too many") << QStringList{"h", "clock", "now"};
+        QTest::newRow("unknown format") << QStringList{"--format", "xml", "h", "clock"};
+        QTest::newRow("timeout zero") << QStringList{"--timeout", "0", "h", "clock"};
+        QTest::newRow("timeout comma") << QStringList{"--timeout", "0,5", "h", "clock"};
+        QTest::newRow("timeout nan") << QStringList{"--timeout", "nan", "h", "clock"};
+        QTest::newRow("value missing") << QStringList{"h", "clock", "--data-dir"};
+        QTest::newRow("password option") << QStringList{"--password", "x", "h", "clock"};
+        QTest::newRow("log with value") << QStringList{"--log=yes", "h", "clock"};
+        QTest::newRow("short option") << QStringList{"-f", "h", "clock"};
+    }
+    void refused()
+    {
+        QFETCH(QStringList, arguments);
+        const ParsedArguments parsed = parseArguments(arguments);
+        QVERIFY(!parsed.options);
+        QVERIFY(!parsed.help);
+        QVERIFY(!parsed.error.isEmpty());
+    }
+
+    void requestBodies_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("identify") << QStringList{"h", "identify"} << QByteArray();
+        QTest::newRow("clock") << QStringList{"h", "clock"} << QByteArray("LR");
+        // Tuesday 31/12/2024: the controller counts days from Sunday = 1.
+        QTest::newRow("set-clock") << QStringList{"h", "set-clock"} << QByteArray("ARsenha3153005311224");
+        QTest::newRow("measure") << QStringList{"h", "measure", "7"} << QByteArray("MT07");
+        QTest::newRow("memory") << QStringList{"h", "memory", "12"} << QByteArray("LM12");
+        QTest::newRow("inventory") << QStringList{"h", "inventory"} << QByteArray("MA");
+        QTest::newRow("sensors") << QStringList{"h", "sensors"} << QByteArray("LS");
+        QTest::newRow("scheduled") << QStringList{"h", "scheduled", "010324"} << QByteArray("MP010324");
+    }
+    void requestBodies()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, body);
+        const ParsedArguments parsed = parseArguments(arguments);
+        QVERIFY(parsed.options);
+        const QDateTime now(QDate(2024, 12, 31), QTime(15, 30, 5));
+        QCOMPARE(requestBody(*parsed.options, "senha", now), body);
+    }
+
+    void hostAndPort_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("host");  // empty: refused
+        QTest::addColumn<int>("port");
+        QTest::newRow("IPv4") << "192.168.0.10" << "192.168.0.10" << 4001;
+        QTest::newRow("IPv4 and port") << "127.0.0.1:4100" << "127.0.0.1" << 4100;
+        QTest::newRow("localhost") << "localhost" << "localhost" << 4001;
+        QTest::newRow("dotted name and port") << "posto-1.example:5000" << "posto-1.example" << 5000;
+        QTest::newRow("IPv6") << "::1" << "::1" << 4001;
+        QTest::newRow("IPv6 in brackets, port") << "[::1]:4002" << "::1" << 4002;
+        QTest::newRow("blank inside") << "Posto Centro" << "" << 0;
+        QTest::newRow("accented") << "posto-são-joão" << "" << 0;
+        QTest::newRow("empty label") << "posto..invalido" << "" << 0;
+        QTest::newRow("leading hyphen") << "-posto" << "" << 0;
+        QTest::newRow("underscore") << "posto_1" << "" << 0;
+        QTest::newRow("port 0") << "localhost:0" << "" << 0;
+        QTest::newRow("port too big") << "localhost:65536" << "" << 0;
+        QTest::newRow("port not a number") << "localhost:http" << "" << 0;
+        QTest::newRow("empty") << "" << "" << 0;
+        QTest::newRow("bracket not IPv6") << "[localhost]:4001" << "" << 0;
+    }
+    void hostAndPort()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        const std::optional<StationAddress> address = parseHostAndPort(text);
+        QCOMPARE(address.has_value(), !host.isEmpty());
+        if (address) {
+            QCOMPARE(address->host, host);
+            QCOMPARE(int(address->port), port);
+        }
+    }
+
+    void stationList_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("host");  // empty: refused
+        QTest::newRow("listed") << "Posto Centro" << "10.0.0.7";
+        QTest::newRow("listed, accented") << "Posto Rodovia São João" << "10.0.0.8";
+        QTest::newRow("listed, its port not used") << "Posto Porto" << "10.0.0.9";
+        QTest::newRow("listed looks like a host") << "localhost" << "10.0.0.10";
+        QTest::newRow("case differs") << "posto centro" << "";
+        QTest::newRow("listed without IP") << "Posto Vazio" << "";
+        QTest::newRow("not listed, an address") << "127.0.0.9" << "127.0.0.9";
+    }
+    void stationList()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, host);
+        QTemporaryDir directory;
+        QVERIFY(directory.isValid());
+        TabelaLocais rows;
+        rows.entry(1) = {QStringLiteral("Posto Centro"), QStringLiteral("10.0.0.7"), QStringLiteral("4001")};
+        rows.entry(3) = {QStringLiteral("Posto Rodovia São João"), QStringLiteral("10.0.0.8"), QStringLiteral("4001")};
+        rows.entry(4) = {QStringLiteral("Posto Porto"), QStringLiteral("10.0.0.9"), QStringLiteral("5000")};
+        rows.entry(5) = {QStringLiteral("localhost"), QStringLiteral("10.0.0.10"), QStringLiteral("4001")};
+        rows.entry(6) = {QStringLiteral("Posto Vazio"), QString(), QString()};
+        QString error;
+        QVERIFY2(saveStationFile(directory.path() + QLatin1Char('/'), rows, &error), qPrintable(error));
+
+        const StationResolution resolution = resolveStation(name, directory.path());
+        QCOMPARE(resolution.address.has_value(), !host.isEmpty());
+        QCOMPARE(resolution.error.isEmpty(), !host.isEmpty());
+        if (resolution.address) {
+            QCOMPARE(resolution.address->host, host);
+            QCOMPARE(int(resolution.address->port), 4001);
+        }
+    }
+
+    void noStationList()
+    {
+        QTemporaryDir directory;
+        QVERIFY(resolveStation(QStringLiteral("localhost:4100"), directory.path()).address);
+        QVERIFY(!resolveStation(QStringLiteral("Posto Centro"), directory.path()).address);
+    }
+
+    void password_data()
+    {
+        QTest::addColumn<QByteArray>("file");  // null: no --password-file
+        QTest::addColumn<QString>("environment");  // null: not set
+        QTest::addColumn<QByteArray>("password");  // null: refused
+        QTest::newRow("first line") << QByteArray("Senha1\nsecond\n") << QString() << QByteArray("Senha1");
+        QTest::newRow("CRLF") << QByteArray("Senha1\r\n") << QString() << QByteArray("Senha1");
+        QTest::newRow("no newline") << QByteArray("abc") << QString() << QByteArray("abc");
+        QTest::newRow("UTF-8 to Windows-1252") << QByteArray("a\xC3\xA7\n") << QString() << QByteArray("a\xE7");
+        QTest::newRow("file wins") << QByteArray("deArquivo\n") << QStringLiteral("doAmbiente")
+                                   << QByteArray("deArquivo");
+        QTest::newRow("environment") << QByteArray() << QStringLiteral("doAmbiente") << QByteArray("doAmbiente");
+        QTest::newRow("environment empty") << QByteArray() << QStringLiteral("") << QByteArray("");
+        QTest::newRow("neither") << QByteArray() << QString() << QByteArray();
+        QTest::newRow("first line too long") << QByteArray(5000, 'x') << QString() << QByteArray();
+    }
+    void password()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, environment);
+        QFETCH(QByteArray, password);
+        QTemporaryDir directory;
+        QString path;
+        if (!file.isNull()) {
+            path = directory.filePath(QStringLiteral("senha"));
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(file);
+        }
+        const std::optional<QString> variable = environment.isNull() ? std::nullopt : std::optional<QString>(environment);
+        const PasswordSource source = readPassword(path, variable);
+        QCOMPARE(source.password.has_value(), !password.isNull());
+        QCOMPARE(source.error.isEmpty(), !password.isNull());
+        if (source.password)
+            QCOMPARE(*source.password, password);
+    }
+
+    void passwordFileMissing()
+    {
+        const PasswordSource source = readPassword(QStringLiteral("/nonexistent/senha"), QStringLiteral("x"));
+        QVERIFY(!source.password);
+        QVERIFY(source.error.contains(QStringLiteral("/nonexistent/senha")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliArguments)
+#include "tst_cli_arguments.moc"
