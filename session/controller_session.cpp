@@ -51,6 +51,7 @@ ControllerSession::ControllerSession(QObject *parent)
 {
     connect(socket_, &QTcpSocket::readyRead, this, &ControllerSession::onReadyRead);
     connect(socket_, &QTcpSocket::connected, this, &ControllerSession::connected);
+    connect(socket_, &QTcpSocket::connected, this, &ControllerSession::pump);
     connect(socket_, &QTcpSocket::errorOccurred, this, &ControllerSession::onSocketError);
 
     // The pause between transmissions is what the controller relies on; a coarse timer could
@@ -59,7 +60,9 @@ ControllerSession::ControllerSession(QObject *parent)
     pacer_->setTimerType(Qt::PreciseTimer);
     connect(pacer_, &QTimer::timeout, this, &ControllerSession::pump);
 
+    // A coarse timer may fire 5 % early: a reply could then be declared missing while still in time.
     replyTimer_->setSingleShot(true);
+    replyTimer_->setTimerType(Qt::PreciseTimer);
     connect(replyTimer_, &QTimer::timeout, this, &ControllerSession::onReplyTimeout);
 }
 
@@ -78,7 +81,7 @@ void ControllerSession::connectTo(const QString &host, quint16 port)
 void ControllerSession::abort()
 {
     ++generation_;
-    dropQueued();
+    dropQueued(SessionRequest::Outcome::Dropped);
     failWaiting(SessionRequest::Outcome::ConnectionLost);
     socket_->abort();
     state_->reset();
@@ -97,7 +100,8 @@ SessionRequest *ControllerSession::openDialogue(const QByteArray &password, int 
 
 void ControllerSession::endDialogue()
 {
-    dropQueued();
+    // The ACKs still owed go out first: the controller is waiting for them.
+    dropQueued(SessionRequest::Outcome::Dropped, KeepAcks::Yes);
     Outgoing item;
     item.bytes = bytes(zelta::frameRequest(zelta::CloseDialogue));
     item.closeAfter = true;
@@ -331,6 +335,10 @@ void ControllerSession::enqueue(Outgoing item, bool ahead)
 
 void ControllerSession::pump()
 {
+    // Requests made while the connection is being made go out once it is up.
+    const auto state = socket_->state();
+    if (state == QAbstractSocket::HostLookupState || state == QAbstractSocket::ConnectingState)
+        return;
     while (!outgoing_.empty()) {
         if (sinceTransmission_.isValid()) {
             const qint64 waitNs = qint64(pauseMs_) * 1000000 - sinceTransmission_.nsecsElapsed();
@@ -353,8 +361,13 @@ void ControllerSession::transmit(const Outgoing &item)
         // pretend it was sent.
         if (!zelta::isKeepAlive(view(item.bytes)))
             logBytes(toWindows1252(QStringLiteral("Não transmitiu (sem conexão): ")) + item.bytes.toStdString());
-        if (item.request)
-            finish(item.request, SessionRequest::Outcome::NotConnected);
+        // Told from the event loop: the request may have been made this very moment, before
+        // anyone could listen to it.
+        if (SessionRequest *request = item.request) {
+            QMetaObject::invokeMethod(
+                this, [this, request] { finish(request, SessionRequest::Outcome::NotConnected); },
+                Qt::QueuedConnection);
+        }
         if (item.closeAfter)
             closeAfterDialogue();
         return;
@@ -424,21 +437,28 @@ void ControllerSession::finish(SessionRequest *request, SessionRequest::Outcome 
     request->deleteLater();
 }
 
-void ControllerSession::dropQueued()
+void ControllerSession::dropQueued(SessionRequest::Outcome outcome, KeepAcks keepAcks)
 {
-    pacer_->stop();
     std::deque<Outgoing> dropped;
     dropped.swap(outgoing_);
     bool endedDialogue = false;
-    for (const Outgoing &item : dropped) {
-        // Acknowledgements and keep-alives belong to the connection that is going away.
+    for (Outgoing &item : dropped) {
+        if (isAck(item.bytes) && keepAcks == KeepAcks::Yes) {
+            outgoing_.push_back(std::move(item));
+            continue;
+        }
+        // Otherwise acknowledgements and keep-alives belong to the connection that is going away.
         if (isAck(item.bytes) || zelta::isKeepAlive(view(item.bytes)))
             continue;
-        logBytes(toWindows1252(QStringLiteral("Não transmitiu (conexão encerrada): ")) + item.bytes.toStdString());
+        const QString reason = outcome == SessionRequest::Outcome::Dropped ? QStringLiteral("conexão encerrada")
+                                                                           : QStringLiteral("sem conexão");
+        logBytes(toWindows1252(QStringLiteral("Não transmitiu (%1): ").arg(reason)) + item.bytes.toStdString());
         if (item.request)
-            finish(item.request, SessionRequest::Outcome::Dropped);
+            finish(item.request, outcome);
         endedDialogue = endedDialogue || item.closeAfter;
     }
+    if (outgoing_.empty())
+        pacer_->stop();
     // The connection an "ID02" was for is being closed all the same.
     if (endedDialogue)
         emit dialogueEnded();
@@ -453,7 +473,7 @@ void ControllerSession::failWaiting(SessionRequest::Outcome outcome)
 
 void ControllerSession::onSocketError(QAbstractSocket::SocketError error)
 {
-    dropQueued();
+    dropQueued(SessionRequest::Outcome::ConnectionLost);
     failWaiting(SessionRequest::Outcome::ConnectionLost);
     for (const auto &event : assembler_.flush())
         logDiscarded(event.discarded);

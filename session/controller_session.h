@@ -113,7 +113,8 @@ private:
     void restartReplyTimer();
     void onReplyTimeout();
     void finish(SessionRequest *request, SessionRequest::Outcome outcome);
-    void dropQueued();
+    enum class KeepAcks { No, Yes };
+    void dropQueued(SessionRequest::Outcome outcome, KeepAcks keepAcks = KeepAcks::No);
     void failWaiting(SessionRequest::Outcome outcome);
     void logDiscarded(std::size_t count);
     void logBytes(const std::string &line);

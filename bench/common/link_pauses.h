@@ -1,20 +1,13 @@
 #pragma once
 
-// The console blocks for 100 ms after every transmission: after sending a request and after
-// acknowledging each reply frame. No exchange can be faster than the sum of its pauses.
-constexpr int ConsolePauseMs = 100;
-
-// The least time a request answered by `replies` frames can take, counting only those pauses.
-constexpr int pauseFloorMs(int replies)
+// The least time from sending a request to receiving the last of its `replies` frames, when the
+// session leaves at least `pauseMs` between any two transmissions and the controller answers at
+// once. The first reply may follow the request immediately. Each later reply waits for the ACK
+// of the one before it, and that ACK leaves no earlier than a pause after the previous
+// transmission (the request, or the ACK before it): reply k + 1 comes k pauses after the request
+// at the earliest, the last one (replies - 1) pauses after it. The ACK of the last reply follows
+// it and is not part of the wait.
+constexpr int seriesFloorMs(int replies, int pauseMs)
 {
-    return ConsolePauseMs * (1 + replies);
+    return replies > 1 ? pauseMs * (replies - 1) : 0;
 }
-
-// The simulator's gap before each reply frame, counted from the last byte it wrote. The first
-// reply follows the simulator's own ACK, and the console must have read that ACK on its own (it
-// recognises an acknowledgement only when it arrives alone), which it does only once its 100 ms
-// pause after the request is over and it is back in its event loop: 101 ms is not enough on this
-// machine, 102 ms sometimes is not while another process keeps a core busy. Later frames could
-// go as soon as the console acknowledges the previous one, but the simulator has one gap for
-// every frame, so each of them costs this much instead of the 100 ms pause.
-constexpr int FastestReplyDelayMs = ConsolePauseMs + 3;

@@ -262,30 +262,25 @@ private slots:
 
     void measurement_data()
     {
+        QTest::addColumn<QString>("station");
         QTest::addColumn<QStringList>("command");
         QTest::addColumn<QJsonObject>("expected");  // without the time
-        QTest::addColumn<QString>("time");           // empty: the controller's clock, now; else the failing station's memory
-        QTest::newRow("measure 1") << QStringList{"measure", "1"}
-                                   << QJsonObject{{"tank", 1},           {"product", "GASOLINA"}, {"measured", 18250},
-                                                  {"complementary", 11750}, {"volume20", 18130},  {"density", 0.74},
-                                                  {"level_mm", 1420},    {"expansion", 0.0012},   {"capacity", 30000},
-                                                  {"unit", "L"}}
-                                   << QString();
+        QTest::addColumn<QString>("time");           // empty: the controller's clock, now
         // The probe is off-line: the tank is never measured, and its memory keeps its time.
         QTest::newRow("memory of an off-line probe")
-            << QStringList{"memory", "03"}
+            << address::Failing << QStringList{"memory", "03"}
             << QJsonObject{{"tank", 3},           {"product", "GASOLINA"}, {"measured", 3000},
                            {"complementary", 7000}, {"volume20", 3000},    {"density", 0},
                            {"level_mm", QJsonValue()}, {"expansion", 0},  {"capacity", 10000},
                            {"unit", "L"}}
             << "2024-03-01T06:00:00";
-        QTest::newRow("no level") << QStringList{"measure", "2"}
+        QTest::newRow("no level") << address::Station << QStringList{"measure", "2"}
                                   << QJsonObject{{"tank", 2},          {"product", "GASOLINA"}, {"measured", 4100},
                                                  {"complementary", 10900}, {"volume20", 4100},  {"density", 0.74},
                                                  {"level_mm", QJsonValue()}, {"expansion", 0.0012}, {"capacity", 15000},
                                                  {"unit", "L"}}
                                   << QString();
-        QTest::newRow("by weight") << QStringList{"measure", "3"}
+        QTest::newRow("by weight") << address::Station << QStringList{"measure", "3"}
                                    << QJsonObject{{"tank", 3},         {"product", "ARLA"}, {"measured", 2000},
                                                   {"complementary", 3000}, {"volume20", 2000}, {"density", 1.09},
                                                   {"level_mm", 800},   {"expansion", 0},    {"capacity", 5000},
@@ -294,10 +289,10 @@ private slots:
     }
     void measurement()
     {
+        QFETCH(QString, station);
         QFETCH(QStringList, command);
         QFETCH(QJsonObject, expected);
         QFETCH(QString, time);
-        const QString station = time.isEmpty() ? address::Station : address::Failing;
         const CliRun result = run(QStringList{"--format", "json", station} + command, QStringLiteral("zelta"));
         QCOMPARE(result.exitCode, 0);
         QJsonObject object = jsonObject(result.out);
@@ -325,22 +320,6 @@ private slots:
         };
         QCOMPARE(object["totals"].toArray(), totals);
         QCOMPARE(object["station"].toString(), address::Station);
-    }
-
-    void sensors()
-    {
-        const CliRun result = run({"--format", "json", address::Station, "sensors"});
-        QCOMPARE(result.exitCode, 0);
-        const auto sensor = [](int number, const char *state, const char *label) {
-            return QJsonObject{{"number", number}, {"state", state}, {"label", label}};
-        };
-        const QJsonObject expected{{"count", 6},
-                                   {"bar1_active", true},
-                                   {"bar2_active", false},
-                                   {"sensors", QJsonArray{sensor(1, "normal", "Normal"), sensor(2, "short", "em Curto"),
-                                                          sensor(3, "normal", "Normal"), sensor(4, "leak", "Vazamento"),
-                                                          sensor(5, "normal", "Normal"), sensor(6, "open", "Aberto")}}};
-        QCOMPARE(jsonObject(result.out), expected);
     }
 
     void scheduled_data()

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "common/elapsed.h"
+
+#include <QObject>
+
+// Ticks every millisecond on the event loop of its thread, whichever loop is running (a modal
+// window's too), and keeps the longest gap between two ticks beyond the tick itself: the longest
+// time the thread was kept from handling events.
+class LoopStallProbe : public QObject {
+public:
+    using QObject::QObject;
+
+    // Forgets what was measured and starts ticking.
+    void start();
+    void stop();
+
+    double longestStallMs() const { return longestStallMs_; }
+    // When the longest stall ended, counted from start().
+    double longestStallEndedMs() const { return longestStallEndedMs_; }
+    int ticks() const { return ticks_; }
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    void note(BenchClock::time_point now);
+
+    int timerId_ = 0;
+    BenchClock::time_point startedAt_;
+    BenchClock::time_point lastTick_;
+    double longestStallMs_ = 0.0;
+    double longestStallEndedMs_ = 0.0;
+    int ticks_ = 0;
+};
