@@ -7,6 +7,7 @@
 #include "dialogs/form6.h"
 #include "dialogs/schedule_date.h"
 #include "protocol/requests.h"
+#include "session/clock_setting.h"
 #include "ui_form1.h"
 
 #include <QAbstractButton>
@@ -39,18 +40,9 @@ void Form1::LR_Cmd_Click()
 
 void Form1::Sinc_Relogio_Click()
 {
-    // One reading of the clock for every field, so that a second turning over between the fields
-    // cannot send a time that never was.
-    const QDateTime now = QDateTime::currentDateTime();
-    zelta::ClockStamp stamp;
-    stamp.weekday = now.date().dayOfWeek() % 7 + 1;
-    stamp.hour = now.time().hour();
-    stamp.minute = now.time().minute();
-    stamp.second = now.time().second();
-    stamp.day = now.date().day();
-    stamp.month = now.date().month();
-    stamp.year = now.date().year();
-    comandoSimples(zelta::clockSettingBody(toWindows1252(state_.Senha_Usuario), stamp));
+    const QByteArray body = clockSettingRequest(QByteArray::fromStdString(toWindows1252(state_.Senha_Usuario)),
+                                                QDateTime::currentDateTime());
+    comandoSimples(body.toStdString());
 }
 
 void Form1::LM_Cmd_Click()
