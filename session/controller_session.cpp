@@ -200,40 +200,27 @@ void ControllerSession::interpretStored()
 
 void ControllerSession::interpret(const QByteArray &frame)
 {
-    const bool checkOk = checkByteMatches(frame);
-    if (!checkOk)
+    if (!checkByteMatches(frame))
         emit checkByteMismatch(frame);
 
     const QByteArray code = replyCode(frame);
     if (isErrorReply(frame)) {
-        ErrorReply reply = decodeErrorReply(frame);
-        reply.checkByteMatches = checkOk;
-        emit errorReplied(reply);
+        emit errorReplied(decodeErrorReply(frame));
     } else if (code == "MT" || code == "LM" || code == "MA") {
-        MeasurementReading reading = decodeMeasurementReading(frame);
-        reading.checkByteMatches = checkOk;
-        emit measurementRead(reading);
+        emit measurementRead(decodeMeasurementReading(frame));
     } else if (code == "LR" || code == "AR") {
-        ClockReading reading = decodeClockReading(frame);
-        reading.checkByteMatches = checkOk;
-        emit clockRead(reading);
+        emit clockRead(decodeClockReading(frame));
     } else if (code == "LS") {
-        SensorReading reading = decodeSensorReading(frame, sensorCount_);
-        reading.checkByteMatches = checkOk;
-        emit sensorsRead(reading);
+        emit sensorsRead(decodeSensorReading(frame, sensorCount_));
     } else if (code == "MP") {
-        ScheduledReading reading = decodeScheduledReading(frame);
-        reading.checkByteMatches = checkOk;
-        emit scheduledRead(reading);
+        emit scheduledRead(decodeScheduledReading(frame));
     } else if (code == "CF") {
-        ConfigurationReading reading = decodeConfigurationReading(frame);
-        reading.checkByteMatches = checkOk;
+        const ConfigurationReading reading = decodeConfigurationReading(frame);
         tankCount_ = zelta::roundHalfEven(zelta::leadingNumber(toWindows1252(reading.tanks)));
         sensorCount_ = zelta::roundHalfEven(zelta::leadingNumber(toWindows1252(reading.sensors)));
         emit configurationRead(reading);
     } else if (code == "ID") {
-        IdentificationReading reading = decodeIdentificationReading(frame);
-        reading.checkByteMatches = checkOk;
+        const IdentificationReading reading = decodeIdentificationReading(frame);
         emit identificationRead(reading);
         answerIdentification(reading);
     }
