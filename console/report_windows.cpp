@@ -27,7 +27,7 @@ void Form1::abrirAoFimDaMensagem(bool &aberto, void (Form1::*mostrar)(), void (F
 void Form1::Mostrar_Inventario()
 {
     state_.Nome_Posto = ui->Host->text();
-    Form2 window(state_.Tabela_Tanques, state_.Num_Tanques, state_.Nome_Posto);
+    Form2 window(&state_.Tabela_Tanques, &state_.Num_Tanques, &state_.Nome_Posto);
     emit janelaAberta(&window);
     window.exec();
 }

@@ -1,50 +1,17 @@
 #include "printing/window_printer.h"
 
+#include "printing/window_pages.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPdfWriter>
-#include <QPixmap>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
 #include <QWidget>
 
 namespace {
-
-bool paintFitted(QPagedPaintDevice *page, const QPixmap &image)
-{
-    page->setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape
-                                                            : QPageLayout::Portrait);
-    QPainter painter;
-    if (!painter.begin(page))
-        return false;
-    const QRect area = painter.viewport();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(QRect(area.topLeft(), image.size().scaled(area.size(), Qt::KeepAspectRatio)),
-                       image);
-    return painter.end();
-}
-
-bool writePixmapPdf(const QPixmap &image, const QString &title, const QString &pdfPath, QString *error)
-{
-    QSaveFile file(pdfPath);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        QPdfWriter writer(&file);
-        writer.setTitle(title);
-        writer.setCreator(QStringLiteral("ComZelta"));
-        written = paintFitted(&writer, image);
-    }
-    // Flushed first, so that a full disk fails here rather than committing a short PDF.
-    written = written && file.flush() && file.commit();
-    if (!written && error) {
-        *error = QStringLiteral("Não foi possível gravar o arquivo %1.")
-                         .arg(QDir::toNativeSeparators(pdfPath));
-    }
-    return written;
-}
 
 QPrinterInfo installedPrinter()
 {
@@ -55,7 +22,7 @@ QPrinterInfo installedPrinter()
     return printers.isEmpty() ? QPrinterInfo() : printers.first();
 }
 
-void offerPdf(QWidget *window, const QPixmap &image)
+void offerPdf(QWidget *window)
 {
     const auto answer = QMessageBox::question(
             window, QStringLiteral("Aviso"),
@@ -69,7 +36,7 @@ void offerPdf(QWidget *window, const QPixmap &image)
     if (pdfPath.isEmpty())
         return;
     QString error;
-    if (!writePixmapPdf(image, window->windowTitle(), pdfPath, &error))
+    if (!writeWindowPdf(window, pdfPath, &error))
         QMessageBox::warning(window, QStringLiteral("Aviso"), error);
 }
 
@@ -77,16 +44,14 @@ void offerPdf(QWidget *window, const QPixmap &image)
 
 void printWindow(QWidget *window)
 {
-    // Taken first, so no message box of ours can appear in the image.
-    const QPixmap image = window->grab();
     const QPrinterInfo printerInfo = installedPrinter();
     if (printerInfo.isNull()) {
-        offerPdf(window, image);
+        offerPdf(window);
         return;
     }
     QPrinter printer(printerInfo, QPrinter::HighResolution);
     printer.setDocName(window->windowTitle());
-    if (!paintFitted(&printer, image)) {
+    if (!paintWindowPages(&printer, window)) {
         QMessageBox::warning(window, QStringLiteral("Aviso"),
                              QStringLiteral("Não foi possível imprimir a janela."));
     }
@@ -94,5 +59,19 @@ void printWindow(QWidget *window)
 
 bool writeWindowPdf(QWidget *window, const QString &pdfPath, QString *error)
 {
-    return writePixmapPdf(window->grab(), window->windowTitle(), pdfPath, error);
+    QSaveFile file(pdfPath);
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        QPdfWriter writer(&file);
+        writer.setTitle(window->windowTitle());
+        writer.setCreator(QStringLiteral("ComZelta"));
+        written = paintWindowPages(&writer, window);
+    }
+    // Flushed first, so that a full disk fails here rather than committing a short PDF.
+    written = written && file.flush() && file.commit();
+    if (!written && error) {
+        *error = QStringLiteral("Não foi possível gravar o arquivo %1.")
+                         .arg(QDir::toNativeSeparators(pdfPath));
+    }
+    return written;
 }

@@ -16,7 +16,7 @@ constexpr int InventoryProductRows = 8;
 
 } // namespace
 
-Form2::Form2(const TankTable &Tabela_Tanques, double Num_Tanques, const QString &Nome_Posto,
+Form2::Form2(const TankTable *Tabela_Tanques, const double *Num_Tanques, const QString *Nome_Posto,
              QWidget *parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::Form2>())
@@ -51,12 +51,14 @@ void Form2::showEvent(QShowEvent *event)
 
 void Form2::Form_Activate()
 {
-    const QString caption = QStringLiteral("Volume nos Tanques do Posto > ") + m_nomePosto;
+    const QString caption = QStringLiteral("Volume nos Tanques do Posto > ") + *m_nomePosto;
     ui->Frame3->setTitle(caption);
     ui->Leitura->setAccessibleName(caption);
     Inicializa_Tabela();
     Prepara_Tabela();
     Efetua_Inventario();
+    fitColumnsToText(ui->Leitura);
+    fitColumnsToText(ui->Inventario);
 }
 
 void Form2::Inicializa_Tabela()
@@ -70,7 +72,7 @@ void Form2::Inicializa_Tabela()
 
 void Form2::Prepara_Tabela()
 {
-    const TankTable leitura = leituraRows(m_tabelaTanques, tanksInInventory(m_numTanques));
+    const TankTable leitura = leituraRows(*m_tabelaTanques, tanksInInventory(*m_numTanques));
     const QChar separator = operatorDecimalSeparator();
     for (int i = 1; i <= InventoryTanks; ++i) {
         TankPanel *panel = Frame1[i - 1];
@@ -88,9 +90,9 @@ void Form2::Prepara_Tabela()
 
 void Form2::Efetua_Inventario()
 {
-    const int tanks = tanksInInventory(m_numTanques);
+    const int tanks = tanksInInventory(*m_numTanques);
     const std::vector<ProductTotal> totals =
-        productTotals(leituraRows(m_tabelaTanques, tanks), tanks, operatorDecimalSeparator());
+        productTotals(leituraRows(*m_tabelaTanques, tanks), tanks, operatorDecimalSeparator());
     // More products than the design's eight rows get rows of their own rather than being lost.
     growGrid(ui->Inventario, int(totals.size()));
     for (int r = 0; r < int(totals.size()); ++r) {

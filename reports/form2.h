@@ -14,13 +14,15 @@ class Form2;
 
 // "Sistema Zelta - Inventário de Produtos": the last reading of every configured tank, a drawing
 // of each tank's level and the totals by product. The whole content is rebuilt each time the
-// window is shown or becomes active again.
+// window is shown or becomes active again, from the console's own variables: a reading that
+// arrives while the window is open shows the next time it is activated.
 class Form2 : public QDialog
 {
     Q_OBJECT
 
 public:
-    Form2(const TankTable &Tabela_Tanques, double Num_Tanques, const QString &Nome_Posto,
+    // The three variables are read at every activation; they must outlive the window.
+    Form2(const TankTable *Tabela_Tanques, const double *Num_Tanques, const QString *Nome_Posto,
           QWidget *parent = nullptr);
     ~Form2() override;
 
@@ -40,8 +42,7 @@ private:
 
     std::unique_ptr<Ui::Form2> ui;
     std::array<TankPanel *, 16> Frame1;
-    // The window shows the inventory it was opened for.
-    const TankTable m_tabelaTanques;
-    const double m_numTanques;
-    const QString m_nomePosto;
+    const TankTable *m_tabelaTanques;
+    const double *m_numTanques;
+    const QString *m_nomePosto;
 };

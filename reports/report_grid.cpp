@@ -2,10 +2,75 @@
 
 #include "reports/twips.h"
 
+#include <QHeaderView>
+#include <QtMath>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+constexpr double SmallestPointSize = 6.0;
+
+// The narrowest width showing the column's header and every cell text whole.
+int neededWidth(const QTableWidget *grid, int column)
+{
+    // A cell text has a focus-frame margin plus one pixel on each side, and the grid line takes
+    // one pixel of the column.
+    const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1)
+            + (grid->showGrid() ? 1 : 0);
+    const QFontMetricsF metrics(grid->font());
+    int width = grid->horizontalHeader()->sectionSizeHint(column);
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        if (const QTableWidgetItem *item = grid->item(row, column))
+            width = std::max(width, qCeil(metrics.horizontalAdvance(item->text())) + margins);
+    }
+    return width;
+}
+
+std::vector<int> neededWidths(const QTableWidget *grid)
+{
+    std::vector<int> widths;
+    for (int column = 0; column < grid->columnCount(); ++column)
+        widths.push_back(neededWidth(grid, column));
+    return widths;
+}
+
+// The width the columns share: the grid's inside, less the row header and the vertical scroll
+// bar that the rows will need.
+int columnsRoom(const QTableWidget *grid)
+{
+    const QRect inside = grid->contentsRect();
+    const QHeaderView *header = grid->horizontalHeader();
+    const int rowsRoom = inside.height() - (header->isHidden() ? 0 : header->sizeHint().height());
+    const Qt::ScrollBarPolicy policy = grid->verticalScrollBarPolicy();
+    const bool scrolls = policy == Qt::ScrollBarAlwaysOn
+            || (policy == Qt::ScrollBarAsNeeded && grid->verticalHeader()->length() > rowsRoom);
+    int room = inside.width();
+    if (!grid->verticalHeader()->isHidden())
+        room -= grid->verticalHeader()->sizeHint().width();
+    if (scrolls)
+        room -= grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid->verticalScrollBar());
+    return room;
+}
+
+int sum(const std::vector<int> &values)
+{
+    return std::accumulate(values.begin(), values.end(), 0);
+}
+
+} // namespace
 
 void initGrid(QTableWidget *grid, int dataRows, std::initializer_list<GridColumn> columns)
 {
+    // A text too wide would otherwise break onto a second line that the row has no room for.
+    grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideNone);
+    grid->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     // Dropping the rows drops every cell text with them.
     grid->setRowCount(0);
     grid->setColumnCount(int(columns.size()));
@@ -36,4 +101,35 @@ void growGrid(QTableWidget *grid, int dataRows)
 void setCell(QTableWidget *grid, int row, int column, const QString &text)
 {
     grid->item(row, column)->setText(text);
+}
+
+void fitColumnsToText(QTableWidget *grid)
+{
+    // Back to the window's font, in case an earlier fit narrowed it.
+    grid->setFont(QFont());
+    std::vector<int> needed = neededWidths(grid);
+    while (sum(needed) > columnsRoom(grid) && grid->font().pointSizeF() - 0.5 >= SmallestPointSize) {
+        QFont narrower = grid->font();
+        narrower.setPointSizeF(narrower.pointSizeF() - 0.5);
+        grid->setFont(narrower);
+        needed = neededWidths(grid);
+    }
+
+    // Each column keeps its width when it can; the room the narrow ones need comes from the
+    // columns wider than their texts, in proportion to what each can spare.
+    std::vector<int> widths, spare;
+    for (int column = 0; column < grid->columnCount(); ++column) {
+        widths.push_back(std::max(grid->columnWidth(column), needed[std::size_t(column)]));
+        spare.push_back(widths.back() - needed[std::size_t(column)]);
+    }
+    int excess = std::min(sum(widths) - columnsRoom(grid), sum(spare));
+    int spareLeft = sum(spare);
+    for (std::size_t column = 0; column < widths.size() && excess > 0; ++column) {
+        const int taken = int((qint64(excess) * spare[column] + spareLeft - 1) / spareLeft);
+        widths[column] -= taken;
+        excess -= taken;
+        spareLeft -= spare[column];
+    }
+    for (std::size_t column = 0; column < widths.size(); ++column)
+        grid->setColumnWidth(int(column), widths[column]);
 }

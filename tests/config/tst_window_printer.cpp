@@ -1,11 +1,11 @@
 #include "printing/window_printer.h"
 #include "file_helpers.h"
+#include "tests/pdf_text.h"
 
 #include <QDir>
-#include <QImage>
 #include <QLabel>
-#include <QPixmap>
-#include <QSet>
+#include <QRegularExpression>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -27,28 +27,25 @@ public:
     }
 };
 
-int distinctColours(const QImage &image)
+// A report whose grid has numbered rows, the first `filled` of them with a place and a volume.
+class GridWindow : public QWidget
 {
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 2) {
-        for (int x = 0; x < image.width(); x += 2)
-            colours.insert(image.pixel(x, y));
+public:
+    GridWindow(int rows, int filled)
+        : grid(new QTableWidget(rows, 2, this))
+    {
+        setWindowTitle(u"Relatório em grade"_qs);
+        grid->setHorizontalHeaderLabels({QStringLiteral("Local"), QStringLiteral("Volume")});
+        for (int row = 0; row < filled; ++row) {
+            grid->setItem(row, 0, new QTableWidgetItem(QStringLiteral("Local %1").arg(1000 + row)));
+            grid->setItem(row, 1, new QTableWidgetItem(QString::number(50000 + row)));
+        }
+        grid->setGeometry(8, 8, 384, 544);
+        resize(400, 560);
     }
-    return int(colours.size());
-}
 
-// The first image of the PDF, decoded from its stream (the writer stores window images as JPEG).
-QImage embeddedImage(const QByteArray &pdf)
-{
-    const qsizetype object = pdf.indexOf("/Subtype /Image");
-    if (object < 0)
-        return {};
-    const qsizetype start = pdf.indexOf("stream\n", object) + qsizetype(qstrlen("stream\n"));
-    const qsizetype end = pdf.indexOf("endstream", start);
-    if (end < 0)
-        return {};
-    return QImage::fromData(pdf.mid(start, end - start));
-}
+    QTableWidget *grid;
+};
 
 } // namespace
 
@@ -57,7 +54,7 @@ class TestWindowPrinter : public QObject
     Q_OBJECT
 
 private slots:
-    void pdfHoldsOnePageWithTheWindowImage()
+    void pdfHoldsOnePageWithTheWindowText()
     {
         QTemporaryDir dir;
         SampleWindow window;
@@ -65,14 +62,62 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("janela.pdf"));
         QString error;
         QVERIFY2(writeWindowPdf(&window, path, &error), qPrintable(error));
+        QVERIFY(readAll(path).startsWith("%PDF"));
 
-        const QByteArray pdf = readAll(path);
-        QVERIFY(pdf.startsWith("%PDF"));
-        QCOMPARE(pdf.count("/Type /Page") - pdf.count("/Type /Pages"), 1);
+        QStringList pages;
+        PDF_PAGE_TEXTS(path, pages);
+        QCOMPARE(pages.size(), 1);
+        QCOMPARE(pages[0].trimmed(), QStringLiteral("Tanque 01: 12.500 litros"));
+    }
 
-        const QImage printed = embeddedImage(pdf);
-        QCOMPARE(printed.size(), window.grab().size());
-        QVERIFY(distinctColours(printed) > 2);
+    void rowsOutOfSightFollowTheWindow_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("filled");
+        QTest::addColumn<bool>("scrolledToEnd");
+        QTest::addColumn<int>("leastPages");
+        QTest::addColumn<int>("mostPages");
+
+        QTest::newRow("every row shows") << 5 << 5 << false << 1 << 1;
+        QTest::newRow("rows below the edge") << 30 << 30 << false << 2 << 2;
+        QTest::newRow("empty rows below the edge left out") << 30 << 4 << false << 1 << 1;
+        QTest::newRow("rows above, scrolled to the end") << 30 << 30 << true << 2 << 2;
+        QTest::newRow("rows over several pages") << 300 << 300 << false << 3 << 300;
+    }
+
+    void rowsOutOfSightFollowTheWindow()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, filled);
+        QFETCH(bool, scrolledToEnd);
+        QFETCH(int, leastPages);
+        QFETCH(int, mostPages);
+
+        GridWindow window(rows, filled);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        if (scrolledToEnd)
+            window.grid->scrollToBottom();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("grade.pdf"));
+        QString error;
+        QVERIFY2(writeWindowPdf(&window, path, &error), qPrintable(error));
+
+        QStringList pages;
+        PDF_PAGE_TEXTS(path, pages);
+        QVERIFY2(pages.size() >= leastPages && pages.size() <= mostPages, qPrintable(QString::number(pages.size())));
+        for (int page = 1; page < pages.size(); ++page)
+            QCOMPARE(pages[page].trimmed().section(QLatin1Char('\n'), 0, 0), u"Relatório em grade (continuação)"_qs);
+        // Every filled row is printed once, with its own row number; a row the grid cuts at its edge
+        // only on the page that follows. The empty rows are not printed.
+        const QString text = pages.join(QLatin1Char('\n'));
+        for (int row = 0; row < filled; ++row) {
+            const QRegularExpression printed(QStringLiteral("(^|\\n) *%1 +Local %2 +%3\\b")
+                                                     .arg(row + 1).arg(1000 + row).arg(50000 + row));
+            QVERIFY2(text.count(printed) == 1, qPrintable(printed.pattern() + QLatin1Char('\n') + text));
+        }
+        if (filled < rows)
+            QVERIFY(!text.contains(QRegularExpression(QStringLiteral("(^|\\n) *%1\\b").arg(rows))));
     }
 
     void unwritablePdfPathIsReported()

@@ -1,19 +1,56 @@
 #include "reports/form2.h"
 #include "reports/tank_drawing.h"
 #include "report_test_support.h"
+#include "tests/pdf_text.h"
 
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStyleOptionViewItem>
+#include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <limits>
 
 namespace {
 
 const QStringList FourTanksTwoProducts{"01;1000;500;GASOLINA", "02;2000;100;DIESEL", "03;300;50;GASOLINA",
                                        "04;4;1;GASOLINA"};
+
+// Full product fields that differ only at their end.
+const QStringList FourteenProducts{"GASOLINA AD", "GASOLINA CM", "GASOLINA PR", "DIESEL S10 ", "DIESEL S500",
+                                   "DIESEL MARI", "QUEROSENE A", "QUEROSENE I", "ETANOL HIDR", "ETANOL ANID",
+                                   "BIODIESEL B", "ARLA 32 GRN", "GNV VEICULA", "OLEO LUBRIF"};
+
+// Tanks 1, 2 ... holding the products in turn, each with the given volumes.
+QStringList tanksHolding(const QStringList &products, const QString &volumes = "018250;011750")
+{
+    QStringList readings;
+    for (int i = 0; i < products.size(); ++i)
+        readings << QStringLiteral("%1;%2;%3").arg(i + 1, 3, 10, QLatin1Char('0')).arg(volumes, products[i]);
+    return readings;
+}
+
+// The console's variables the window reads, alive as long as the window.
+struct Inventory
+{
+    Inventory(const QStringList &readings, double tanks, const QString &station = "Posto")
+        : Tabela_Tanques(tankTable(readings))
+        , Num_Tanques(tanks)
+        , Nome_Posto(station)
+    {
+    }
+
+    TankTable Tabela_Tanques;
+    double Num_Tanques;
+    QString Nome_Posto;
+    Form2 form{&Tabela_Tanques, &Num_Tanques, &Nome_Posto};
+};
 
 QTableWidget *grid(Form2 &form, const char *name)
 {
@@ -48,14 +85,72 @@ QStringList content(Form2 &form)
 {
     QStringList texts = gridTexts(grid(form, "Leitura")) + gridTexts(grid(form, "Inventario"));
     texts << form.findChild<QGroupBox *>("Frame3")->title();
+    // A hidden panel keeps what it showed last; only its being hidden counts.
     for (int tank = 1; tank <= 16; ++tank) {
         QGroupBox *p = panel(form, tank);
-        texts << QStringLiteral("%1 %2 %3 %4")
-                         .arg(p->title(), p->findChild<QLineEdit *>("Percentual")->text())
-                         .arg(p->isHidden())
-                         .arg(p->findChild<TankDrawing *>()->alturaLiquido());
+        texts << (p->isHidden() ? QStringLiteral("oculto")
+                                : QStringLiteral("%1 %2 %3")
+                                          .arg(p->title(), p->findChild<QLineEdit *>("Percentual")->text())
+                                          .arg(p->findChild<TankDrawing *>()->alturaLiquido()));
     }
     return texts;
+}
+
+QStringList shownContent(const QStringList &readings, double tanks, const QString &station)
+{
+    Inventory inventory(readings, tanks, station);
+    inventory.form.show();
+    return content(inventory.form);
+}
+
+// Another window of the console closes over the inventory, which becomes active again.
+bool reactivate(Form2 &form)
+{
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    if (!QTest::qWaitForWindowActive(&other))
+        return false;
+    other.close();
+    form.activateWindow();
+    return QTest::qWaitForWindowActive(&form);
+}
+
+// The width the style gives a cell showing the text on one line, the grid line included.
+int cellWidth(const QTableWidget *grid, const QString &text)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(grid);
+    option.font = grid->font();
+    option.fontMetrics = QFontMetrics(grid->font());
+    option.text = text;
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.displayAlignment = Qt::AlignCenter;
+    return grid->style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), grid).width()
+            + (grid->showGrid() ? 1 : 0);
+}
+
+// Every header and cell text of the grid shows whole, without scrolling sideways.
+void verifyTextsShowWhole(QTableWidget *grid)
+{
+    QVERIFY2(grid->horizontalHeader()->length() <= grid->viewport()->width(), grid->objectName().toLatin1());
+    QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
+    for (int column = 0; column < grid->columnCount(); ++column) {
+        const int width = grid->columnWidth(column);
+        QVERIFY(grid->horizontalHeader()->sectionSizeHint(column) <= width);
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            const QString text = cellText(grid, row, column);
+            QVERIFY2(cellWidth(grid, text) <= width,
+                     qPrintable(QStringLiteral("%1: \"%2\" in %3 px").arg(grid->objectName(), text).arg(width)));
+        }
+    }
+}
+
+// How often the text stands alone, between blanks or line ends.
+int occurrences(const QString &pageText, const QString &text)
+{
+    const QRegularExpression whole(QStringLiteral("(?<!\\S)%1(?!\\S)").arg(QRegularExpression::escape(text)));
+    return int(pageText.count(whole));
 }
 
 } // namespace
@@ -116,8 +211,9 @@ private slots:
         QFETCH(QList<int>, shown);
         QFETCH(QStringList, totals);
 
-        const TankTable table = tankTable(readings);
-        Form2 form(table, Num_Tanques, "Posto Central");
+        Inventory inventory(readings, Num_Tanques, "Posto Central");
+        const TankTable &table = inventory.Tabela_Tanques;
+        Form2 &form = inventory.form;
         form.show();
         QCOMPARE(form.findChild<QGroupBox *>("Frame3")->title(),
                  QString("Volume nos Tanques do Posto > Posto Central"));
@@ -157,7 +253,8 @@ private slots:
         QFETCH(double, cover);
         QLocale::setDefault(locale);
 
-        Form2 form(tankTable({"1;" + measured + ';' + complementary + ";ALCOOL"}), 1, "Posto");
+        Inventory inventory({"1;" + measured + ';' + complementary + ";ALCOOL"}, 1);
+        Form2 &form = inventory.form;
         form.show();
         QGroupBox *p = panel(form, 1);
         QVERIFY(!p->isHidden());
@@ -184,7 +281,8 @@ private slots:
 
         QStringList readings(tank);
         readings[tank - 1] = number + ";100;100;ALCOOL";
-        Form2 form(tankTable(readings), 16, "Posto");
+        Inventory inventory(readings, 16);
+        Form2 &form = inventory.form;
         form.show();
         QCOMPARE(shownPanels(form), QList<int>{tank});
         QCOMPARE(panel(form, tank)->title(), caption);
@@ -193,7 +291,8 @@ private slots:
 
     void reactivationRebuildsIdenticalContent()
     {
-        Form2 form(tankTable(FourTanksTwoProducts), 4, "Posto Central");
+        Inventory inventory(FourTanksTwoProducts, 4, "Posto Central");
+        Form2 &form = inventory.form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         const QStringList built = content(form);
@@ -203,20 +302,136 @@ private slots:
         panel(form, 2)->hide();
         QVERIFY(content(form) != built);
 
-        // Another window of the console closes over it and the inventory is active again.
-        QWidget other;
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        other.close();
-        form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QVERIFY(reactivate(form));
         QCOMPARE(content(form), built);
+    }
+
+    void rebuiltFromTheLiveTable_data()
+    {
+        QTest::addColumn<QStringList>("readings");
+        QTest::addColumn<double>("Num_Tanques");
+        QTest::addColumn<QString>("station");
+        QTest::addColumn<QStringList>("laterReadings");
+        QTest::addColumn<double>("laterNum_Tanques");
+        QTest::addColumn<QString>("laterStation");
+
+        const QStringList firstTwo = FourTanksTwoProducts.mid(0, 2);
+        QTest::newRow("a tank read while open")
+                << firstTwo << 3.0 << "Posto Centro" << FourTanksTwoProducts.mid(0, 3) << 3.0 << "Posto Centro";
+        QTest::newRow("a reading replaced")
+                << firstTwo << 2.0 << "Posto Centro" << QStringList{"01;1500;0;ETANOL", firstTwo[1]} << 2.0
+                << "Posto Centro";
+        QTest::newRow("fewer tanks configured")
+                << FourTanksTwoProducts << 4.0 << "Posto Centro" << FourTanksTwoProducts << 2.0 << "Posto Centro";
+        QTest::newRow("another station, nothing read yet")
+                << FourTanksTwoProducts << 4.0 << "Posto Centro" << QStringList{} << 0.0
+                << "Posto Rodovia São João";
+    }
+
+    void rebuiltFromTheLiveTable()
+    {
+        QFETCH(QStringList, readings);
+        QFETCH(double, Num_Tanques);
+        QFETCH(QString, station);
+        QFETCH(QStringList, laterReadings);
+        QFETCH(double, laterNum_Tanques);
+        QFETCH(QString, laterStation);
+
+        Inventory live(readings, Num_Tanques, station);
+        live.form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&live.form));
+        QCOMPARE(content(live.form), shownContent(readings, Num_Tanques, station));
+
+        // Replies and a change of station reach the console's variables while the window is open.
+        live.Tabela_Tanques = tankTable(laterReadings);
+        live.Num_Tanques = laterNum_Tanques;
+        live.Nome_Posto = laterStation;
+        QVERIFY(reactivate(live.form));
+        QCOMPARE(content(live.form), shownContent(laterReadings, laterNum_Tanques, laterStation));
+    }
+
+    void productNamesShowWhole_data()
+    {
+        QTest::addColumn<QStringList>("readings");
+        QTest::addColumn<bool>("fontNarrows");
+
+        QTest::newRow("fourteen products, totals scrolled") << tanksHolding(FourteenProducts) << false;
+        QTest::newRow("totals in the millions beside the scroll bar narrow the font")
+                << tanksHolding(FourteenProducts + FourteenProducts.mid(0, 2), "999999;999999") << true;
+        QTest::newRow("widest letters narrow the font")
+                << tanksHolding({"WWWWWWWWWWW", "MMMMMMMMMMM", "DIESEL S500"}) << true;
+        QTest::newRow("short names, the window's font") << FourTanksTwoProducts << false;
+    }
+
+    void productNamesShowWhole()
+    {
+        QFETCH(QStringList, readings);
+        QFETCH(bool, fontNarrows);
+
+        Inventory inventory(readings, readings.size());
+        inventory.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&inventory.form));
+        QCoreApplication::processEvents();
+        const qreal windowPoints = inventory.form.font().pointSizeF();
+        qreal smallest = windowPoints;
+        for (const char *name : {"Leitura", "Inventario"}) {
+            QTableWidget *g = grid(inventory.form, name);
+            verifyTextsShowWhole(g);
+            if (QTest::currentTestFailed())
+                return;
+            smallest = qMin(smallest, g->font().pointSizeF());
+        }
+        QCOMPARE(smallest < windowPoints, fontNarrows);
+        QVERIFY(smallest >= 6);
+    }
+
+    void printedPdfHoldsEveryProduct_data()
+    {
+        QTest::addColumn<QStringList>("readings");
+        QTest::addColumn<int>("pages");
+
+        QTest::newRow("four products, one page")
+                << tanksHolding({"GASOLINA AD", "DIESEL S10 ", "DIESEL S500", "QUEROSENE A"}) << 1;
+        QTest::newRow("fourteen products, rows beyond the eighth on a second page")
+                << tanksHolding(FourteenProducts) << 2;
+        QTest::newRow("sixteen tanks, fourteen products")
+                << tanksHolding(FourteenProducts + FourteenProducts.mid(4, 2), "999999;999999") << 2;
+    }
+
+    void printedPdfHoldsEveryProduct()
+    {
+        QFETCH(QStringList, readings);
+        QFETCH(int, pages);
+
+        Inventory inventory(readings, readings.size(), "Posto Centro");
+        inventory.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&inventory.form));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("inventario.pdf");
+        QString error;
+        QVERIFY2(writeWindowPdf(&inventory.form, path, &error), qPrintable(error));
+
+        QStringList pageTexts;
+        PDF_PAGE_TEXTS(path, pageTexts);
+        QCOMPARE(pageTexts.size(), pages);
+        if (pages > 1)
+            QCOMPARE(pageTexts[1].trimmed().section('\n', 0, 0), QString("Inventário de Produtos (continuação)"));
+        const QString text = pageTexts.join('\n');
+        QVERIFY(!text.contains(QChar(0x2026)));
+        // Each product stands in the row of every tank holding it, and once more in the totals.
+        const TankTable &table = inventory.Tabela_Tanques;
+        for (const QString &product : FourteenProducts) {
+            const int tanks = int(std::count_if(table.begin(), table.end(),
+                                                [&](const TankReading &r) { return r[4] == product; }));
+            if (tanks > 0)
+                QVERIFY2(occurrences(text, product.trimmed()) >= tanks + 1, qPrintable(product + "\n" + text));
+        }
     }
 
     void retornarCloses()
     {
-        Form2 form(tankTable(FourTanksTwoProducts), 4, "Posto");
+        Inventory inventory(FourTanksTwoProducts, 4);
+        Form2 &form = inventory.form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(form.findChild<QPushButton *>("Retornar"), Qt::LeftButton);
@@ -226,7 +441,8 @@ private slots:
 
     void printsAsOnePage()
     {
-        Form2 form(tankTable(FourTanksTwoProducts), 4, "Posto");
+        Inventory inventory(FourTanksTwoProducts, 4);
+        Form2 &form = inventory.form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         // The drawn tanks are part of the window's image.
