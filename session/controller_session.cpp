@@ -75,6 +75,9 @@ ControllerSession::~ControllerSession()
 void ControllerSession::connectTo(const QString &host, quint16 port)
 {
     abort();
+    // Another controller: its configuration is not known until it says so.
+    tankCount_ = 0;
+    sensorCount_ = 0;
     socket_->connectToHost(host, port);
 }
 
