@@ -2,22 +2,13 @@
 
 #include "cli/report_table.h"
 #include "cli/report_values.h"
+#include "export/csv_writer.h"
 
 #include <QStringList>
 
 namespace {
 
-QString quoted(const QString &field)
-{
-    if (!field.contains(QLatin1Char(',')) && !field.contains(QLatin1Char('"')) && !field.contains(QLatin1Char('\r'))
-        && !field.contains(QLatin1Char('\n')))
-        return field;
-    QString escaped = field;
-    escaped.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
-}
-
-struct CsvCell {
+struct CsvFieldText {
     QString operator()(const QString &text) const { return text; }
     QString operator()(const std::optional<double> &value) const { return value ? numberText(*value) : QString(); }
     QString operator()(const std::optional<QDateTime> &time) const { return time ? isoDateTime(*time) : QString(); }
@@ -29,7 +20,7 @@ QString line(const QStringList &fields)
 {
     QStringList quotedFields;
     for (const QString &field : fields)
-        quotedFields << quoted(field);
+        quotedFields << quotedCsvField(field, QLatin1Char(','));
     return quotedFields.join(QLatin1Char(',')) + QLatin1String("\r\n");
 }
 
@@ -47,7 +38,7 @@ QByteArray csvReport(const CommandReport &report)
         for (const QList<Cell> &row : table.rows) {
             QStringList fields;
             for (const Cell &cell : row)
-                fields << std::visit(CsvCell{}, cell);
+                fields << std::visit(CsvFieldText{}, cell);
             csv += line(fields);
         }
         return csv.toUtf8();

@@ -3,11 +3,11 @@
 #include "cli/csv_report.h"
 #include "cli/exit_codes.h"
 #include "cli/json_report.h"
-#include "cli/log_text.h"
 #include "cli/password_source.h"
 #include "cli/station_address.h"
 #include "cli/text_report.h"
 #include "session/controller_session.h"
+#include "session/log_text.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -85,7 +85,7 @@ int main(int argc, char *argv[])
     ControllerSession session;
     if (options.log) {
         QObject::connect(&session, &ControllerSession::logLine,
-                         [](const QByteArray &line) { err() << logText(line) << Qt::endl; });
+                         [](const QByteArray &line) { err() << readableLogLine(line) << Qt::endl; });
     }
     CommandRunner runner(&session, options, *station.address, *password.password);
     QObject::connect(&runner, &CommandRunner::problem, complain);

@@ -6,6 +6,7 @@
 #include "printing/window_printer.h"
 #include "protocol/numeric_text.h"
 #include "ui_form4.h"
+#include "widgets/enter_presses_button.h"
 
 #include <QMessageBox>
 
@@ -27,6 +28,7 @@ Form4::Form4(TabelaLocais &Tabela_Locais, const QString &Diretorio_Dados, QWidge
     , Diretorio_Dados(Diretorio_Dados)
 {
     ui->setupUi(this);
+    letEnterPressFocusedButton(this);
     connect(ui->Inserir, &QPushButton::clicked, this, &Form4::Inserir_Click);
     connect(ui->Excluir, &QPushButton::clicked, this, &Form4::Excluir_Click);
     connect(ui->Gravar_Conf, &QPushButton::clicked, this, &Form4::Gravar_Conf_Click);
@@ -110,8 +112,14 @@ std::optional<int> Form4::numeroItem()
 void Form4::Inserir_Click()
 {
     const std::optional<int> n = numeroItem();
-    if (n)
-        definirLinha(*n, {ui->Inf_Local_1->text(), ui->Inf_Local_2->text(), ui->Inf_Local_3->text()});
+    if (!n)
+        return;
+    const Local local{ui->Inf_Local_1->text(), ui->Inf_Local_2->text(), ui->Inf_Local_3->text()};
+    if (const QString problema = checkWholeStation(*n, local); !problema.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Aviso"), problema);
+        return;
+    }
+    definirLinha(*n, local);
 }
 
 void Form4::Excluir_Click()
@@ -127,9 +135,14 @@ void Form4::Excluir_Click()
 
 void Form4::Gravar_Conf_Click()
 {
+    // A partial row can still come from a file written before whole stations were required.
+    const TabelaLocais linhas = linhasDaGrade();
     QString erro;
-    if (!saveStationFile(Diretorio_Dados, linhasDaGrade(), &erro))
-        QMessageBox::warning(this, QStringLiteral("Aviso"), erro);
+    for (int n = 1; n <= TabelaLocais::Entradas && erro.isEmpty(); ++n)
+        erro = checkWholeStation(n, linhas.entry(n));
+    if (erro.isEmpty() && saveStationFile(Diretorio_Dados, linhas, &erro))
+        return;
+    QMessageBox::warning(this, QStringLiteral("Aviso"), erro);
 }
 
 void Form4::Imprimir_Click()

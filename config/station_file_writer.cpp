@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -65,6 +66,19 @@ stationfile::StationFields toFields(const Local &local)
 
 } // namespace
 
+QString checkWholeStation(int item, const Local &local)
+{
+    const auto fields = namedFields(local);
+    const auto blank = [](const NamedField &field) { return field.text.trimmed().isEmpty(); };
+    if (std::all_of(fields.begin(), fields.end(), blank))
+        return {};
+    const auto empty = std::find_if(fields.begin(), fields.end(), blank);
+    if (empty == fields.end())
+        return {};
+    return QStringLiteral("Item %1: o campo %2 está vazio; preencha Descrição, IP e Port, ou deixe os três vazios.")
+            .arg(QString::number(item), empty->name);
+}
+
 QString checkStationRows(const TabelaLocais &rows)
 {
     for (int n = 1; n <= TabelaLocais::Entradas; ++n) {
@@ -106,8 +120,8 @@ bool saveStationFile(const QString &Diretorio_Dados, const TabelaLocais &rows, Q
             && file.flush()
             && file.commit();
     if (!written) {
-        return fail(QStringLiteral("Não foi possível gravar o arquivo %1.")
-                            .arg(QDir::toNativeSeparators(filePath)));
+        return fail(QStringLiteral("Não foi possível gravar o arquivo %1: %2.")
+                            .arg(QDir::toNativeSeparators(filePath), file.errorString()));
     }
     return true;
 }

@@ -4,8 +4,10 @@
 
 #include "codec/windows1252.h"
 #include "console/message_log_model.h"
+#include "console/reading_keeper.h"
 #include "protocol/control_codes.h"
 #include "protocol/requests.h"
+#include "reports/tank_drawing.h"
 #include "session/controller_session.h"
 #include "session/socket_state.h"
 #include "ui_form1.h"
@@ -20,6 +22,7 @@ void Form1::Postos_Click(int index)
 {
     ui->Estado_TCP->clear();
     ui->IP->clear();
+    limparPosto();
 
     // Each listed station carries its own entry number, so gaps in the file cannot send the
     // operator to the wrong controller.
@@ -30,7 +33,36 @@ void Form1::Postos_Click(int index)
     }
     const Local &local = state_.Tabela_Locais.entry(entry);
     ui->Host->setText(local.Descricao);
+    keeper_->setStation(local.Descricao, local.IP);
     session_->connectTo(local.IP, ControllerSession::DefaultPort);
+}
+
+// Empties what the last station left on screen and in the tables, so that nothing read from one
+// controller is ever shown, or counted in a report, as another's.
+void Form1::limparPosto()
+{
+    Limpar_Informacoes_Medicao();
+    Limpar_Informacoes_do_Medidor();
+    Limpar_Outras_Informacoes();
+    Limpar_Monitoramento_de_Vazamento();
+    ui->Estado->setText(QStringLiteral("OFF-LINE"));
+    Altura_Liquido_->setAlturaLiquido(Altura_Tanque);
+
+    state_.Inventario_Ativo = false;
+    tanquesLidos_ = 0;
+    state_.Tabela_Tanques = {};
+    state_.Num_Tanques = 0;
+    state_.Num_Sensores = 0;
+    state_.Tabela_Medicoes = {};
+    state_.Num_Medicoes = 0;
+
+    for (QWidget *panel : {ui->Frame3, ui->Frame5, ui->Frame7, ui->Frame10})
+        panel->setEnabled(false);
+    ui->Abrir_Conexao->setEnabled(false);
+    ui->Fechar_Conexao->setEnabled(false);
+    limparSelecaoTanques();
+    for (QAbstractButton *button : TQ_Ativo_->buttons())
+        button->setEnabled(false);
 }
 
 void Form1::Abrir_Conexao_Click()
@@ -47,12 +79,9 @@ void Form1::Fechar_Conexao_Click()
     connect(session_, &ControllerSession::dialogueEnded, this, &Form1::Limpar_Log_Click,
             Qt::ConnectionType(Qt::SingleShotConnection | Qt::UniqueConnection));
     session_->endDialogue();
-    Limpar_Informacoes_Medicao();
-    Limpar_Informacoes_do_Medidor();
-    Limpar_Outras_Informacoes();
-    Limpar_Monitoramento_de_Vazamento();
     Limpar_Log_Click();
-    Inicializar_Variaveis();
+    if (!Inicializar_Variaveis())
+        Sair_Click();
 }
 
 void Form1::Sair_Click()

@@ -12,6 +12,8 @@
 #include <QButtonGroup>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int SensorLabels = 32;
@@ -30,8 +32,11 @@ void Form1::interpretarSensores(const SensorReading &sensors)
     ui->Est_Rbar1->setText(sensors.bar1Active ? QStringLiteral("ATIVA") : QStringLiteral("INATIVA"));
     ui->Est_Rbar2->setText(sensors.bar2Active ? QStringLiteral("ATIVA") : QStringLiteral("INATIVA"));
 
-    // There are 32 sensor labels; a controller reporting more sensors shows the first 32.
-    const int count = std::min(state_.Num_Sensores, SensorLabels);
+    // There are 32 sensor labels; a controller reporting more sensors shows the first 32, one
+    // reporting fewer leaves no label of an earlier reading beyond its own.
+    const int count = std::clamp(state_.Num_Sensores, 0, SensorLabels);
+    for (int i = count + 1; i <= SensorLabels; ++i)
+        findChild<QLabel *>(QStringLiteral("Label26_%1").arg(i - 1))->hide();
     for (int i = 1; i <= count; ++i) {
         auto *label = findChild<QLabel *>(QStringLiteral("Label26_%1").arg(i - 1));
         const LeakSensorState state = sensors.state(i);

@@ -7,22 +7,33 @@
 #include "console/sensor_colours.h"
 #include "reports/tank_drawing.h"
 #include "ui_form1.h"
+#include "widgets/enter_presses_button.h"
+#include "widgets/scrolled_window.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 
-Form1::Form1(const QString &Diretorio_Dados, QWidget *parent)
+Form1::Form1(const QString &Diretorio_Dados, QWidget *parent, const HistoryStoreOptions &historyOptions)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>())
 {
-    ui->setupUi(this);
+    // The designed window is the content of a scroll area, so that a smaller screen scrolls it.
+    auto *content = new QWidget;
+    content->setObjectName(QStringLiteral("Conteudo"));
+    ui->setupUi(content);
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(content->windowTitle());
+    showScrolled(this, content);
+    letEnterPressFocusedButton(this);
     state_.Diretorio_Dados = Diretorio_Dados;
 
     logModel_ = new MessageLogModel(this);
     ui->Msg_Log->setModel(logModel_);
 
     conectarSessao();
+    conectarHistorico(historyOptions);
 
     TQ_Ativo_ = new QButtonGroup(this);
     for (int i = 0; i < 16; ++i)
@@ -50,15 +61,17 @@ Form1::Form1(const QString &Diretorio_Dados, QWidget *parent)
     connect(ui->Fechar_Conexao, &QPushButton::clicked, this, &Form1::Fechar_Conexao_Click);
     connect(ui->Sair, &QPushButton::clicked, this, &Form1::Sair_Click);
     connect(ui->Limpar_Log, &QPushButton::clicked, this, &Form1::Limpar_Log_Click);
+    connect(ui->Salvar_Log, &QPushButton::clicked, this, &Form1::Salvar_Log_Click);
     connect(ui->Transmitir, &QPushButton::clicked, this, &Form1::Transmitir_Click);
     conectarComandos();
 }
 
 Form1::~Form1() = default;
 
-void Form1::Form_Load()
+bool Form1::Form_Load()
 {
-    Inicializar_Variaveis();
+    if (!Inicializar_Variaveis())
+        return false;
 
     // Created only now, so that no tick ever sees the state before it is initialised.
     const auto startTimer = [this](QTimer *&timer, int interval, void (Form1::*handler)()) {
@@ -70,48 +83,60 @@ void Form1::Form_Load()
     startTimer(Timer1, 1000, &Form1::Timer1_Timer);
     startTimer(Timer2, 1000, &Form1::Timer2_Timer);
     startTimer(Timer3, 5000, &Form1::Timer3_Timer);
+    return true;
 }
 
-void Form1::Inicializar_Variaveis()
+bool Form1::Inicializar_Variaveis()
 {
     ui->Host->setText(QStringLiteral("Local Não Conectado"));
-    carregarPostos();
+    limparPosto();
+    if (!carregarPostos())
+        return false;
 
     Comando_TX.clear();
     Indice_Sinal = 0;
-
-    ui->Estado->setText(QStringLiteral("OFF-LINE"));
-    state_.Inventario_Ativo = false;
-
-    for (QWidget *panel : {ui->Frame3, ui->Frame5, ui->Frame7, ui->Frame10})
-        panel->setEnabled(false);
-    ui->Abrir_Conexao->setEnabled(false);
-    ui->Fechar_Conexao->setEnabled(false);
-    limparSelecaoTanques();
-    for (QAbstractButton *button : TQ_Ativo_->buttons())
-        button->setEnabled(false);
-
-    Altura_Liquido_->setAlturaLiquido(Altura_Tanque);
+    return true;
 }
 
 // Loads the station file into the table and the selector; while it cannot be read the operator
-// is kept in the configuration editor, whose save creates the file (and its directory).
-void Form1::carregarPostos()
+// is kept in the configuration editor, whose save creates the file (and its directory), unless
+// the operator chooses to leave the program instead: false then.
+bool Form1::carregarPostos()
 {
     const QString path = stationFilePath(state_.Diretorio_Dados);
-    for (;;) {
-        mostrarPostos({});
-        QString error;
-        if (const auto listed = loadStationTable(path, state_.Tabela_Locais, &error)) {
-            mostrarPostos(*listed);
-            return;
-        }
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Aviso"),
-                        error + QStringLiteral("\nCadastre os locais e grave a configuração."), QMessageBox::Ok, this);
+    mostrarPostos({});
+    QString error;
+    std::optional<QVector<PostoListado>> listed = loadStationTable(path, state_.Tabela_Locais, &error);
+    if (!listed) {
+        // A missing file is a first start, not a fault.
+        const bool firstStart = !QFileInfo::exists(path);
+        QMessageBox box(firstStart ? QMessageBox::Information : QMessageBox::Warning,
+                        firstStart ? QStringLiteral("ComZelta") : QStringLiteral("Aviso"),
+                        firstStart ? QStringLiteral("Bem-vindo ao ComZelta. Cadastre os locais (postos) e grave a "
+                                                    "configuração para começar.")
+                                   : error + QStringLiteral("\nCadastre os locais e grave a configuração."),
+                        QMessageBox::Ok, this);
         emit janelaAberta(&box);
         box.exec();
-        Configurar_Click();
     }
+    while (!listed) {
+        Configurar_Click();
+        listed = loadStationTable(path, state_.Tabela_Locais, &error);
+        if (!listed && querSairSemLocais())
+            return false;
+    }
+    mostrarPostos(*listed);
+    return true;
+}
+
+bool Form1::querSairSemLocais()
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Aviso"),
+                    QStringLiteral("Nenhum local foi gravado. Deseja sair do programa?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    emit janelaAberta(&box);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void Form1::mostrarPostos(const QVector<PostoListado> &postos)

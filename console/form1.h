@@ -3,7 +3,9 @@
 #include "config/station_list.h"
 #include "console/application_state.h"
 #include "session/readings.h"
+#include "store/history_store.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -11,6 +13,8 @@
 class QButtonGroup;
 class QTimer;
 class ControllerSession;
+class HistoryWindow;
+class ReadingKeeper;
 class MessageLogModel;
 class TankDrawing;
 namespace Ui { class Form1; }
@@ -22,17 +26,21 @@ namespace Ui { class Form1; }
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form1(const QString &Diretorio_Dados, QWidget *parent = nullptr);
+    // Every reading is kept in the history file of the data directory, opened with these options.
+    explicit Form1(const QString &Diretorio_Dados, QWidget *parent = nullptr,
+                   const HistoryStoreOptions &historyOptions = {});
     ~Form1() override;
 
     // Runs the start-up sequence: may show the configuration editor until a station file exists.
-    void Form_Load();
+    // False when the operator chose to leave the program instead.
+    bool Form_Load();
 
     ApplicationState &globals() { return state_; }
     const MessageLogModel &log() const { return *logModel_; }
     const QString &Tanque_Ativo() const { return tanqueAtivo_; }
     int Tanques_Lidos() const { return tanquesLidos_; }
     ControllerSession &session() const { return *session_; }
+    HistoryStore &history() const { return *history_; }
 
     static constexpr int Altura_Tanque = 1335;  // twips: the cover hides the whole tank
 
@@ -44,8 +52,9 @@ signals:
 
 private:
     // Start-up (form1.cpp)
-    void Inicializar_Variaveis();
-    void carregarPostos();
+    bool Inicializar_Variaveis();
+    bool carregarPostos();
+    bool querSairSemLocais();
     void mostrarPostos(const QVector<PostoListado> &postos);
     void Configurar_Click();
 
@@ -55,8 +64,14 @@ private:
     void enviar(const std::string &comando);
     void registrar(const QByteArray &line);
 
+    // History (history_link.cpp)
+    void conectarHistorico(const HistoryStoreOptions &options);
+    void mostrarEstadoHistorico(const QString &reason);
+    void Historico_Click();
+
     // Connection supervision (connection.cpp)
     void Postos_Click(int index);
+    void limparPosto();
     void Abrir_Conexao_Click();
     void Fechar_Conexao_Click();
     void Sair_Click();
@@ -77,6 +92,7 @@ private:
     void Medicao_Programada_Click();
     void TQ_Ativo_Click(int index);
     void Limpar_Log_Click();
+    void Salvar_Log_Click();  // save_log.cpp
     void Mostrar_Senha();
     void Mostrar_Data();
     void limparSelecaoTanques();
@@ -104,6 +120,9 @@ private:
     ApplicationState state_;
     MessageLogModel *logModel_ = nullptr;
     ControllerSession *session_ = nullptr;
+    HistoryStore *history_ = nullptr;
+    ReadingKeeper *keeper_ = nullptr;
+    QPointer<HistoryWindow> historyWindow_;
     QButtonGroup *TQ_Ativo_ = nullptr;
     QButtonGroup *Sinal_ = nullptr;
     TankDrawing *Altura_Liquido_ = nullptr;

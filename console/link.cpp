@@ -3,6 +3,7 @@
 #include "console/form1.h"
 
 #include "console/message_log_model.h"
+#include "console/reading_keeper.h"
 #include "protocol/frame.h"
 #include "session/controller_session.h"
 #include "ui_form1.h"
@@ -28,8 +29,9 @@ void Form1::Transmitir_Click()
 {
     if (zelta::isKeepAlive(Comando_TX))
         session_->sendKeepAlive();
-    else
-        session_->request(QByteArray::fromStdString(Comando_TX));
+    else if (SessionRequest *request = session_->request(QByteArray::fromStdString(Comando_TX));
+             request->code() == "MA")
+        keeper_->keepSeriesOf(request);
 }
 
 void Form1::enviar(const std::string &comando)

@@ -1,5 +1,6 @@
 #include "config/station_paths.h"
 #include "console/form1.h"
+#include "console/qt_translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -10,6 +11,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("comzelta"));
     QApplication::setApplicationVersion(QStringLiteral("3.00a"));
+    if (!installQtTranslations(app))
+        qWarning("Traduções do Qt não encontradas: os botões do Qt ficam em inglês.");
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Console de comunicação com os controladores Zelta"));
@@ -26,7 +29,9 @@ int main(int argc, char *argv[])
         directory += QLatin1Char('/');
 
     Form1 console(directory);
-    console.Form_Load();
+    // The operator may leave from the first-start editor, before there is an event loop to quit.
+    if (!console.Form_Load())
+        return 0;
     console.show();
     return app.exec();
 }

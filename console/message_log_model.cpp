@@ -1,31 +1,7 @@
 #include "console/message_log_model.h"
 
 #include "codec/windows1252.h"
-
-namespace {
-
-// Control codes have no glyph; name them (<STX>, <ETX>, <ACK> ...) so the operator can see
-// where a frame starts and ends.
-QString visibleControls(const QString &text)
-{
-    static const char *const Names[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
-                                          "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
-                                          "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
-                                          "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
-    QString visible;
-    visible.reserve(text.size() + 8);
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x20)
-            visible += QLatin1Char('<') + QLatin1String(Names[ch.unicode()]) + QLatin1Char('>');
-        else if (ch.unicode() == 0x7F)
-            visible += QLatin1String("<DEL>");
-        else
-            visible += ch;
-    }
-    return visible;
-}
-
-} // namespace
+#include "session/log_text.h"
 
 int MessageLogModel::rowCount(const QModelIndex &parent) const
 {
@@ -38,8 +14,9 @@ QVariant MessageLogModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == RawLineRole)
         return line(index.row());
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return visibleControls(line(index.row()));
+    // A line longer than the log is wide is cut short on screen; the tooltip shows all of it.
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
+        return readableLogLine(bytes(index.row()));
     return {};
 }
 
@@ -48,6 +25,7 @@ void MessageLogModel::append(const std::string &line)
     const int row = int(lines_.size());
     beginInsertRows({}, row, row);
     lines_.emplace_back(line.data(), qsizetype(line.size()));
+    loggedAt_.push_back(QDateTime::currentDateTimeUtc());
     endInsertRows();
 }
 
@@ -56,10 +34,22 @@ void MessageLogModel::clear()
     beginResetModel();
     lines_.clear();
     lines_.shrink_to_fit();
+    loggedAt_.clear();
+    loggedAt_.shrink_to_fit();
     endResetModel();
 }
 
 QString MessageLogModel::line(int row) const
 {
     return fromWindows1252(lines_.at(std::size_t(row)));
+}
+
+QByteArray MessageLogModel::bytes(int row) const
+{
+    return lines_.at(std::size_t(row));
+}
+
+QDateTime MessageLogModel::loggedAt(int row) const
+{
+    return loggedAt_.at(std::size_t(row));
 }

@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QByteArray>
+#include <QDateTime>
 #include <vector>
 
 // Msg_Log: one line per frame or acknowledgement. Lines are kept as the raw bytes the link saw
@@ -21,7 +22,11 @@ public:
     void append(const std::string &line);
     void clear();
     QString line(int row) const;
+    QByteArray bytes(int row) const;
+    // The PC time the line was logged, in UTC.
+    QDateTime loggedAt(int row) const;
 
 private:
     std::vector<QByteArray> lines_;
+    std::vector<QDateTime> loggedAt_;
 };

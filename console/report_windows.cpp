@@ -35,6 +35,7 @@ void Form1::Mostrar_Inventario()
 void Form1::Mostrar_Resultados()
 {
     Form5 window(state_.Tabela_Medicoes, state_.Num_Medicoes, state_.Data_MedProg);
+    window.setStationName(ui->Host->text());
     emit janelaAberta(&window);
     window.exec();
 }

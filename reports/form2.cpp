@@ -1,13 +1,17 @@
 #include "reports/form2.h"
 
+#include "export/export_file_name.h"
+#include "export/save_dialog.h"
 #include "printing/window_printer.h"
 #include "protocol/numeric_text.h"
 #include "tables/fill_level.h"
 #include "reports/inventory_totals.h"
+#include "reports/report_csv.h"
 #include "reports/report_grid.h"
 #include "reports/tank_panel.h"
 #include "ui_form2.h"
 
+#include <QDateTime>
 #include <QEvent>
 
 namespace {
@@ -29,6 +33,7 @@ Form2::Form2(const TankTable *Tabela_Tanques, const double *Num_Tanques, const Q
         Frame1[k] = new TankPanel(k, this);
         Frame1[k]->hide();
     }
+    connect(ui->Exportar_CSV, &QPushButton::clicked, this, &Form2::Exportar_CSV_Click);
     connect(ui->Imprimir, &QPushButton::clicked, this, &Form2::Imprimir_Click);
     connect(ui->Retornar, &QPushButton::clicked, this, &Form2::Retornar_Click);
 }
@@ -59,6 +64,7 @@ void Form2::Form_Activate()
     Efetua_Inventario();
     fitColumnsToText(ui->Leitura);
     fitColumnsToText(ui->Inventario);
+    m_exportRows = inventoryRows(*m_tabelaTanques, *m_numTanques);
 }
 
 void Form2::Inicializa_Tabela()
@@ -100,6 +106,12 @@ void Form2::Efetua_Inventario()
         setCell(ui->Inventario, r, 1, totals[r].VolMed);
         setCell(ui->Inventario, r, 2, totals[r].VolCpl);
     }
+}
+
+void Form2::Exportar_CSV_Click()
+{
+    saveRowsAs(this, QStringLiteral("Exportar CSV"),
+               exportFileName(QStringLiteral("Inventario"), *m_nomePosto, QDateTime::currentDateTime()), m_exportRows);
 }
 
 void Form2::Imprimir_Click()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/csv_writer.h"
 #include "tables/report_tables.h"
 
 #include <QDialog>
@@ -31,6 +32,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private slots:
+    void Exportar_CSV_Click();
     void Imprimir_Click();
     void Retornar_Click();
 
@@ -45,4 +47,6 @@ private:
     const TankTable *m_tabelaTanques;
     const double *m_numTanques;
     const QString *m_nomePosto;
+    // What "Exportar CSV" writes: the readings as of the last activation, as the grids show them.
+    QList<CsvRow> m_exportRows;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/csv_writer.h"
 #include "tables/report_tables.h"
 
 #include <QDialog>
@@ -21,7 +22,11 @@ public:
           QWidget *parent = nullptr);
     ~Form5() override;
 
+    // The station the records came from, for the name "Exportar CSV" offers.
+    void setStationName(const QString &Nome_Posto);
+
 private slots:
+    void Exportar_CSV_Click();
     void Imprimir_Click();
     void Retornar_Click();
 
@@ -30,4 +35,7 @@ private:
     void Prepara_Tabela(const ScheduledTable &Tabela_Medicoes, int Num_Medicoes);
 
     std::unique_ptr<Ui::Form5> ui;
+    QString m_dataMedProg;
+    QString m_nomePosto;
+    QList<CsvRow> m_exportRows;
 };

@@ -11,3 +11,11 @@ constexpr int seriesFloorMs(int replies, int pauseMs)
 {
     return replies > 1 ? pauseMs * (replies - 1) : 0;
 }
+
+// The least time per command when commands follow one another at once: each transmission (the
+// request, then one ACK per reply) holds the link for a pause before the next may leave, so a
+// command with `replies` frames costs (1 + replies) pauses on average, whatever the controller.
+constexpr int backToBackFloorMs(int replies, int pauseMs)
+{
+    return pauseMs * (1 + replies);
+}

@@ -16,10 +16,11 @@ class QProcess;
 
 // comzelta-sim as a child process, watched from a thread of its own.
 //
-// A separate process keeps the simulator's timing and memory apart from the console's: the
-// console blocks its thread for 100 ms after every transmission, which would also stall a
-// simulator living on that thread. The watching thread reads what the simulator prints (one line
-// per connection, request and reply) as soon as it is printed, whatever the console is doing.
+// A separate process keeps the simulator's timing, CPU time and memory apart from those of the
+// program measured: a simulator on the measured thread would answer only when that thread gets
+// back to its event loop, and its work would be counted as the console's. The watching thread
+// reads what the simulator prints (one line per connection, request and reply) as soon as it is
+// printed, whatever the measured thread is doing.
 class SimulatorProcess {
 public:
     // Called on the watching thread for every line the simulator prints, with the time it was read.

@@ -5,6 +5,7 @@
 #include "common/process_memory.h"
 #include "common/simulator_process.h"
 #include "console/message_log_model.h"
+#include "session/controller_session.h"
 #include "simulator/default_station.h"
 #include "soak/command_runner.h"
 #include "soak/log_size.h"
@@ -54,7 +55,7 @@ void printMemoryLine(const char *label, const ProcessMemory &memory, int logLine
 int runCycleSoak(int cycles, int reportEvery)
 {
     const std::vector<SoakCommand> mix = commandMix(demonstrationStation());
-    SimulatorProcess simulator(QString::fromLatin1(Address), {QStringLiteral("--delay"), QString::number(FastestReplyDelayMs)});
+    SimulatorProcess simulator(QString::fromLatin1(Address), {});
     QString error;
     if (!simulator.start(&error)) {
         std::fprintf(stderr, "bench_soak: %s\n", qPrintable(error));
@@ -72,7 +73,7 @@ int runCycleSoak(int cycles, int reportEvery)
     std::printf("bench_soak: %d cycles of", cycles);
     for (const SoakCommand &command : mix)
         std::printf(" %s", qPrintable(command.name));
-    std::printf(" against %s (reply delay %d ms)\n", Address, FastestReplyDelayMs);
+    std::printf(" against %s (answering at once)\n", Address);
 
     // One pass first, so that what every command allocates once (its windows' first use) is not
     // counted as growth.
@@ -98,7 +99,7 @@ int runCycleSoak(int cycles, int reportEvery)
             std::printf("cycle %d: %s not answered within %d ms\n", cycle, qPrintable(command.name), CommandTimeoutMs);
             runner.waitForQuiet(QuietMs);
         } else {
-            const int floor = pauseFloorMs(command.replies);
+            const int floor = backToBackFloorMs(command.replies, fixture.console().session().pauseMs());
             byCommand[index].add(*ms, floor);
             all.add(*ms, floor);
             sinceReport.add(*ms, floor);
@@ -133,10 +134,9 @@ int runCycleSoak(int cycles, int reportEvery)
     if (all.count > 0)
         std::printf("all     %7d %8.1f %9.1f %6.3f %11.1f\n", all.count, all.totalMs / all.count,
                     all.floorMs / all.count, all.totalMs / all.floorMs, all.longestMs);
-    std::printf("floor: the console's 100 ms pauses, after the request and after acknowledging each reply; the "
-                "simulator's %d ms gap adds %d ms per reply, and the keep-alive's own 100 ms pause, every 5 s, "
-                "lands inside some commands\n",
-                FastestReplyDelayMs, FastestReplyDelayMs - ConsolePauseMs);
+    std::printf("floor: one %d ms pause per transmission, the request and the ACK of each reply, as commands follow "
+                "one another; the keep-alive takes a pause of its own every 5 s\n",
+                fixture.console().session().pauseMs());
     printMemoryLine("end", end, log.rowCount());
     std::printf("RSS growth %.2f MiB; the log's new %d lines take about %.2f MiB; growth beyond the log %.2f MiB\n",
                 growthMiB, log.rowCount() - startLines, logMiB, growthMiB - logMiB);

@@ -2,7 +2,6 @@
 
 #include "common/console_dialogue.h"
 #include "common/event_wait.h"
-#include "common/link_pauses.h"
 #include "common/process_memory.h"
 #include "common/simulator_process.h"
 #include "console/message_log_model.h"
@@ -87,11 +86,10 @@ int runGarbageSoak()
     ConsoleFixture fixture({{QStringLiteral("Posto Calmo"), QString::fromLatin1(QuietAddress)},
                             {QStringLiteral("Posto Ruidoso"), QString::fromLatin1(NoisyAddress)}});
     NoiseWatch watch(fixture.child<QAbstractButton>(QStringLiteral("LR_Cmd")));
-    const QStringList delay{QStringLiteral("--delay"), QString::number(FastestReplyDelayMs)};
-    SimulatorProcess quiet(QString::fromLatin1(QuietAddress), delay);
+    SimulatorProcess quiet(QString::fromLatin1(QuietAddress), {});
     SimulatorProcess noisy(QString::fromLatin1(NoisyAddress),
-                           delay + QStringList{QStringLiteral("--garbage"), QString::number(GarbageBytes),
-                                               QStringLiteral("--flood"), QString::number(FloodFrames)},
+                           {QStringLiteral("--garbage"), QString::number(GarbageBytes), QStringLiteral("--flood"),
+                            QString::number(FloodFrames)},
                            [&watch](const QByteArray &line, BenchClock::time_point readAt) { watch.onLine(line, readAt); });
     QString error;
     if (!quiet.start(&error) || !noisy.start(&error)) {

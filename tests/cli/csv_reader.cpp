@@ -1,6 +1,6 @@
 #include "csv_reader.h"
 
-std::optional<QList<QStringList>> readCsv(const QByteArray &utf8)
+std::optional<QList<QStringList>> readCsv(const QByteArray &utf8, QChar separator)
 {
     const QString text = QString::fromUtf8(utf8);
     QList<QStringList> records;
@@ -24,11 +24,11 @@ std::optional<QList<QStringList>> readCsv(const QByteArray &utf8)
                     break;
                 }
             }
-            if (i < text.size() && text.at(i) != QLatin1Char(',') && text.at(i) != QLatin1Char('\r'))
+            if (i < text.size() && text.at(i) != separator && text.at(i) != QLatin1Char('\r'))
                 return std::nullopt;
             continue;
         }
-        if (text.at(i) == QLatin1Char(',')) {
+        if (text.at(i) == separator) {
             record << field;
             field.clear();
             ++i;

@@ -7,6 +7,6 @@
 
 #include <optional>
 
-// RFC 4180 records: fields split on commas, quoted fields may hold commas, CR, LF and doubled
-// quotes; records end with CRLF. Nothing when the text breaks those rules.
-std::optional<QList<QStringList>> readCsv(const QByteArray &utf8);
+// RFC 4180 records: fields split on the separator, quoted fields may hold the separator, CR, LF
+// and doubled quotes; records end with CRLF. Nothing when the text breaks those rules.
+std::optional<QList<QStringList>> readCsv(const QByteArray &utf8, QChar separator = QLatin1Char(','));

@@ -131,10 +131,10 @@ private slots:
         QTest::newRow("row 5 of an empty grid") << 0 << "5" << Local{"Posto Sul", "10.0.0.50", "4001"} << 5;
         QTest::newRow("empty boxes empty a filled row") << 5 << "3" << Local() << 3;
         QTest::newRow("spaces kept as typed") << 2 << "1" << Local{"  Posto  ", " 10.0.0.1 ", "4001 "} << 1;
-        QTest::newRow("blanks around the number") << 0 << " 7 " << Local{"Sete", "", ""} << 7;
-        QTest::newRow("row 40") << 40 << "40" << Local{"Quarenta", "", ""} << 40;
-        QTest::newRow("exponent") << 0 << "1e1" << Local{"Dez", "", ""} << 10;
-        QTest::newRow("text after the number") << 0 << "12abc" << Local{"Doze", "", ""} << 12;
+        QTest::newRow("blanks around the number") << 0 << " 7 " << Local{"Sete", "10.0.0.7", "4001"} << 7;
+        QTest::newRow("row 40") << 40 << "40" << Local{"Quarenta", "10.0.0.40", "4001"} << 40;
+        QTest::newRow("exponent") << 0 << "1e1" << Local{"Dez", "10.0.0.10", "4001"} << 10;
+        QTest::newRow("text after the number") << 0 << "12abc" << Local{"Doze", "10.0.0.12", "4001"} << 12;
     }
     void inserirPutsTheBoxesIntoTheRow()
     {
@@ -236,16 +236,19 @@ private slots:
             form.show();
             type(form, 0, QStringLiteral("3"));
             type(form, 1, u"Posto São João"_qs);
+            type(form, 2, QStringLiteral("10.0.0.3"));
+            type(form, 3, QStringLiteral("4001"));
             click(form, QStringLiteral("Inserir"));
             click(form, QStringLiteral("Gravar_Conf"));
         }
         QCOMPARE(readAll(stationFilePath(dataDir())),
                  padded("Posto 1") + padded("10.0.0.1") + padded("4001") + "\r\n\r\n"
-                         + padded("Posto S\xE3o Jo\xE3o") + "\r\n" + QByteArray("\r\n").repeated(37));
+                         + padded("Posto S\xE3o Jo\xE3o") + padded("10.0.0.3") + padded("4001") + "\r\n"
+                         + QByteArray("\r\n").repeated(37));
         QVERIFY(watcher.texts.isEmpty());
 
         Form4 reopened(tabela, dataDir());
-        QCOMPARE(row(reopened, 3), (Local{u"Posto São João"_qs, "", ""}));
+        QCOMPARE(row(reopened, 3), (Local{u"Posto São João"_qs, "10.0.0.3", "4001"}));
     }
 
     void refusedSaveWarnsAndKeepsTheFile()
@@ -258,11 +261,78 @@ private slots:
         form.show();
         type(form, 0, QStringLiteral("7"));
         type(form, 1, QString(31, u'x'));
+        type(form, 2, QStringLiteral("10.0.0.7"));
+        type(form, 3, QStringLiteral("4001"));
         click(form, QStringLiteral("Inserir"));
         click(form, QStringLiteral("Gravar_Conf"));
 
         QCOMPARE(watcher.texts, QStringList{u"Item 7: o campo Descrição tem mais de 30 caracteres."_qs});
         QCOMPARE(readAll(stationFilePath(dataDir())), before);
+    }
+
+    // Inserir refuses what is typed; Gravar, a row of a file saved before whole stations were
+    // required (it loads back right only while its empty fields are the last ones).
+    void partialRowsAreRefused_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<Local>("partial");
+        QTest::addColumn<QString>("field");
+
+        QTest::newRow("Inserir, no description") << "Inserir" << Local{"", "10.0.0.6", "4001"} << u"Descrição"_qs;
+        QTest::newRow("Inserir, no IP") << "Inserir" << Local{"Posto Seis", "", "4001"} << "IP";
+        QTest::newRow("Inserir, no port") << "Inserir" << Local{"Posto Seis", "10.0.0.6", ""} << "Port";
+        QTest::newRow("Inserir, port only") << "Inserir" << Local{"", "", "4001"} << u"Descrição"_qs;
+        QTest::newRow("Inserir, IP of blanks") << "Inserir" << Local{"Posto Seis", "   ", "4001"} << "IP";
+        QTest::newRow("Gravar, description only") << "Gravar_Conf" << Local{"Posto Seis", "", ""} << "IP";
+        QTest::newRow("Gravar, no port") << "Gravar_Conf" << Local{"Posto Seis", "10.0.0.6", ""} << "Port";
+    }
+    void partialRowsAreRefused()
+    {
+        QFETCH(QString, button);
+        QFETCH(Local, partial);
+        QFETCH(QString, field);
+
+        TabelaLocais saved;
+        saved.entry(1) = station(1);
+        if (button == u"Gravar_Conf")
+            saved.entry(6) = partial;
+        QVERIFY(saveStationFile(dataDir(), saved));
+        const QByteArray before = readAll(stationFilePath(dataDir()));
+        MessageBoxWatcher watcher;
+        TabelaLocais tabela;
+        Form4 form(tabela, dataDir());
+        form.show();
+        const QVector<Local> rows = allRows(form);
+        type(form, 0, QStringLiteral("6"));
+        type(form, 1, partial.Descricao);
+        type(form, 2, partial.IP);
+        type(form, 3, partial.Port);
+        click(form, button);
+
+        QCOMPARE(watcher.texts, QStringList{u"Item 6: o campo %1 está vazio; preencha Descrição, IP e Port, ou deixe os três "
+                                            "vazios."_qs.arg(field)});
+        QCOMPARE(watcher.titles, QStringList{"Aviso"});
+        QCOMPARE(allRows(form), rows);
+        QCOMPARE(readAll(stationFilePath(dataDir())), before);
+    }
+
+    void failedSaveSaysWhy()
+    {
+        QVERIFY(QDir().mkpath(stationFilePath(dataDir())));
+        MessageBoxWatcher watcher;
+        TabelaLocais tabela;
+        Form4 form(tabela, dataDir());
+        form.show();
+        type(form, 0, QStringLiteral("1"));
+        type(form, 1, QStringLiteral("Posto Um"));
+        type(form, 2, QStringLiteral("10.0.0.1"));
+        type(form, 3, QStringLiteral("4001"));
+        click(form, QStringLiteral("Inserir"));
+        click(form, QStringLiteral("Gravar_Conf"));
+
+        // The reason is the one Qt gives for the failed write.
+        QCOMPARE(watcher.texts, QStringList{u"Não foi possível gravar o arquivo %1: Filename refers to a directory."_qs
+                                                    .arg(QDir::toNativeSeparators(stationFilePath(dataDir())))});
     }
 
     void retornarHandsTheGridToTheTable()
@@ -275,13 +345,14 @@ private slots:
             type(form, 0, QStringLiteral("5"));
             type(form, 1, QStringLiteral("  Posto Sul  "));
             type(form, 2, QStringLiteral("10.0.0.5 "));
+            type(form, 3, QStringLiteral("4001"));
             click(form, QStringLiteral("Inserir"));
             click(form, QStringLiteral("Retornar"));
             QCOMPARE(form.result(), int(QDialog::Accepted));
         }
         for (int n = 1; n <= TabelaLocais::Entradas; ++n) {
             const Local expected = n <= 3 ? station(n)
-                    : n == 5               ? Local{"  Posto Sul  ", "10.0.0.5 ", ""}
+                    : n == 5               ? Local{"  Posto Sul  ", "10.0.0.5 ", "4001"}
                                            : Local();
             QCOMPARE(tabela.entry(n), expected);
         }
@@ -305,6 +376,8 @@ private slots:
         form.show();
         type(form, 0, QStringLiteral("1"));
         type(form, 1, QStringLiteral("Editado"));
+        type(form, 2, QStringLiteral("10.0.0.1"));
+        type(form, 3, QStringLiteral("4001"));
         click(form, QStringLiteral("Inserir"));
         if (escape)
             QTest::keyClick(box(form, 1), Qt::Key_Escape);

@@ -4,12 +4,13 @@
 #include "console/message_log_model.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
-ConsoleFixture::ConsoleFixture(const QList<Station> &stations)
+ConsoleFixture::ConsoleFixture(const QList<Station> &stations, const HistoryStoreOptions &historyOptions)
     : directoryPath_(directory_.path() + QLatin1Char('/'))
 {
     TabelaLocais table;
@@ -23,12 +24,13 @@ ConsoleFixture::ConsoleFixture(const QList<Station> &stations)
     if (!saveStationFile(directoryPath_, table, &error))
         qFatal("station file: %s", qPrintable(error));
 
-    console_ = std::make_unique<Form1>(directoryPath_);
+    console_ = std::make_unique<Form1>(directoryPath_, nullptr, historyOptions);
     QObject::connect(console_.get(), &Form1::janelaAberta, console_.get(), [this](QWidget *window) {
         if (onWindow)
             onWindow(window);
     });
-    console_->Form_Load();
+    if (!console_->Form_Load())
+        qFatal("the console did not start");
     console_->show();
 }
 
@@ -44,6 +46,30 @@ void ConsoleFixture::pick(int index)
     auto *postos = child<QComboBox>(QStringLiteral("Postos"));
     postos->setCurrentIndex(index);
     emit postos->activated(index);
+}
+
+bool ConsoleFixture::connectSocket(int index)
+{
+    pick(index);
+    return QTest::qWaitFor([this] { return text(QStringLiteral("Estado_TCP")) == QStringLiteral("Conectado"); }, 5000);
+}
+
+bool ConsoleFixture::openDialogue(int index, const QString &password)
+{
+    if (!connectSocket(index))
+        return false;
+    // Answer the password window, and leave every other window to whoever handled it before.
+    const std::function<void(QWidget *)> previous = onWindow;
+    onWindow = [password, previous](QWidget *window) {
+        if (window->objectName() == QStringLiteral("Form3"))
+            answerDialog(window, QStringLiteral("Senha"), password, QStringLiteral("Validar_Senha"));
+        else if (previous)
+            previous(window);
+    };
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("Abrir_Conexao")), Qt::LeftButton);
+    const bool opened = QTest::qWaitFor([this] { return child<QGroupBox>(QStringLiteral("Frame5"))->isEnabled(); }, 5000);
+    onWindow = previous;
+    return opened;
 }
 
 QStringList ConsoleFixture::logLines() const

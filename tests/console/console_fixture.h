@@ -18,7 +18,7 @@ public:
         QString ip;
     };
 
-    explicit ConsoleFixture(const QList<Station> &stations);
+    explicit ConsoleFixture(const QList<Station> &stations, const HistoryStoreOptions &historyOptions = {});
     ~ConsoleFixture();
 
     Form1 &console() { return *console_; }
@@ -29,6 +29,11 @@ public:
 
     // Picks the station listed at position `index` of the selector, as the operator would.
     void pick(int index);
+    // Picks the station and waits until the socket is up.
+    bool connectSocket(int index);
+    // Connects to the station, then "Conectar Zelta" with the password, up to the configuration
+    // reply that enables the panels.
+    bool openDialogue(int index, const QString &password = QStringLiteral("abc"));
     // The exact log lines, control characters included.
     QStringList logLines() const;
 

@@ -2,11 +2,11 @@
 
 #include "simulator/default_station.h"
 
-#include <QGroupBox>
 #include <QPushButton>
 #include <QTest>
 
-SimulatedConsole::SimulatedConsole(const QString &address, SimulatedStation station)
+SimulatedConsole::SimulatedConsole(const QString &address, SimulatedStation station,
+                                   const HistoryStoreOptions &historyOptions)
     : controller_(station.tanks.empty() ? demonstrationStation() : std::move(station))
 {
     if (!controller_.listen(QHostAddress(address)))
@@ -14,7 +14,7 @@ SimulatedConsole::SimulatedConsole(const QString &address, SimulatedStation stat
     QObject::connect(&controller_, &ControllerSimulator::requestReceived, &controller_,
                      [this](const QString &, const QByteArray &frame) { requests_ << frame; });
     fixture_ = std::make_unique<ConsoleFixture>(
-        QList<ConsoleFixture::Station>{{QStringLiteral("Posto Simulado"), address}});
+        QList<ConsoleFixture::Station>{{QStringLiteral("Posto Simulado"), address}}, historyOptions);
 }
 
 QList<QByteArray> SimulatedConsole::requestBodies() const
@@ -27,28 +27,12 @@ QList<QByteArray> SimulatedConsole::requestBodies() const
 
 bool SimulatedConsole::connectSocket()
 {
-    fixture_->pick(0);
-    return QTest::qWaitFor([this] { return fixture_->text(QStringLiteral("Estado_TCP")) == QStringLiteral("Conectado"); },
-                           5000);
+    return fixture_->connectSocket(0);
 }
 
 bool SimulatedConsole::openDialogue(const QString &password)
 {
-    if (!connectSocket())
-        return false;
-    // Answer the password window, and leave every other window to whoever handled it before.
-    const std::function<void(QWidget *)> previous = fixture_->onWindow;
-    fixture_->onWindow = [password, previous](QWidget *window) {
-        if (window->objectName() == QStringLiteral("Form3"))
-            answerDialog(window, QStringLiteral("Senha"), password, QStringLiteral("Validar_Senha"));
-        else if (previous)
-            previous(window);
-    };
-    click(QStringLiteral("Abrir_Conexao"));
-    const bool opened =
-        QTest::qWaitFor([this] { return fixture_->child<QGroupBox>(QStringLiteral("Frame5"))->isEnabled(); }, 5000);
-    fixture_->onWindow = previous;
-    return opened;
+    return fixture_->openDialogue(0, password);
 }
 
 void SimulatedConsole::click(const QString &button)

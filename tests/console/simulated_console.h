@@ -11,7 +11,8 @@
 // controller receives kept in order (whole frames, as on the wire).
 class SimulatedConsole {
 public:
-    explicit SimulatedConsole(const QString &address, SimulatedStation station = {});
+    explicit SimulatedConsole(const QString &address, SimulatedStation station = {},
+                              const HistoryStoreOptions &historyOptions = {});
 
     ConsoleFixture &fixture() { return *fixture_; }
     Form1 &console() { return fixture_->console(); }

@@ -37,6 +37,7 @@ private slots:
     void tankOutsideTheTableIsShownNotStored();
     void emptyTankHasNoPercentage();
     void moreTanksAndSensorsThanTheConsoleShows();
+    void fewerSensorsHideTheLabelsOfMore();
     void errorAndUnknownReplies_data();
     void errorAndUnknownReplies();
     void seriesBeyondTheTableIsCut();
@@ -103,6 +104,26 @@ void TestReplyHandling::moreTanksAndSensorsThanTheConsoleShows()
     QTRY_COMPARE(fixture_->text(QStringLiteral("Est_Rbar2")), QStringLiteral("ATIVA"));
     QCOMPARE(fixture_->child<QLabel>(QStringLiteral("Label26_31"))->text(), QStringLiteral("Sensor#32 em Curto"));
     QCOMPARE(fixture_->console().globals().Num_Sensores, 40);
+}
+
+// The controller's sensor count can shrink between two dialogues on the same connection.
+void TestReplyHandling::fewerSensorsHideTheLabelsOfMore()
+{
+    const auto visible = [this] {
+        int shown = 0;
+        for (int k = 0; k < 32; ++k)
+            shown += fixture_->child<QLabel>(QStringLiteral("Label26_%1").arg(k))->isVisibleTo(&fixture_->console());
+        return shown;
+    };
+    reply("CF" "16" "000001" "1" "32");
+    reply("LS" + QByteArray(16, '3') + "A" + QByteArray(16, '3') + "A");
+    QTRY_COMPARE(visible(), 32);
+
+    reply("CF" "16" "000001" "1" "08");
+    reply("LS" + QByteArray(8, '2') + QByteArray(8, '0') + "I" + QByteArray(16, '0') + "I");
+    QTRY_COMPARE(fixture_->text(QStringLiteral("Est_Rbar1")), QStringLiteral("INATIVA"));
+    QCOMPARE(visible(), 8);
+    QCOMPARE(fixture_->child<QLabel>(QStringLiteral("Label26_7"))->text(), QStringLiteral("Sensor#08 Normal"));
 }
 
 void TestReplyHandling::errorAndUnknownReplies_data()

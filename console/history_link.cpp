@@ -1,0 +1,42 @@
+// The console's history: the store that keeps what the session reads, the status line that says
+// when it cannot, and the window that shows it.
+#include "console/form1.h"
+
+#include "console/reading_keeper.h"
+#include "history/history_window.h"
+#include "ui_form1.h"
+
+void Form1::conectarHistorico(const HistoryStoreOptions &options)
+{
+    history_ = new HistoryStore(HistoryStore::filePathIn(state_.Diretorio_Dados), options, this);
+    keeper_ = new ReadingKeeper(session_, history_, this);
+    connect(history_, &HistoryStore::writesFailing, this, &Form1::mostrarEstadoHistorico);
+    connect(history_, &HistoryStore::writesWorking, this, [this] { mostrarEstadoHistorico({}); });
+    connect(ui->Historico, &QPushButton::clicked, this, &Form1::Historico_Click);
+
+    QPalette warning = ui->Estado_Historico->palette();
+    warning.setColor(QPalette::WindowText, Qt::red);
+    ui->Estado_Historico->setPalette(warning);
+}
+
+// Empty while writes work.
+void Form1::mostrarEstadoHistorico(const QString &reason)
+{
+    ui->Estado_Historico->setText(reason.isEmpty() ? QString() : QStringLiteral("Histórico indisponível: ") + reason);
+    ui->Estado_Historico->setVisible(!reason.isEmpty());
+}
+
+// One window, brought forward when it is already open.
+void Form1::Historico_Click()
+{
+    const bool opening = !historyWindow_;
+    if (opening) {
+        historyWindow_ = new HistoryWindow(history_->filePath(), this);
+        historyWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->activateWindow();
+    if (opening)
+        emit janelaAberta(historyWindow_);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "store/history_reader.h"
+
+#include <QTimeZone>
+#include <QWidget>
+
+class HistoryChart;
+class HistoryRowsModel;
+class QComboBox;
+class QDateTimeEdit;
+class QLabel;
+class QTableView;
+
+// "Histórico de Medições": the readings kept in a history file, for a station's tank or the totals
+// of a product over a period, as a chart and as a table, with "Exportar CSV" and "Imprimir".
+// Every question goes to a HistoryReader, off the UI thread; the window works with or without a
+// connection to a controller.
+class HistoryWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit HistoryWindow(const QString &historyFile, QWidget *parent = nullptr);
+
+    // The period choices, in the order of the "Período" list.
+    enum Period { Day, Week, Month, Between };
+
+private:
+    void showStations(int requestId, const QList<StoredStation> &stations);
+    void askStationContents();
+    void showStationContents(int requestId, const StationContents &contents);
+    void refresh();
+    void showSeries(int requestId, const SeriesPoints &points);
+    void showFailure(int requestId, const QString &reason);
+    void exportCsv();
+    void saveExport(int requestId, const RowsPage &page);
+    SeriesRequest currentRequest() const;
+
+    HistoryReader *reader_;
+    QComboBox *station_;
+    QComboBox *subject_;
+    QComboBox *period_;
+    QDateTimeEdit *from_;
+    QDateTimeEdit *to_;
+    QComboBox *value_;
+    HistoryChart *chart_;
+    QTableView *table_;
+    HistoryRowsModel *rows_;
+    QLabel *status_;
+
+    QList<StoredStation> stations_;
+    QTimeZone zone_;
+    SeriesRequest shown_;
+    int stationsAsked_ = 0;
+    int contentsAsked_ = 0;
+    int seriesAsked_ = 0;
+    int exportAsked_ = 0;
+};

@@ -1,0 +1,146 @@
+#include "store/history_file.h"
+
+#include "store/schema.h"
+#include "store/sql_dialect.h"
+#include "store/write_failure.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace {
+
+QString missingDriverMessage()
+{
+    return QStringLiteral("o driver SQLite do Qt não está instalado (pacote libqt6sql6-sqlite)");
+}
+
+QString withFile(const QString &reason, const QString &filePath)
+{
+    return QStringLiteral("%1 (%2)").arg(reason, QDir::toNativeSeparators(filePath));
+}
+
+QString connectOptions(int busyTimeoutMs, const QString &more)
+{
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
+    if (!more.isEmpty())
+        options += QLatin1Char(';') + more;
+    return options;
+}
+
+// Opens a connection to `name` (the file, or a URI naming it); the reason when it cannot.
+std::optional<QString> addAndOpen(const QString &connectionName, const QString &name, const QString &options,
+                                  const QString &filePath)
+{
+    if (!QSqlDatabase::isDriverAvailable(sqliteDialect().driver))
+        return missingDriverMessage();
+    QSqlDatabase db = QSqlDatabase::addDatabase(sqliteDialect().driver, connectionName);
+    db.setDatabaseName(name);
+    db.setConnectOptions(options);
+    if (!db.open())
+        return withFile(writeFailure(db.lastError()).reason, filePath);
+    return std::nullopt;
+}
+
+// The version of an existing file, read without changing it or leaving files beside it; the
+// reason when it is refused. Without a write-ahead log there is nothing but the file to read,
+// and an immutable open creates no log or index beside it; with one, the log has to be read too.
+std::optional<QString> refusalOfExisting(const QString &connectionName, const QString &filePath, int busyTimeoutMs)
+{
+    const QString checkName = connectionName + QStringLiteral("-version");
+    const bool logBeside = QFileInfo::exists(filePath + QStringLiteral("-wal"));
+    const QString name = logBeside ? filePath
+                                   : QUrl::fromLocalFile(filePath).toString(QUrl::FullyEncoded)
+                                         + QStringLiteral("?immutable=1");
+    std::optional<QString> refusal = addAndOpen(
+        checkName, name,
+        connectOptions(busyTimeoutMs, logBeside ? QStringLiteral("QSQLITE_OPEN_READONLY")
+                                                : QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI")),
+        filePath);
+    if (!refusal) {
+        QSqlError error;
+        const std::optional<int> version = schemaVersion(QSqlDatabase::database(checkName, false), &error);
+        if (!version)
+            refusal = withFile(writeFailure(error).reason, filePath);
+        else if (*version > currentSchemaVersion())
+            refusal = newerVersionMessage(filePath, *version);
+    }
+    closeConnection(checkName);
+    return refusal;
+}
+
+// One statement whose failure is the operator's reason.
+bool run(QSqlQuery &query, const QString &statement, QString *reason)
+{
+    if (query.exec(statement))
+        return true;
+    *reason = writeFailure(query.lastError()).reason;
+    return false;
+}
+
+std::optional<QString> prepareForWriting(QSqlDatabase &db, const QString &filePath, const WriteConnectionSettings &settings)
+{
+    QSqlQuery query(db);
+    QString reason;
+    if (!run(query, QStringLiteral("PRAGMA journal_mode=WAL"), &reason))
+        return withFile(reason, filePath);
+    if (!run(query, QStringLiteral("PRAGMA synchronous=FULL"), &reason)
+        || !run(query, QStringLiteral("PRAGMA foreign_keys=ON"), &reason))
+        return reason;
+    if (settings.maxPageCount > 0
+        && !run(query, QStringLiteral("PRAGMA max_page_count=%1").arg(settings.maxPageCount), &reason))
+        return reason;
+    // Checked again on this connection: another program may have migrated the file meanwhile.
+    QSqlError error;
+    const std::optional<int> version = schemaVersion(db, &error);
+    if (!version)
+        return withFile(writeFailure(error).reason, filePath);
+    if (*version > currentSchemaVersion())
+        return newerVersionMessage(filePath, *version);
+    if (!migrate(db, *version, &error))
+        return writeFailure(error).reason;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> openForWriting(const QString &connectionName, const QString &filePath,
+                                      const WriteConnectionSettings &settings)
+{
+    const QFileInfo file(filePath);
+    if (!file.dir().exists())
+        return QStringLiteral("a pasta do histórico não existe (%1)").arg(QDir::toNativeSeparators(file.absolutePath()));
+    if (file.exists()) {
+        if (std::optional<QString> refusal = refusalOfExisting(connectionName, filePath, settings.busyTimeoutMs))
+            return refusal;
+    }
+    std::optional<QString> failure = addAndOpen(connectionName, filePath,
+                                                connectOptions(settings.busyTimeoutMs, settings.connectOptions), filePath);
+    if (!failure) {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        failure = prepareForWriting(db, filePath, settings);
+    }
+    if (failure)
+        closeConnection(connectionName);
+    return failure;
+}
+
+std::optional<QString> openForReading(const QString &connectionName, const QString &filePath, int busyTimeoutMs)
+{
+    if (std::optional<QString> refusal = refusalOfExisting(connectionName, filePath, busyTimeoutMs))
+        return refusal;
+    std::optional<QString> failure = addAndOpen(
+        connectionName, filePath, connectOptions(busyTimeoutMs, QStringLiteral("QSQLITE_OPEN_READONLY")), filePath);
+    if (failure)
+        closeConnection(connectionName);
+    return failure;
+}
+
+void closeConnection(const QString &connectionName)
+{
+    if (!QSqlDatabase::contains(connectionName))
+        return;
+    QSqlDatabase::database(connectionName, false).close();
+    QSqlDatabase::removeDatabase(connectionName);
+}

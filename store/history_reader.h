@@ -1,0 +1,46 @@
+#pragma once
+
+#include "store/history_queries.h"
+
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+class ReaderWorker;
+
+// The history window's questions, answered off the caller's thread: each request*() returns at
+// once with a request number, and the answer comes later as a signal carrying that number, or
+// queryFailed(). Answers come in the order asked. The reader has its own thread and its own
+// read-only connection, so it never waits for the writer (the file is in WAL mode) and never
+// changes the file. Until a file exists every answer is empty; a file of a newer version is
+// refused with a message naming it.
+class HistoryReader : public QObject {
+    Q_OBJECT
+public:
+    explicit HistoryReader(const QString &filePath, QObject *parent = nullptr);
+    // Waits for the question being answered, if any; the others are dropped.
+    ~HistoryReader() override;
+
+    int requestStations();
+    int requestStationContents(qint64 stationId);
+    int requestSeries(const SeriesRequest &request);
+    // A page of the rows behind a series.
+    int requestRows(const SeriesRequest &request, int offset, int limit);
+    int requestEvents(qint64 stationId, const QDateTime &from, const QDateTime &to);
+
+signals:
+    void stationsReady(int requestId, const QList<StoredStation> &stations);
+    void stationContentsReady(int requestId, const StationContents &contents);
+    void seriesReady(int requestId, const SeriesPoints &points);
+    void rowsReady(int requestId, const RowsPage &page);
+    void eventsReady(int requestId, const QList<StoredEvent> &events);
+    void queryFailed(int requestId, const QString &reason);
+
+private:
+    template <typename Ask>
+    int ask(Ask ask);
+
+    QThread thread_;
+    ReaderWorker *worker_;
+    int lastRequest_ = 0;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "store/history_queries.h"
+
+#include <QList>
+#include <QString>
+
+// The SQL of the history window's questions, with named parameters. Kept apart so that a
+// benchmark can hand the very same text to another tool.
+namespace HistorySql {
+
+QString valueColumn(SeriesValue value);
+
+QString stations();
+// :station :after: the next tank number with a dated reading; no row after the last.
+QString nextTank();
+// :station :tank: product and unit of the tank's latest dated reading.
+QString latestOfTank();
+// :station :tank :from :to: measured_at and the value of the tank's readings that have one.
+QString tankSeries(SeriesValue value);
+// :station :tank :from: product and value of the tank's latest reading with a value before :from.
+QString tankValueBefore(SeriesValue value);
+// :station :from :to: tank, product, measured_at and value of every reading of these tanks with a
+// value, by time. Listing the tanks lets each be read through the (station, tank, time) key.
+QString stationSeries(SeriesValue value, const QList<int> &tanks);
+// :station :tank :from :to :limit :offset: the tank's rows, by time.
+QString tankRows();
+// :station :product :from :to :limit :offset: the product's rows among these tanks, by time.
+QString productRows(const QList<int> &tanks);
+// The same without paging: how many rows.
+QString tankRowCount();
+QString productRowCount(const QList<int> &tanks);
+// :station :from :to: id, at, kind and detail of the station's events and of those of no station.
+QString events();
+
+} // namespace HistorySql

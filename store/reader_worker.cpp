@@ -1,0 +1,93 @@
+#include "store/reader_worker.h"
+
+#include "store/history_file.h"
+#include "store/write_failure.h"
+
+#include <QFileInfo>
+
+namespace {
+
+constexpr int BusyTimeoutMs = 3000;
+
+} // namespace
+
+ReaderWorker::ReaderWorker(const QString &filePath)
+    : filePath_(filePath), connectionName_(QStringLiteral("comzelta-history-reader-%1").arg(quintptr(this), 0, 16))
+{
+}
+
+ReaderWorker::~ReaderWorker()
+{
+    close();
+}
+
+void ReaderWorker::close()
+{
+    closeConnection(connectionName_);
+    open_ = false;
+}
+
+template <typename Result, typename Query, typename Deliver>
+void ReaderWorker::answer(int requestId, Query query, Deliver deliver)
+{
+    if (!open_) {
+        if (!QFileInfo::exists(filePath_)) {
+            deliver(Result{});
+            return;
+        }
+        if (const std::optional<QString> reason = openForReading(connectionName_, filePath_, BusyTimeoutMs)) {
+            emit queryFailed(requestId, *reason);
+            return;
+        }
+        open_ = true;
+    }
+    QSqlError error;
+    const std::optional<Result> result = query(QSqlDatabase::database(connectionName_, false), &error);
+    if (!result) {
+        close();
+        emit queryFailed(requestId, writeFailure(error).reason);
+        return;
+    }
+    deliver(*result);
+}
+
+void ReaderWorker::stations(int requestId)
+{
+    answer<QList<StoredStation>>(
+        requestId, [](const QSqlDatabase &db, QSqlError *error) { return queryStations(db, error); },
+        [&](const QList<StoredStation> &stations) { emit stationsReady(requestId, stations); });
+}
+
+void ReaderWorker::stationContents(int requestId, qint64 stationId)
+{
+    answer<StationContents>(
+        requestId,
+        [&](const QSqlDatabase &db, QSqlError *error) { return queryStationContents(db, stationId, error); },
+        [&](const StationContents &contents) { emit stationContentsReady(requestId, contents); });
+}
+
+void ReaderWorker::series(int requestId, const SeriesRequest &request)
+{
+    answer<SeriesPoints>(
+        requestId, [&](const QSqlDatabase &db, QSqlError *error) { return querySeries(db, request, error); },
+        [&](const SeriesPoints &points) { emit seriesReady(requestId, points); });
+}
+
+void ReaderWorker::rows(int requestId, const SeriesRequest &request, int offset, int limit)
+{
+    answer<RowsPage>(
+        requestId,
+        [&](const QSqlDatabase &db, QSqlError *error) { return queryRows(db, request, offset, limit, error); },
+        [&](RowsPage page) {
+            page.offset = offset;
+            emit rowsReady(requestId, page);
+        });
+}
+
+void ReaderWorker::events(int requestId, qint64 stationId, const QDateTime &from, const QDateTime &to)
+{
+    answer<QList<StoredEvent>>(
+        requestId,
+        [&](const QSqlDatabase &db, QSqlError *error) { return queryEvents(db, stationId, from, to, error); },
+        [&](const QList<StoredEvent> &events) { emit eventsReady(requestId, events); });
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "store/station_registry.h"
+#include "store/write_job.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+
+#include <functional>
+
+#include <memory>
+
+// Turns jobs into rows on the writer's connection, one transaction per job: a reply, an
+// inventory series with its list, a sensor reading, a scheduled-measurement series or an event.
+// A reading whose check byte did not match becomes a bad_check_byte event instead of a row.
+class RowWriter {
+public:
+    explicit RowWriter(const QString &connectionName);
+    ~RowWriter();
+
+    // On failure everything of the job is rolled back and the error given.
+    bool write(const WriteJob &job, QSqlError *error);
+    // The readings_dropped event, in a transaction of its own.
+    bool writeDropped(const DroppedCounts &counts, const QDateTime &at, QSqlError *error);
+
+private:
+    struct Context;
+    bool writeWork(const Context &context, const MeasurementWork &work);
+    bool writeWork(const Context &context, const InventoryWork &work);
+    bool writeWork(const Context &context, const SensorWork &work);
+    bool writeWork(const Context &context, const ScheduledWork &work);
+    bool writeWork(const Context &context, const EventWork &work);
+    // The id of the reading's row, new or the one that already held it; nothing when the
+    // reading became an event instead.
+    std::optional<qint64> writeMeasurement(const Context &context, const MeasurementReading &reading, Origin origin,
+                                           bool *ok);
+    bool writeEvent(const QVariant &stationId, const QVariant &at, EventKind kind, const QString &detail);
+    // An event of the job's station, at the time the job was handed over.
+    bool writeEvent(const Context &context, EventKind kind, const QString &detail);
+    bool inTransaction(const std::function<bool()> &body, QSqlError *error);
+    // Prepared once per connection; nothing (and the error kept) when it cannot be.
+    QSqlQuery *statement(std::unique_ptr<QSqlQuery> &query, const QString &sql);
+    bool run(QSqlQuery &query);
+
+    QString connectionName_;
+    StationRegistry stations_;
+    QSqlError error_;  // the failure of the statement that stopped the job
+    std::unique_ptr<QSqlQuery> insertMeasurement_;
+    std::unique_ptr<QSqlQuery> findMeasurement_;
+    std::unique_ptr<QSqlQuery> insertInventory_;
+    std::unique_ptr<QSqlQuery> insertInventoryItem_;
+    std::unique_ptr<QSqlQuery> insertSensors_;
+    std::unique_ptr<QSqlQuery> insertScheduled_;
+    std::unique_ptr<QSqlQuery> insertEvent_;
+};

@@ -1,0 +1,114 @@
+#include "store/schema.h"
+
+#include "store/sql_dialect.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QSqlQuery>
+
+const std::vector<Migration> &migrations()
+{
+    static const std::vector<Migration> list{
+        {1,
+         {
+             QStringLiteral("CREATE TABLE schema_version (version INTEGER PRIMARY KEY, applied_at {time} NOT NULL)"),
+             QStringLiteral("CREATE TABLE station (id {id}, description TEXT NOT NULL, host TEXT NOT NULL, "
+                            "ofe TEXT UNIQUE, time_zone TEXT NOT NULL)"),
+             QStringLiteral("CREATE TABLE measurement (id {id}, station_id INTEGER NOT NULL REFERENCES station (id), "
+                            "tank INTEGER NOT NULL, product TEXT NOT NULL, "
+                            "unit TEXT NOT NULL CHECK (unit IN ('L', 'kg')), "
+                            "measured {real}, complementary {real}, volume20 {real}, density {real}, "
+                            "level_mm {real}, expansion {real}, capacity {real}, "
+                            "measured_at {time}, received_at {time} NOT NULL, "
+                            "command TEXT NOT NULL CHECK (command IN ('MT', 'LM', 'MA')), "
+                            "origin TEXT NOT NULL CHECK (origin IN ('console', 'cli', 'poll')), "
+                            "UNIQUE (station_id, tank, measured_at))"),
+             QStringLiteral("CREATE TABLE inventory (id {id}, station_id INTEGER NOT NULL REFERENCES station (id), "
+                            "taken_at {time} NOT NULL, "
+                            "origin TEXT NOT NULL CHECK (origin IN ('console', 'cli', 'poll')))"),
+             QStringLiteral("CREATE TABLE inventory_item (inventory_id INTEGER NOT NULL REFERENCES inventory (id), "
+                            "measurement_id INTEGER NOT NULL REFERENCES measurement (id), "
+                            "PRIMARY KEY (inventory_id, measurement_id)){without_rowid}"),
+             QStringLiteral("CREATE TABLE sensor_reading (id {id}, station_id INTEGER NOT NULL REFERENCES station (id), "
+                            "received_at {time} NOT NULL, bar1_active {bool} NOT NULL, bar2_active {bool} NOT NULL, "
+                            "states TEXT NOT NULL)"),
+             QStringLiteral("CREATE TABLE scheduled_measurement ("
+                            "station_id INTEGER NOT NULL REFERENCES station (id), tank INTEGER NOT NULL, "
+                            "volume {real}, measured_at {time}, UNIQUE (station_id, tank, measured_at))"),
+             QStringLiteral("CREATE TABLE event (id {id}, station_id INTEGER REFERENCES station (id), "
+                            "at {time} NOT NULL, kind TEXT NOT NULL, detail TEXT NOT NULL)"),
+         }},
+        // What happened at a station in a period, for the history window beside its chart.
+        {2,
+         {
+             QStringLiteral("CREATE INDEX event_by_time ON event (station_id, at)"),
+         }},
+    };
+    return list;
+}
+
+int currentSchemaVersion()
+{
+    return migrations().back().version;
+}
+
+std::optional<int> schemaVersion(const QSqlDatabase &db, QSqlError *error)
+{
+    // Asked with a query rather than QSqlDatabase::tables(), which would take a file that is no
+    // database for an empty one.
+    QSqlQuery query(db);
+    const bool prepared = query.prepare(dialectOf(db).tableCountSql);
+    query.bindValue(QStringLiteral(":name"), QStringLiteral("schema_version"));
+    if (!prepared || !query.exec() || !query.next()) {
+        *error = query.lastError();
+        return std::nullopt;
+    }
+    if (query.value(0).toInt() == 0)
+        return 0;
+    if (!query.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")) || !query.next()) {
+        *error = query.lastError();
+        return std::nullopt;
+    }
+    return query.value(0).toInt();
+}
+
+QString newerVersionMessage(const QString &filePath, int version)
+{
+    return QStringLiteral("%1 é da versão %2 do histórico, mais nova que a versão %3 que este programa conhece; "
+                          "o arquivo não foi alterado")
+        .arg(QDir::toNativeSeparators(filePath))
+        .arg(version)
+        .arg(currentSchemaVersion());
+}
+
+bool migrate(QSqlDatabase &db, int fromVersion, QSqlError *error)
+{
+    const SqlDialect &dialect = dialectOf(db);
+    for (const Migration &migration : migrations()) {
+        if (migration.version <= fromVersion)
+            continue;
+        if (!db.transaction()) {
+            *error = db.lastError();
+            return false;
+        }
+        QSqlQuery query(db);
+        bool ok = true;
+        for (const QString &statement : migration.statements) {
+            ok = query.exec(dialect.ddl(statement));
+            if (!ok)
+                break;
+        }
+        if (ok) {
+            ok = query.prepare(QStringLiteral("INSERT INTO schema_version (version, applied_at) VALUES (:version, :at)"));
+            query.bindValue(QStringLiteral(":version"), migration.version);
+            query.bindValue(QStringLiteral(":at"), dialect.timeValue(QDateTime::currentDateTimeUtc()));
+            ok = ok && query.exec();
+        }
+        if (!ok || !db.commit()) {
+            *error = ok ? db.lastError() : query.lastError();
+            db.rollback();
+            return false;
+        }
+    }
+    return true;
+}

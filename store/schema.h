@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// The history's tables, as an ordered list of migrations. A file records each migration applied
+// in its schema_version table (a table, not an engine setting, so PostgreSQL keeps it the same
+// way). Migrations are only ever appended: a released one is never edited.
+struct Migration {
+    int version;
+    QStringList statements;  // DDL with the placeholders of SqlDialect::ddl
+};
+
+const std::vector<Migration> &migrations();
+int currentSchemaVersion();
+
+// The highest migration recorded in the file; 0 for a file without the version table (new).
+std::optional<int> schemaVersion(const QSqlDatabase &db, QSqlError *error);
+// Says that the file comes from a newer program and names it.
+QString newerVersionMessage(const QString &filePath, int version);
+// Applies the migrations above the file's version, each in its own transaction with its
+// schema_version row.
+bool migrate(QSqlDatabase &db, int fromVersion, QSqlError *error);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+// Everything that differs between the engines the history lives on, in one place: column types,
+// how a timestamp is stored, and how a connection is set up. Only SQLite exists today; the
+// PostgreSQL dialect joins here (timestamps as timestamptz) and the rest of the store is shared.
+struct SqlDialect {
+    QString driver;  // the Qt SQL driver
+
+    // A DDL statement with the placeholders {id} (an auto-numbered key), {real}, {bool}, {time}
+    // and {without_rowid} (a key-only table) replaced by this engine's words.
+    QString ddl(const QString &statement) const;
+
+    // A UTC time as stored: "YYYY-MM-DDTHH:MM:SSZ" text on SQLite (seconds, no fraction), which
+    // also sorts as time does. A null time stays NULL.
+    QVariant timeValue(const QDateTime &utc) const;
+    // A stored time as milliseconds since 1970 UTC; nothing for NULL or a text of another form.
+    std::optional<qint64> timeMs(const QVariant &stored) const;
+    QDateTime time(const QVariant &stored) const;  // invalid for NULL
+
+    // One row with one count: 1 when the table :name exists.
+    QString tableCountSql;
+
+    QString identityType;
+    QString realType;
+    QString boolType;
+    QString timeType;
+    QString withoutRowid;
+};
+
+const SqlDialect &sqliteDialect();
+
+// Qt binds a null QString as NULL: text for a NOT NULL column goes through here.
+QString notNullText(const QString &text);
+// The dialect of an open connection's engine.
+const SqlDialect &dialectOf(const QSqlDatabase &db);

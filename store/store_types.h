@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// Who a row belongs to. The store matches a station by its OFE number once the controller's
+// configuration reply has given it, otherwise by host, and updates the stored description and
+// host when they change, so the history follows the controller rather than its label.
+struct StationIdentity {
+    QString description;  // from the station list; empty keeps the stored one
+    QString host;         // the address dialled; empty keeps the stored one
+    QString ofe;          // from the configuration reply ("CF"); empty until it came
+    QString timeZone;     // IANA name; empty keeps the stored zone, or the PC's for a new station
+};
+
+// What asked for a reading: the console window, comzelta-cli, or a scheduled poll.
+enum class Origin { Console, Cli, Poll };
+
+// Events the history keeps beside the readings.
+enum class EventKind {
+    ConnectionOpened,
+    ConnectionLost,
+    ErrorReply,       // the controller answered with an error code
+    BadCheckByte,     // a reply whose check byte did not match: shown, never kept as a reading
+    UnusableReading,  // a reading without a tank number, which no row can hold
+    ReadingsDropped,  // the store had to drop queued work while it could not write
+};
+
+// The texts stored in the "origin" and "kind" columns.
+QString originText(Origin origin);
+QString eventKindText(EventKind kind);

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "store/history_file.h"
+#include "store/write_queue.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QTimer;
+class RowWriter;
+struct WriteFailure;
+
+// The writer thread's side of a HistoryStore: owns the connection (opened, and reopened after a
+// failure, on this thread), takes jobs from the queue one by one and writes each in its own
+// transaction. While writes fail it holds the job it could not write and tries again on a timer;
+// the queue keeps filling meanwhile, up to its bound.
+class StoreWriter : public QObject {
+    Q_OBJECT
+public:
+    StoreWriter(const QString &filePath, const WriteConnectionSettings &settings, int retryIntervalMs,
+                std::shared_ptr<WriteQueue> queue);
+    ~StoreWriter() override;
+
+    // Writes what is queued, until the queue is empty or a write fails.
+    void drain();
+    // Writes what is queued with one attempt, then closes: what still fails is counted lost.
+    void finish();
+
+signals:
+    void written(quint64 sequence);
+    void failing(const QString &reason);  // on the first failure, and when the reason changes
+    void working();                       // after a failure, the first write that succeeds
+
+private:
+    bool ensureOpen();
+    bool writePending();
+    void writeDropped();
+    void recordFailure(const QString &reason);
+    void close();
+
+    QString filePath_;
+    QString connectionName_;
+    WriteConnectionSettings settings_;
+    std::shared_ptr<WriteQueue> queue_;
+    QTimer *retryTimer_;
+    std::unique_ptr<RowWriter> rows_;  // while the connection is open
+    std::optional<WriteJob> pending_;  // taken from the queue, not written yet
+    std::optional<QString> failure_;   // the reason, while writes fail
+    bool finishing_ = false;
+};

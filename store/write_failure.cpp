@@ -1,0 +1,55 @@
+#include "store/write_failure.h"
+
+namespace {
+
+// SQLite's primary result codes, as the Qt driver reports them in nativeErrorCode().
+enum SqliteCode {
+    Error = 1,
+    Perm = 3,
+    Busy = 5,
+    Locked = 6,
+    ReadOnly = 8,
+    IoError = 10,
+    Corrupt = 11,
+    Full = 13,
+    CantOpen = 14,
+    Constraint = 19,
+    Mismatch = 20,
+    Auth = 23,
+    Range = 25,
+    NotADatabase = 26,
+};
+
+} // namespace
+
+WriteFailure writeFailure(const QSqlError &error)
+{
+    bool numeric = false;
+    const int code = error.nativeErrorCode().toInt(&numeric);
+    switch (numeric ? code : 0) {
+    case Full:
+        return {QStringLiteral("disco cheio"), false};
+    case ReadOnly:
+        return {QStringLiteral("arquivo somente para leitura"), false};
+    case Busy:
+    case Locked:
+        return {QStringLiteral("arquivo bloqueado por outro programa"), false};
+    case IoError:
+        return {QStringLiteral("erro de leitura ou gravação no disco"), false};
+    case CantOpen:
+        return {QStringLiteral("não foi possível abrir o arquivo"), false};
+    case Corrupt:
+    case NotADatabase:
+        return {QStringLiteral("o arquivo está danificado ou não é um histórico"), false};
+    case Perm:
+    case Auth:
+        return {QStringLiteral("sem permissão para gravar"), false};
+    case Error:
+    case Constraint:
+    case Mismatch:
+    case Range:
+        return {QStringLiteral("erro ao gravar: %1").arg(error.text()), true};
+    default:
+        return {error.text().isEmpty() ? QStringLiteral("erro desconhecido") : error.text(), false};
+    }
+}

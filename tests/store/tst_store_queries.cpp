@@ -1,0 +1,324 @@
+// The history window's questions: stations, tanks and products, a tank's series, the totals of a
+// product, the rows behind them, the same answered by HistoryReader off this thread, and the
+// reduction of a series to a chart's width.
+#include "store/history_file.h"
+#include "store/history_reader.h"
+#include "store/point_reduction.h"
+#include "store_test_support.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const StationIdentity Centro{QStringLiteral("Posto Centro"), QStringLiteral("10.4.4.4"), QStringLiteral("001100"),
+                             QStringLiteral("UTC")};
+const StationIdentity Avenida{QStringLiteral("Posto Avenida"), QStringLiteral("10.4.4.5"), QStringLiteral("001200"),
+                              QStringLiteral("UTC")};
+
+MeasurementFrame reading(const QByteArray &tank, const QByteArray &product, const QByteArray &measured,
+                         const QByteArray &hour)
+{
+    MeasurementFrame frame;
+    frame.tank = tank;
+    frame.product = product.leftJustified(11, ' ');
+    frame.measured = measured;
+    frame.level = measured;  // so the level series follows the volume
+    frame.time = hour + "0000";
+    frame.date = "010324";
+    return frame;
+}
+
+// 1 March 2024 at hour:minute UTC; hour 24 is the next midnight.
+QDateTime at(int hour, int minute = 0)
+{
+    return QDateTime(QDate(2024, 3, 1), QTime(0, 0), QTimeZone::utc()).addSecs(hour * 3600 + minute * 60);
+}
+
+// Tanks 1 and 2 hold gasoline, tank 3 diesel; tank 2 takes a delivery at 10:00 and holds
+// ethanol from 11:00; tank 1 has no volume at 12:00, and a reading without a date.
+void keepScenario(const QString &path)
+{
+    HistoryStore store(path);
+    store.keepInventory(Centro,
+                        {reading("001", "GASOLINA", "001000", "08").reading(),
+                         reading("002", "GASOLINA", "002000", "08").reading(),
+                         reading("003", "DIESEL", "000500", "08").reading()},
+                        Origin::Console);
+    store.keepMeasurement(Centro, reading("001", "GASOLINA", "000900", "09").reading(), Origin::Console);
+    store.keepMeasurement(Centro, reading("002", "GASOLINA", "005000", "10").reading(), Origin::Console);
+    store.keepMeasurement(Centro, reading("003", "DIESEL", "000450", "10").reading(), Origin::Console);
+    store.keepMeasurement(Centro, reading("002", "ETANOL", "003000", "11").reading(), Origin::Console);
+    store.keepMeasurement(Centro, reading("001", "GASOLINA", "S/Inf.", "12").reading(), Origin::Console);
+    MeasurementFrame undated = reading("001", "GASOLINA", "000100", "13");
+    undated.date = "000000";
+    store.keepMeasurement(Centro, undated.reading(), Origin::Console);
+    store.keepEvent(Centro, EventKind::ConnectionLost, QStringLiteral("queda"));
+    store.keepEvent(StationIdentity{}, EventKind::ReadingsDropped, QStringLiteral("3 leituras"));
+    QVERIFY(waitForWritten(store, store.keepEvent(Avenida, EventKind::ConnectionOpened, QStringLiteral("conectado"))));
+}
+
+QString pointsText(const SeriesPoints &points)
+{
+    QStringList texts;
+    for (const SeriesPoint &point : points)
+        texts.append(QStringLiteral("%1=%2")
+                         .arg(QDateTime::fromMSecsSinceEpoch(point.atMs, QTimeZone::utc()).toString(QStringLiteral("HH:mm")))
+                         .arg(point.value));
+    return texts.join(QLatin1Char(' '));
+}
+
+QString rowsText(const RowsPage &page)
+{
+    QStringList texts{QStringLiteral("%1/%2").arg(page.offset).arg(page.total)};
+    for (const StoredMeasurement &row : page.rows)
+        texts.append(QStringLiteral("%1:%2:%3:%4")
+                         .arg(row.tank)
+                         .arg(row.product, row.measuredAt.toString(QStringLiteral("HH:mm")),
+                              row.measured ? QString::number(*row.measured) : QStringLiteral("NULL")));
+    return texts.join(QLatin1Char(' '));
+}
+
+SeriesPoints flatWith(int count, const QList<QPair<int, double>> &changes)
+{
+    SeriesPoints points;
+    for (int i = 0; i < count; ++i)
+        points.append(SeriesPoint{i * 1000, 10.0});
+    for (const auto &change : changes)
+        points[change.first].value = change.second;
+    return points;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(SeriesRequest)
+Q_DECLARE_METATYPE(SeriesPoints)
+
+class TestStoreQueries : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir directory_;
+    QString path_;
+
+    SeriesRequest request(std::optional<int> tank, const QString &product, QDateTime from, QDateTime to,
+                          SeriesValue value = SeriesValue::Measured) const
+    {
+        return SeriesRequest{1, tank, product, from, to, value};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        path_ = HistoryStore::filePathIn(directory_.path() + QLatin1Char('/'));
+        keepScenario(path_);
+        QVERIFY(openForReading(QStringLiteral("queries"), path_, 1000) == std::nullopt);
+    }
+    void cleanupTestCase() { closeConnection(QStringLiteral("queries")); }
+
+    void stationsAndContents()
+    {
+        const QSqlDatabase db = QSqlDatabase::database(QStringLiteral("queries"), false);
+        QSqlError error;
+        const std::optional<QList<StoredStation>> stations = queryStations(db, &error);
+        QVERIFY2(stations, qPrintable(error.text()));
+        QCOMPARE(stations->size(), 2);
+        QCOMPARE(stations->at(0).description, QStringLiteral("Posto Avenida"));
+        QCOMPARE(stations->at(1).id, 1);
+        QCOMPARE(stations->at(1).ofe, QStringLiteral("001100"));
+        QCOMPARE(stations->at(1).timeZone, QStringLiteral("UTC"));
+
+        const std::optional<StationContents> contents = queryStationContents(db, 1, &error);
+        QVERIFY2(contents, qPrintable(error.text()));
+        QStringList tanks;
+        for (const StoredTank &tank : contents->tanks)
+            tanks.append(QStringLiteral("%1:%2:%3").arg(tank.tank).arg(tank.product, tank.unit));
+        QCOMPARE(tanks, (QStringList{"1:GASOLINA:L", "2:ETANOL:L", "3:DIESEL:L"}));
+        QCOMPARE(contents->products, (QStringList{"DIESEL", "ETANOL", "GASOLINA"}));
+        QCOMPARE(queryStationContents(db, 2, &error)->tanks.size(), 0);
+    }
+
+    void series_data()
+    {
+        QTest::addColumn<SeriesRequest>("asked");
+        QTest::addColumn<QString>("points");
+        QTest::newRow("tank 1, the day") << request(1, {}, at(0), at(24)) << "08:00=1000 09:00=900";
+        QTest::newRow("tank 1, from included, to excluded") << request(1, {}, at(9), at(12)) << "09:00=900";
+        QTest::newRow("tank 2, level") << request(2, {}, at(0), at(24), SeriesValue::LevelMm)
+                                       << "08:00=2000 10:00=5000 11:00=3000";
+        QTest::newRow("tank 2, volume at 20 °C") << request(2, {}, at(0), at(24), SeriesValue::Volume20)
+                                                 << "08:00=11950 10:00=11950 11:00=11950";
+        QTest::newRow("empty period") << request(1, {}, at(14), at(24)) << "";
+        // The delivery into tank 2 is a step up; tank 2 leaves the total when it holds ethanol.
+        QTest::newRow("gasoline totals, the day") << request({}, "GASOLINA", at(0), at(24))
+                                                  << "08:00=3000 09:00=2900 10:00=5900 11:00=900";
+        QTest::newRow("gasoline totals, tanks read before the period count")
+            << request({}, "GASOLINA", at(9, 30), at(24)) << "10:00=5900 11:00=900";
+        QTest::newRow("diesel totals") << request({}, "DIESEL", at(0), at(24)) << "08:00=500 10:00=450";
+        QTest::newRow("a product no tank holds") << request({}, "QUEROSENE", at(0), at(24)) << "";
+    }
+    void series()
+    {
+        QFETCH(SeriesRequest, asked);
+        QFETCH(QString, points);
+        QSqlError error;
+        const std::optional<SeriesPoints> found =
+            querySeries(QSqlDatabase::database(QStringLiteral("queries"), false), asked, &error);
+        QVERIFY2(found, qPrintable(error.text()));
+        QCOMPARE(pointsText(*found), points);
+    }
+
+    void rows_data()
+    {
+        QTest::addColumn<SeriesRequest>("asked");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("tank 1, whole") << request(1, {}, at(0), at(24)) << 0 << 50
+                                       << "0/3 1:GASOLINA:08:00:1000 1:GASOLINA:09:00:900 1:GASOLINA:12:00:NULL";
+        QTest::newRow("tank 1, second page of one") << request(1, {}, at(0), at(24)) << 1 << 1
+                                                    << "1/3 1:GASOLINA:09:00:900";
+        QTest::newRow("gasoline rows") << request({}, "GASOLINA", at(0), at(24)) << 0 << 50
+                                       << "0/5 1:GASOLINA:08:00:1000 2:GASOLINA:08:00:2000 1:GASOLINA:09:00:900 "
+                                          "2:GASOLINA:10:00:5000 1:GASOLINA:12:00:NULL";
+        QTest::newRow("past the end") << request(3, {}, at(0), at(24)) << 5 << 10 << "5/2";
+    }
+    void rows()
+    {
+        QFETCH(SeriesRequest, asked);
+        QFETCH(int, offset);
+        QFETCH(int, limit);
+        QFETCH(QString, page);
+        QSqlError error;
+        const std::optional<RowsPage> found =
+            queryRows(QSqlDatabase::database(QStringLiteral("queries"), false), asked, offset, limit, &error);
+        QVERIFY2(found, qPrintable(error.text()));
+        QCOMPARE(rowsText(*found), page);
+    }
+
+    // Events carry the PC's time: the station's own, and those of no station.
+    void events()
+    {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QSqlError error;
+        const QSqlDatabase db = QSqlDatabase::database(QStringLiteral("queries"), false);
+        const std::optional<QList<StoredEvent>> recent = queryEvents(db, 1, now.addSecs(-3600), now.addSecs(3600), &error);
+        QVERIFY2(recent, qPrintable(error.text()));
+        QStringList kinds;
+        for (const StoredEvent &event : *recent) {
+            kinds.append(event.kind + QLatin1Char(':') + event.detail);
+            QVERIFY(qAbs(event.at.secsTo(now)) < 600);
+        }
+        QCOMPARE(kinds, (QStringList{"connection_lost:queda", "readings_dropped:3 leituras"}));
+        QCOMPARE(queryEvents(db, 1, at(0), at(24), &error)->size(), 0);
+    }
+
+    // The reader gives the same answers, by signal, in the order asked.
+    void readerAnswers()
+    {
+        HistoryReader reader(path_);
+        QList<int> order;
+        QString series;
+        QString rows;
+        int contentsTanks = -1;
+        connect(&reader, &HistoryReader::stationContentsReady, this, [&](int id, const StationContents &contents) {
+            order.append(id);
+            contentsTanks = int(contents.tanks.size());
+        });
+        connect(&reader, &HistoryReader::seriesReady, this, [&](int id, const SeriesPoints &points) {
+            order.append(id);
+            series = pointsText(points);
+        });
+        connect(&reader, &HistoryReader::rowsReady, this, [&](int id, const RowsPage &page) {
+            order.append(id);
+            rows = rowsText(page);
+        });
+        QSignalSpy failed(&reader, &HistoryReader::queryFailed);
+        const int first = reader.requestStationContents(1);
+        const int second = reader.requestSeries(request({}, "GASOLINA", at(0), at(24)));
+        const int third = reader.requestRows(request(1, {}, at(0), at(24)), 1, 1);
+        QVERIFY(QTest::qWaitFor([&] { return order.size() == 3; }, 10000));
+        QCOMPARE(order, (QList<int>{first, second, third}));
+        QCOMPARE(contentsTanks, 3);
+        QCOMPARE(series, QStringLiteral("08:00=3000 09:00=2900 10:00=5900 11:00=900"));
+        QCOMPARE(rows, QStringLiteral("1/3 1:GASOLINA:09:00:900"));
+        QVERIFY(failed.isEmpty());
+    }
+
+    void readerWithoutFile()
+    {
+        QTemporaryDir empty;
+        HistoryReader reader(HistoryStore::filePathIn(empty.path() + QLatin1Char('/')));
+        QSignalSpy stations(&reader, &HistoryReader::stationsReady);
+        reader.requestStations();
+        QVERIFY(stations.wait(10000));
+        QVERIFY(stations.first().last().value<QList<StoredStation>>().isEmpty());
+        QVERIFY(QDir(empty.path()).isEmpty());  // asking creates nothing
+    }
+
+    void reduction_data()
+    {
+        QTest::addColumn<SeriesPoints>("points");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("expectedSize");  // -1: at most two per column, checked below
+        QTest::newRow("already small") << flatWith(10, {{3, 12.0}}) << 5 << 10;
+        QTest::newRow("a spike and a dip inside one column") << flatWith(10000, {{4321, 99.0}, {4322, -5.0}}) << 100 << -1;
+        QTest::newRow("highest before lowest in a column") << flatWith(1000, {{10, 50.0}, {12, 1.0}}) << 10 << -1;
+        SeriesPoints delivery = flatWith(5000, {});
+        for (int i = 2500; i < 5000; ++i)
+            delivery[i].value = 80.0;
+        QTest::newRow("a delivery, step up") << delivery << 50 << -1;
+        SeriesPoints decline;
+        for (int i = 0; i < 87600; ++i)
+            decline.append(SeriesPoint{qint64(i) * 3600000, 30000.0 - i % 720 * 40.0});
+        QTest::newRow("ten years of hourly readings on 800 pixels") << decline << 800 << -1;
+    }
+    void reduction()
+    {
+        QFETCH(SeriesPoints, points);
+        QFETCH(int, columns);
+        QFETCH(int, expectedSize);
+        const qint64 from = points.first().atMs;
+        const qint64 to = points.last().atMs + 1;
+        const SeriesPoints reduced = reducedToColumns(points, from, to, columns);
+        if (expectedSize >= 0) {
+            QCOMPARE(reduced.size(), expectedSize);
+            return;
+        }
+        QVERIFY(reduced.size() <= 2 * columns);
+        // Each column keeps exactly its lowest and highest value, in time order.
+        QHash<qint64, QList<double>> kept;
+        for (qsizetype i = 0; i < reduced.size(); ++i) {
+            if (i > 0)
+                QVERIFY(reduced[i - 1].atMs < reduced[i].atMs);
+            kept[qint64(double(reduced[i].atMs - from) / double(to - from) * columns)].append(reduced[i].value);
+        }
+        QHash<qint64, QPair<double, double>> expected;
+        for (const SeriesPoint &point : points) {
+            const qint64 column = qint64(double(point.atMs - from) / double(to - from) * columns);
+            auto it = expected.find(column);
+            if (it == expected.end())
+                expected.insert(column, {point.value, point.value});
+            else
+                *it = {std::min(it->first, point.value), std::max(it->second, point.value)};
+        }
+        QCOMPARE(kept.size(), expected.size());
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            const QList<double> values = kept.value(it.key());
+            QVERIFY(values.size() == 1 || values.size() == 2);
+            QCOMPARE(*std::min_element(values.begin(), values.end()), it->first);
+            QCOMPARE(*std::max_element(values.begin(), values.end()), it->second);
+        }
+    }
+
+    void reductionClampsOutsidePoints()
+    {
+        const SeriesPoints points{{-5000, 1.0}, {0, 2.0}, {500, 3.0}, {999, 4.0}, {5000, 9.0}};
+        const SeriesPoints reduced = reducedToColumns(points, 0, 1000, 2);
+        QCOMPARE(reduced.size(), 4);
+        QCOMPARE(reduced.first().atMs, -5000);
+        QCOMPARE(reduced.last().value, 9.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStoreQueries)
+#include "tst_store_queries.moc"

@@ -1,0 +1,340 @@
+// What each reading becomes in the history file: the column values, the readings kept once, the
+// inventory lists, the station rows, and the replies kept as events instead of readings.
+#include "store_test_support.h"
+
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const StationIdentity Centro{QStringLiteral("Posto Centro"), QStringLiteral("10.1.1.1"), QStringLiteral("004512"),
+                             QStringLiteral("UTC")};
+const StationIdentity Norte{QStringLiteral("Posto Norte"), QStringLiteral("10.1.1.2"), QStringLiteral("007700"),
+                            QStringLiteral("UTC")};
+
+using Keep = std::function<quint64(HistoryStore &)>;
+
+// One call to the store: a reply on its own, or an inventory series.
+struct Step {
+    StationIdentity station;
+    QList<MeasurementFrame> frames;
+    bool inventory = false;
+};
+
+MeasurementFrame tankAt(const QByteArray &tank, const QByteArray &time, const QByteArray &code = "MT")
+{
+    MeasurementFrame frame;
+    frame.code = code;
+    frame.tank = tank;
+    frame.time = time;
+    return frame;
+}
+
+// Runs the steps on a fresh store and waits for the last commit.
+void keepAll(const QString &filePath, const QList<Step> &steps)
+{
+    HistoryStore store(filePath);
+    quint64 last = 0;
+    for (const Step &step : steps) {
+        QList<MeasurementReading> readings;
+        for (const MeasurementFrame &frame : step.frames)
+            readings.append(frame.reading());
+        last = step.inventory ? store.keepInventory(step.station, readings, Origin::Poll)
+                              : store.keepMeasurement(step.station, readings.first(), Origin::Console);
+    }
+    QVERIFY(waitForWritten(store, last));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(MeasurementFrame)
+Q_DECLARE_METATYPE(Step)
+Q_DECLARE_METATYPE(StationIdentity)
+Q_DECLARE_METATYPE(Keep)
+
+class TestStoreValues : public QObject {
+    Q_OBJECT
+
+private slots:
+    void measurementColumns_data()
+    {
+        QTest::addColumn<MeasurementFrame>("frame");
+        QTest::addColumn<QString>("zone");
+        // unit|measured|complementary|volume20|level_mm|measured_at|command
+        QTest::addColumn<QString>("expected");
+        const MeasurementFrame plain;
+        QTest::newRow("by volume") << plain << "UTC" << "L|12000|18000|11950|1200|2024-03-15T10:00:00Z|MT";
+        MeasurementFrame weight = plain;
+        weight.mark = 'P';
+        QTest::newRow("tank measured by weight") << weight << "UTC" << "kg|12000|18000|11950|1200|2024-03-15T10:00:00Z|MT";
+        MeasurementFrame noLevel = plain;
+        noLevel.level = "S/Inf.";
+        QTest::newRow("level S/Inf.") << noLevel << "UTC" << "L|12000|18000|11950|NULL|2024-03-15T10:00:00Z|MT";
+        MeasurementFrame last = plain;
+        last.code = "MA";
+        last.complementary = "1800\r ";
+        QTest::newRow("last MA reply, CR inside the complementary field")
+            << last << "UTC" << "L|12000|NULL|11950|1200|2024-03-15T10:00:00Z|MA";
+        MeasurementFrame noDate = plain;
+        noDate.date = "000000";
+        QTest::newRow("date 000000") << noDate << "UTC" << "L|12000|18000|11950|1200|NULL|MT";
+        MeasurementFrame notNumbers = plain;
+        notNumbers.measured = "  950 ";
+        notNumbers.volume20 = "12,5  ";
+        notNumbers.code = "LM";
+        QTest::newRow("padded number, decimal comma")
+            << notNumbers << "UTC" << "L|950|18000|NULL|1200|2024-03-15T10:00:00Z|LM";
+        QTest::newRow("station in São Paulo")
+            << plain << "America/Sao_Paulo" << "L|12000|18000|11950|1200|2024-03-15T13:00:00Z|MT";
+        MeasurementFrame summer = plain;
+        summer.date = "150724";
+        QTest::newRow("station in Lisbon, summer time")
+            << summer << "Europe/Lisbon" << "L|12000|18000|11950|1200|2024-07-15T09:00:00Z|MT";
+        MeasurementFrame lateYear = plain;
+        lateYear.date = "311299";
+        QTest::newRow("year 99 is 2099") << lateYear << "UTC" << "L|12000|18000|11950|1200|2099-12-31T10:00:00Z|MT";
+    }
+    void measurementColumns()
+    {
+        QFETCH(MeasurementFrame, frame);
+        QFETCH(QString, zone);
+        QFETCH(QString, expected);
+        QTemporaryDir directory;
+        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        StationIdentity station = Centro;
+        station.timeZone = zone;
+        keepAll(path, {Step{station, {frame}}});
+
+        const FileInspector file(path);
+        QCOMPARE(file.texts(QStringLiteral("SELECT unit, measured, complementary, volume20, level_mm, measured_at, "
+                                           "command FROM measurement")),
+                 QStringList{expected});
+        // The fields every row above shares, and numbers stored as numbers.
+        QCOMPARE(file.texts(QStringLiteral("SELECT tank, product, density, capacity, expansion, origin, "
+                                           "typeof(measured), typeof(tank) FROM measurement")),
+                 QStringList{"1|GASOLINA C|0.74|30000|0.0012|console|real|integer"});
+        const QString received = file.scalar(QStringLiteral("SELECT received_at FROM measurement")).toString();
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$")).match(received).hasMatch(),
+                 qPrintable(received));
+        QVERIFY(qAbs(QDateTime::fromString(received, Qt::ISODate).secsTo(QDateTime::currentDateTimeUtc())) < 60);
+    }
+
+    void keptOnce_data()
+    {
+        QTest::addColumn<QList<Step>>("steps");
+        QTest::addColumn<int>("measurements");
+        const MeasurementFrame first = tankAt("001", "100000");
+        const MeasurementFrame memory = tankAt("001", "100000", "LM");
+        QTest::newRow("measured, then read from memory") << QList<Step>{{Centro, {first}}, {Centro, {memory}}} << 1;
+        QTest::newRow("measured again later") << QList<Step>{{Centro, {first}}, {Centro, {tankAt("001", "110000")}}} << 2;
+        QTest::newRow("another tank at the same time")
+            << QList<Step>{{Centro, {first}}, {Centro, {tankAt("002", "100000")}}} << 2;
+        QTest::newRow("the same reading from another station") << QList<Step>{{Centro, {first}}, {Norte, {first}}} << 2;
+        MeasurementFrame undated = first;
+        undated.date = "000000";
+        // NULL never equals NULL: a reading without a date cannot be recognised as read before.
+        QTest::newRow("a reading without a date, twice") << QList<Step>{{Centro, {undated}}, {Centro, {undated}}} << 2;
+        const QList<MeasurementFrame> series{tankAt("001", "100000", "MA"), tankAt("002", "100005", "MA"),
+                                             tankAt("003", "100010", "MA")};
+        QTest::newRow("inventory after one of its tanks was measured")
+            << QList<Step>{{Centro, {first}}, {Centro, series, true}} << 3;
+        QTest::newRow("the same inventory twice") << QList<Step>{{Centro, series, true}, {Centro, series, true}} << 3;
+        QTest::newRow("inventory, then its tank read from memory")
+            << QList<Step>{{Centro, series, true}, {Centro, {memory}}} << 3;
+    }
+    void keptOnce()
+    {
+        QFETCH(QList<Step>, steps);
+        QFETCH(int, measurements);
+        QTemporaryDir directory;
+        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        keepAll(path, steps);
+
+        const FileInspector file(path);
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM measurement")).toInt(), measurements);
+        // Every inventory lists each of its readings, whether it was new or already kept.
+        const QList<QVariantList> inventories = file.rows(QStringLiteral("SELECT id FROM inventory ORDER BY id"));
+        int inventory = 0;
+        for (const Step &step : steps) {
+            if (!step.inventory)
+                continue;
+            QVERIFY(inventory < inventories.size());
+            const QString id = inventories[inventory++][0].toString();
+            const QList<QVariantList> listed = file.rows(
+                QStringLiteral("SELECT m.tank, m.measured_at FROM inventory_item i JOIN measurement m "
+                               "ON m.id = i.measurement_id WHERE i.inventory_id = %1 ORDER BY m.tank")
+                    .arg(id));
+            QCOMPARE(listed.size(), step.frames.size());
+            for (int i = 0; i < listed.size(); ++i) {
+                QCOMPARE(listed[i][0].toInt(), completeNumber(QString::fromLatin1(step.frames[i].tank)).value());
+                QCOMPARE(listed[i][1].toString(), QStringLiteral("2024-03-15T%1:%2:%3Z")
+                                                      .arg(QString::fromLatin1(step.frames[i].time.left(2)),
+                                                           QString::fromLatin1(step.frames[i].time.mid(2, 2)),
+                                                           QString::fromLatin1(step.frames[i].time.mid(4))));
+            }
+        }
+        QCOMPARE(inventory, inventories.size());
+    }
+
+    // A reply whose check byte did not match is an event, never a reading; the rest of its series
+    // is kept.
+    void badCheckByte_data()
+    {
+        QTest::addColumn<Keep>("keep");
+        QTest::addColumn<int>("measurements");
+        QTest::addColumn<int>("listed");  // inventory items
+        QTest::addColumn<int>("sensorRows");
+        QTest::addColumn<int>("scheduledRows");
+        MeasurementFrame spoiled;
+        spoiled.goodCheckByte = false;
+        QTest::newRow("measurement") << Keep([=](HistoryStore &s) {
+            return s.keepMeasurement(Centro, spoiled.reading(), Origin::Console);
+        }) << 0 << 0 << 0 << 0;
+        QTest::newRow("one reply of an inventory") << Keep([=](HistoryStore &s) {
+            MeasurementFrame other = tankAt("002", "100000", "MA");
+            return s.keepInventory(Centro, {tankAt("001", "100000", "MA").reading(), spoiled.reading(), other.reading()},
+                                   Origin::Console);
+        }) << 2 << 2 << 0 << 0;
+        QTest::newRow("sensors") << Keep([](HistoryStore &s) {
+            SensorReading sensors;
+            sensors.states = QStringLiteral("2222");
+            sensors.count = 4;
+            sensors.checkByteMatches = false;
+            return s.keepSensors(Centro, sensors);
+        }) << 0 << 0 << 0 << 0;
+        QTest::newRow("one record of a scheduled series") << Keep([](HistoryStore &s) {
+            ScheduledReading good{QStringLiteral("060000"), QStringLiteral("150324"), QStringLiteral("018900"),
+                                  QStringLiteral("001"), true, true};
+            ScheduledReading bad = good;
+            bad.tank = QStringLiteral("002");
+            bad.checkByteMatches = false;
+            return s.keepScheduled(Centro, {good, bad});
+        }) << 0 << 0 << 0 << 1;
+        QTest::newRow("error reply") << Keep([](HistoryStore &s) {
+            return s.keepErrorReply(Centro, ErrorReply{QStringLiteral("MT"), QStringLiteral("NH"),
+                                                       errorReplyText(QStringLiteral("NH")), false});
+        }) << 0 << 0 << 0 << 0;
+    }
+    void badCheckByte()
+    {
+        QFETCH(Keep, keep);
+        QFETCH(int, measurements);
+        QFETCH(int, listed);
+        QFETCH(int, sensorRows);
+        QFETCH(int, scheduledRows);
+        QTemporaryDir directory;
+        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        {
+            HistoryStore store(path);
+            QVERIFY(waitForWritten(store, keep(store)));
+        }
+        const FileInspector file(path);
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM measurement")).toInt(), measurements);
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM inventory_item")).toInt(), listed);
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM sensor_reading")).toInt(), sensorRows);
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM scheduled_measurement")).toInt(), scheduledRows);
+        const QList<QVariantList> events = file.rows(QStringLiteral("SELECT kind, station_id, detail FROM event"));
+        QCOMPARE(events.size(), 1);
+        QCOMPARE(events[0][0].toString(), QStringLiteral("bad_check_byte"));
+        QCOMPARE(events[0][1].toInt(), 1);
+        QVERIFY(!events[0][2].toString().isEmpty());
+    }
+
+    void stations_data()
+    {
+        QTest::addColumn<QList<StationIdentity>>("identities");
+        QTest::addColumn<QStringList>("rows");  // description|host|ofe|time_zone, by id
+        const QString pc = QString::fromUtf8(QTimeZone::systemTimeZoneId());
+        const StationIdentity byHost{QStringLiteral("Posto A"), QStringLiteral("10.0.0.1"), {}, {}};
+        StationIdentity numbered = byHost;
+        numbered.ofe = QStringLiteral("123456");
+        QTest::newRow("address first, then its OFE number")
+            << QList<StationIdentity>{byHost, numbered} << QStringList{"Posto A|10.0.0.1|123456|" + pc};
+        StationIdentity renamed = numbered;
+        renamed.description = QStringLiteral("Posto Centro");
+        QTest::newRow("renamed in the station list")
+            << QList<StationIdentity>{numbered, renamed} << QStringList{"Posto Centro|10.0.0.1|123456|" + pc};
+        StationIdentity moved = numbered;
+        moved.host = QStringLiteral("10.0.0.9");
+        QTest::newRow("controller at a new address")
+            << QList<StationIdentity>{numbered, moved} << QStringList{"Posto A|10.0.0.9|123456|" + pc};
+        StationIdentity replaced = numbered;
+        replaced.ofe = QStringLiteral("654321");
+        QTest::newRow("another controller at the same address")
+            << QList<StationIdentity>{numbered, replaced}
+            << QStringList{"Posto A|10.0.0.1|123456|" + pc, "Posto A|10.0.0.1|654321|" + pc};
+        QTest::newRow("address only, once the number is known")
+            << QList<StationIdentity>{numbered, byHost} << QStringList{"Posto A|10.0.0.1|123456|" + pc};
+        StationIdentity padded = numbered;
+        padded.ofe = QStringLiteral(" 123456 ");
+        QTest::newRow("number with blanks") << QList<StationIdentity>{numbered, padded}
+                                            << QStringList{"Posto A|10.0.0.1|123456|" + pc};
+        StationIdentity zoned = numbered;
+        zoned.timeZone = QStringLiteral("America/Manaus");
+        QTest::newRow("zone given, then left empty")
+            << QList<StationIdentity>{zoned, numbered} << QStringList{"Posto A|10.0.0.1|123456|America/Manaus"};
+        QTest::newRow("no address, no number") << QList<StationIdentity>{StationIdentity{}} << QStringList{};
+    }
+    void stations()
+    {
+        QFETCH(QList<StationIdentity>, identities);
+        QFETCH(QStringList, rows);
+        QTemporaryDir directory;
+        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        {
+            HistoryStore store(path);
+            quint64 last = 0;
+            for (const StationIdentity &identity : identities)
+                last = store.keepEvent(identity, EventKind::ConnectionOpened, QStringLiteral("conectado"));
+            QVERIFY(waitForWritten(store, last));
+        }
+        const FileInspector file(path);
+        QCOMPARE(file.texts(QStringLiteral("SELECT description, host, ofe, time_zone FROM station ORDER BY id")), rows);
+        // Each event belongs to the row its identity matched when it was written, or to none.
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE kind = 'connection_opened'")).toInt(),
+                 identities.size());
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE station_id IS NULL")).toInt(),
+                 rows.isEmpty() ? identities.size() : 0);
+    }
+
+    void sensorsSchedulesAndErrors()
+    {
+        QTemporaryDir directory;
+        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        {
+            HistoryStore store(path);
+            SensorReading sensors;
+            sensors.states = QStringLiteral("2232222400000000" "1222");
+            sensors.count = 20;
+            sensors.bar1Active = true;
+            store.keepSensors(Centro, sensors);
+            const ScheduledReading six{QStringLiteral("060000"), QStringLiteral("150324"), QStringLiteral("018900"),
+                                       QStringLiteral("001"), true, true};
+            ScheduledReading noon = six;
+            noon.time = QStringLiteral("120000");
+            noon.volume = QStringLiteral("S/Inf.");
+            ScheduledReading undated = six;
+            undated.date = QStringLiteral("000000");
+            store.keepScheduled(Centro, {six, noon, undated});
+            store.keepScheduled(Centro, {six});  // the same date asked for again
+            QVERIFY(waitForWritten(store, store.keepErrorReply(Centro, ErrorReply{QStringLiteral("LM"),
+                                                                                 QStringLiteral("SL"),
+                                                                                 errorReplyText(QStringLiteral("SL")),
+                                                                                 true})));
+        }
+        const FileInspector file(path);
+        QCOMPARE(file.texts(QStringLiteral("SELECT bar1_active, bar2_active, states FROM sensor_reading")),
+                 QStringList{"1|0|NNVNNNNA--------CNNN"});
+        QCOMPARE(file.texts(QStringLiteral("SELECT tank, volume, measured_at FROM scheduled_measurement "
+                                           "ORDER BY measured_at IS NULL, measured_at")),
+                 (QStringList{"1|18900|2024-03-15T06:00:00Z", "1|NULL|2024-03-15T12:00:00Z", "1|18900|NULL"}));
+        QCOMPARE(file.texts(QStringLiteral("SELECT kind, detail FROM event")),
+                 QStringList{QStringLiteral("error_reply|LM SL: Não há medições para a data !")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStoreValues)
+#include "tst_store_values.moc"
