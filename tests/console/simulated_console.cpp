@@ -39,3 +39,14 @@ void SimulatedConsole::click(const QString &button)
 {
     QTest::mouseClick(fixture_->child<QAbstractButton>(button), Qt::LeftButton);
 }
+
+SimulatedTank simpleTank(const char *product, int capacity, int measured)
+{
+    SimulatedTank t;
+    t.product = QString::fromLatin1(product);
+    t.capacity = capacity;
+    t.measured = measured;
+    t.density = 0.74;
+    t.levelMm = 1200;
+    return t;
+}

@@ -7,6 +7,9 @@
 #include <QList>
 #include <memory>
 
+// A tank of `capacity` holding `measured`, density 0.74 and a level of 1200 mm.
+SimulatedTank simpleTank(const char *product, int capacity, int measured);
+
 // A console whose first station is a simulated controller on `address`, with every request the
 // controller receives kept in order (whole frames, as on the wire).
 class SimulatedConsole {

@@ -17,26 +17,15 @@ namespace {
 
 const QString Address = QStringLiteral("127.0.0.6");
 
-SimulatedTank tank(const char *product, int capacity, int measured)
-{
-    SimulatedTank t;
-    t.product = QString::fromLatin1(product);
-    t.capacity = capacity;
-    t.measured = measured;
-    t.density = 0.74;
-    t.levelMm = 1200;
-    return t;
-}
-
 // Four tanks, two products: 75 %, 66.67 %, 75 %, 25 %; tank 5 exists only until the test drops it.
 SimulatedStation inventoryStation()
 {
     SimulatedStation station;
-    station.tanks[1] = tank("GASOLINA", 4000, 3000);
-    station.tanks[2] = tank("DIESEL", 3000, 2000);
-    station.tanks[3] = tank("GASOLINA", 1000, 750);
-    station.tanks[4] = tank("DIESEL", 2000, 500);
-    station.tanks[5] = tank("ETANOL", 1000, 100);
+    station.tanks[1] = simpleTank("GASOLINA", 4000, 3000);
+    station.tanks[2] = simpleTank("DIESEL", 3000, 2000);
+    station.tanks[3] = simpleTank("GASOLINA", 1000, 750);
+    station.tanks[4] = simpleTank("DIESEL", 2000, 500);
+    station.tanks[5] = simpleTank("ETANOL", 1000, 100);
     station.tanks[5].byWeight = true;
     station.sensorCount = 2;
     station.schedule[QDate(2024, 3, 1)] = {{QTime(6, 0), 1, 21000}, {QTime(6, 0), 4, 12100}, {QTime(18, 30), 3, 6400}};

@@ -1,6 +1,7 @@
 // Picking another station, like "Desconectar Zelta", leaves nothing of the station before on
 // screen, in the tables or in the reports: two simulated controllers and one that cannot be reached.
 #include "console_fixture.h"
+#include "simulated_console.h"
 
 #include "reports/tank_drawing.h"
 #include "simulator/controller_simulator.h"
@@ -24,25 +25,14 @@ const QString RodoviaName = QStringLiteral("Posto Rodovia São João");
 // Positions in the station selector.
 enum Station { Centro, Rodovia, Desligado };
 
-SimulatedTank tank(const char *product, int capacity, int measured)
-{
-    SimulatedTank t;
-    t.product = QString::fromLatin1(product);
-    t.capacity = capacity;
-    t.measured = measured;
-    t.density = 0.74;
-    t.levelMm = 1200;
-    return t;
-}
-
 // 32 sensors, the tenth leaking; an ETANOL tank 4; two scheduled measurements on 01/03/24.
 SimulatedStation centroStation()
 {
     SimulatedStation station;
-    station.tanks[1] = tank("GASOLINA", 4000, 3000);
-    station.tanks[2] = tank("DIESEL", 3000, 2000);
-    station.tanks[3] = tank("GASOLINA", 1000, 750);
-    station.tanks[4] = tank("ETANOL", 2000, 1500);
+    station.tanks[1] = simpleTank("GASOLINA", 4000, 3000);
+    station.tanks[2] = simpleTank("DIESEL", 3000, 2000);
+    station.tanks[3] = simpleTank("GASOLINA", 1000, 750);
+    station.tanks[4] = simpleTank("ETANOL", 2000, 1500);
     station.sensorCount = 32;
     station.sensors[9] = SensorState::Leak;
     station.bar1Active = true;
@@ -54,10 +44,10 @@ SimulatedStation centroStation()
 SimulatedStation rodoviaStation()
 {
     SimulatedStation station;
-    station.tanks[1] = tank("GASOLINA", 1000, 500);
-    station.tanks[2] = tank("ETANOL", 3000, 1000);
-    station.tanks[3] = tank("DIESEL", 2000, 800);
-    station.tanks[4] = tank("ETANOL", 2000, 1900);
+    station.tanks[1] = simpleTank("GASOLINA", 1000, 500);
+    station.tanks[2] = simpleTank("ETANOL", 3000, 1000);
+    station.tanks[3] = simpleTank("DIESEL", 2000, 800);
+    station.tanks[4] = simpleTank("ETANOL", 2000, 1900);
     station.tanks[4].probeOnline = false;
     station.sensorCount = 8;
     return station;
