@@ -7,6 +7,7 @@
 #include "cli/station_address.h"
 #include "cli/text_report.h"
 #include "session/controller_session.h"
+#include "session/log_masking.h"
 #include "session/log_text.h"
 
 #include <QCoreApplication>
@@ -85,7 +86,7 @@ int main(int argc, char *argv[])
     ControllerSession session;
     if (options.log) {
         QObject::connect(&session, &ControllerSession::logLine,
-                         [](const QByteArray &line) { err() << readableLogLine(line) << Qt::endl; });
+                         [](const QByteArray &line) { err() << readableLogLine(maskedLogLine(line)) << Qt::endl; });
     }
     CommandRunner runner(&session, options, *station.address, *password.password);
     QObject::connect(&runner, &CommandRunner::problem, complain);

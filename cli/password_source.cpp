@@ -1,6 +1,6 @@
 #include "cli/password_source.h"
 
-#include "codec/windows1252.h"
+#include "session/controller_password.h"
 
 #include <QFile>
 
@@ -19,7 +19,7 @@ PasswordSource failure(const QString &error)
 PasswordSource password(const QString &text)
 {
     PasswordSource source;
-    source.password = QByteArray::fromStdString(toWindows1252(text));
+    source.password = controllerPassword(text);
     return source;
 }
 

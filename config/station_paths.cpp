@@ -12,3 +12,10 @@ QString defaultDataDirectory()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
             + QStringLiteral("/ComZelta/");
 }
+
+QString dataDirectoryOrDefault(const QString &given)
+{
+    if (given.isEmpty())
+        return defaultDataDirectory();
+    return given.endsWith(QLatin1Char('/')) ? given : given + QLatin1Char('/');
+}

@@ -4,12 +4,12 @@
 
 #include "codec/windows1252.h"
 #include "console/message_log_model.h"
-#include "console/reading_keeper.h"
 #include "protocol/control_codes.h"
 #include "protocol/requests.h"
 #include "reports/tank_drawing.h"
 #include "session/controller_session.h"
 #include "session/socket_state.h"
+#include "store/session_keeper.h"
 #include "ui_form1.h"
 
 #include <QAbstractButton>
@@ -33,7 +33,7 @@ void Form1::Postos_Click(int index)
     }
     const Local &local = state_.Tabela_Locais.entry(entry);
     ui->Host->setText(local.Descricao);
-    keeper_->setStation(local.Descricao, local.IP);
+    keeper_->setStation({local.Descricao, local.IP, {}, {}});
     session_->connectTo(local.IP, ControllerSession::DefaultPort);
 }
 

@@ -14,7 +14,7 @@ class QButtonGroup;
 class QTimer;
 class ControllerSession;
 class HistoryWindow;
-class ReadingKeeper;
+class SessionKeeper;
 class MessageLogModel;
 class TankDrawing;
 namespace Ui { class Form1; }
@@ -121,7 +121,7 @@ private:
     MessageLogModel *logModel_ = nullptr;
     ControllerSession *session_ = nullptr;
     HistoryStore *history_ = nullptr;
-    ReadingKeeper *keeper_ = nullptr;
+    SessionKeeper *keeper_ = nullptr;
     QPointer<HistoryWindow> historyWindow_;
     QButtonGroup *TQ_Ativo_ = nullptr;
     QButtonGroup *Sinal_ = nullptr;

@@ -1,15 +1,22 @@
-// The console's history: the store that keeps what the session reads, the status line that says
-// when it cannot, and the window that shows it.
+// The console's history: the store that keeps what the session reads (and applies the alarm rules
+// of alarmes.ini as it does), the status line that says when it cannot, and the window that shows it.
 #include "console/form1.h"
 
-#include "console/reading_keeper.h"
+#include "alarms/alarm_rules.h"
 #include "history/history_window.h"
+#include "store/session_keeper.h"
 #include "ui_form1.h"
 
 void Form1::conectarHistorico(const HistoryStoreOptions &options)
 {
-    history_ = new HistoryStore(HistoryStore::filePathIn(state_.Diretorio_Dados), options, this);
-    keeper_ = new ReadingKeeper(session_, history_, this);
+    HistoryStoreOptions withAlarms = options;
+    AlarmRulesLoad alarms;
+    if (!withAlarms.rules) {
+        alarms = loadAlarmRules(state_.Diretorio_Dados);
+        withAlarms.rules = alarms.rules;
+    }
+    history_ = new HistoryStore(HistoryStore::filePathIn(state_.Diretorio_Dados), withAlarms, this);
+    keeper_ = new SessionKeeper(session_, history_, Origin::Console, this);
     connect(history_, &HistoryStore::writesFailing, this, &Form1::mostrarEstadoHistorico);
     connect(history_, &HistoryStore::writesWorking, this, [this] { mostrarEstadoHistorico({}); });
     connect(ui->Historico, &QPushButton::clicked, this, &Form1::Historico_Click);
@@ -17,6 +24,10 @@ void Form1::conectarHistorico(const HistoryStoreOptions &options)
     QPalette warning = ui->Estado_Historico->palette();
     warning.setColor(QPalette::WindowText, Qt::red);
     ui->Estado_Historico->setPalette(warning);
+    if (!alarms.problem.isEmpty()) {
+        ui->Estado_Historico->setText(QStringLiteral("Alarmes desativados: ") + alarms.problem);
+        ui->Estado_Historico->setVisible(true);
+    }
 }
 
 // Empty while writes work.

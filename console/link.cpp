@@ -3,9 +3,9 @@
 #include "console/form1.h"
 
 #include "console/message_log_model.h"
-#include "console/reading_keeper.h"
 #include "protocol/frame.h"
 #include "session/controller_session.h"
+#include "store/session_keeper.h"
 #include "ui_form1.h"
 
 #include <QListView>

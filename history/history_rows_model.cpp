@@ -1,16 +1,29 @@
 #include "history/history_rows_model.h"
 
 #include "history/station_time.h"
+#include "store/store_types.h"
 
 #include <QLocale>
 
 namespace {
 
-enum Column { At, Tank, Product, Unit, Measured, Volume20, Level, Complementary, Origin, ColumnCount };
+enum Column { At, Tank, Product, Unit, Measured, Volume20, Level, Complementary, AskedBy, ColumnCount };
 
 QString numberText(const std::optional<double> &value)
 {
     return value ? QLocale().toString(*value, 'f', 0) : QString();
+}
+
+// Who asked for the reading, as the operator calls it.
+QString originName(const QString &origin)
+{
+    if (origin == originText(Origin::Console))
+        return QStringLiteral("Console");
+    if (origin == originText(Origin::Cli))
+        return QStringLiteral("comzelta-cli");
+    if (origin == originText(Origin::Poll))
+        return QStringLiteral("Coleta automática");
+    return origin;
 }
 
 }  // namespace
@@ -74,7 +87,7 @@ QVariant HistoryRowsModel::data(const QModelIndex &index, int role) const
     case Volume20: return numberText(row.volume20);
     case Level: return numberText(row.levelMm);
     case Complementary: return numberText(row.complementary);
-    case Origin: return row.origin;
+    case AskedBy: return originName(row.origin);
     default: return {};
     }
 }

@@ -2,6 +2,7 @@
 
 #include "export/export_file_name.h"
 #include "export/save_dialog.h"
+#include "history/alarms_deliveries_view.h"
 #include "history/history_chart.h"
 #include "history/history_csv.h"
 #include "history/history_rows_model.h"
@@ -14,10 +15,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
+
+// A reading stamped by a controller clock a little ahead of the PC's still counts as recent.
+constexpr int ClockAheadSecs = 5 * 60;
 
 struct SeriesChoice {
     const char *name;
@@ -78,14 +84,13 @@ HistoryWindow::HistoryWindow(const QString &historyFile, QWidget *parent)
                        QStringLiteral("De – até")});
     for (const SeriesChoice &choice : SeriesChoices)
         value_->addItem(QString::fromUtf8(choice.name));
-    const QDateTime now = QDateTime::currentDateTime();
     for (QDateTimeEdit *edit : {from_, to_}) {
         edit->setDisplayFormat(QStringLiteral("dd/MM/yyyy HH:mm"));
         edit->setCalendarPopup(true);
         edit->setEnabled(false);
     }
-    from_->setDateTime(now.addDays(-7));
-    to_->setDateTime(now);
+    shown_ = currentRequest();
+    showPeriod();
 
     chart_ = new HistoryChart(this);
     chart_->setObjectName(QStringLiteral("Grafico"));
@@ -98,11 +103,22 @@ HistoryWindow::HistoryWindow(const QString &historyFile, QWidget *parent)
     table_->setAccessibleName(QStringLiteral("Leituras"));
     table_->setModel(rows_);
     table_->verticalHeader()->hide();
+    // One line of text a row: the style's default leaves room for two, and half the rows.
+    const int rowHeight = table_->fontMetrics().height() + 4;
+    table_->verticalHeader()->setMinimumSectionSize(rowHeight);
+    table_->verticalHeader()->setDefaultSectionSize(rowHeight);
     table_->setWordWrap(false);
     table_->horizontalHeader()->setStretchLastSection(true);
     // Sized by the first page; the operator may widen them.
     connect(rows_, &QAbstractItemModel::rowsInserted, table_, &QTableView::resizeColumnsToContents);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+    alarmsAndDeliveries_ = new AlarmsDeliveriesView(this);
+    auto *tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("Abas"));
+    tabs->setAccessibleName(QStringLiteral("Leituras, alarmes e entregas"));
+    tabs->addTab(table_, QStringLiteral("Leituras"));
+    tabs->addTab(alarmsAndDeliveries_, QStringLiteral("Alarmes e Entregas"));
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("Estado"));
@@ -120,7 +136,7 @@ HistoryWindow::HistoryWindow(const QString &historyFile, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(choices);
     layout->addWidget(chart_, 3);
-    layout->addWidget(table_, 2);
+    layout->addWidget(tabs, 2);
     layout->addLayout(buttons);
     resize(900, 680);
 
@@ -128,6 +144,7 @@ HistoryWindow::HistoryWindow(const QString &historyFile, QWidget *parent)
     connect(reader_, &HistoryReader::stationContentsReady, this, &HistoryWindow::showStationContents);
     connect(reader_, &HistoryReader::seriesReady, this, &HistoryWindow::showSeries);
     connect(reader_, &HistoryReader::rowsReady, this, &HistoryWindow::saveExport);
+    connect(reader_, &HistoryReader::alarmsAndDeliveriesReady, this, &HistoryWindow::showAlarmsAndDeliveries);
     connect(reader_, &HistoryReader::queryFailed, this, &HistoryWindow::showFailure);
     connect(station_, &QComboBox::activated, this, &HistoryWindow::askStationContents);
     for (QComboBox *box : {subject_, value_})
@@ -198,7 +215,6 @@ SeriesRequest HistoryWindow::currentRequest() const
         request.product = subject.toString();
     request.value = SeriesChoices[std::max(0, value_->currentIndex())].value;
 
-    // A reading stamped by a controller clock a little ahead of the PC's still counts as recent.
     const QDateTime now = QDateTime::currentDateTimeUtc();
     static constexpr int Days[] = {1, 7, 30};
     // The fields show whole minutes, so the period is of whole minutes too.
@@ -210,7 +226,7 @@ SeriesRequest HistoryWindow::currentRequest() const
         request.to = shownMinute(to_);
     } else {
         request.from = now.addDays(-Days[std::max(0, period_->currentIndex())]);
-        request.to = now.addSecs(5 * 60);
+        request.to = now.addSecs(ClockAheadSecs);
     }
     return request;
 }
@@ -224,9 +240,28 @@ void HistoryWindow::refresh()
         status_->setText(QStringLiteral("O início do período deve ser anterior ao fim."));
         return;
     }
+    if (period_->currentIndex() != Between)
+        showPeriod();
     status_->setText(QStringLiteral("Consultando o histórico…"));
     seriesAsked_ = reader_->requestSeries(shown_);
     rows_->setRequest(shown_, zone_);
+    // The previous subject's deliveries would stand on the new chart until the answer comes.
+    chart_->setDeliveries({});
+    alarmsAsked_ = reader_->requestAlarmsAndDeliveries(shown_.stationId, shown_.from, shown_.to);
+}
+
+// The fields, disabled for the last day, week or month, say which period that is; "De – até" starts
+// from it.
+void HistoryWindow::showPeriod()
+{
+    const auto wallClock = [this](const QDateTime &utc) {
+        const QDateTime inZone = utc.toTimeZone(zone_);
+        return QDateTime(inZone.date(), inZone.time());
+    };
+    const QSignalBlocker fromBlocker(from_);
+    const QSignalBlocker toBlocker(to_);
+    from_->setDateTime(wallClock(shown_.from));
+    to_->setDateTime(wallClock(shown_.to.addSecs(-ClockAheadSecs)));
 }
 
 void HistoryWindow::showSeries(int requestId, const SeriesPoints &points)
@@ -237,6 +272,21 @@ void HistoryWindow::showSeries(int requestId, const SeriesPoints &points)
                       value_->currentText());
     status_->setText(points.isEmpty() ? QStringLiteral("Nenhuma medição no período.")
                                       : QStringLiteral("%1 medições no período.").arg(points.size()));
+}
+
+void HistoryWindow::showAlarmsAndDeliveries(int requestId, const AlarmsAndDeliveries &found)
+{
+    if (requestId != alarmsAsked_)
+        return;
+    alarmsAndDeliveries_->setContents(found, zone_);
+    // On the chart, those of the tank or of the product shown.
+    QList<StoredDelivery> shown;
+    for (const StoredDelivery &delivery : found.deliveries) {
+        if (shown_.tank ? delivery.tank == *shown_.tank
+                        : delivery.product.trimmed() == shown_.product.trimmed())
+            shown << delivery;
+    }
+    chart_->setDeliveries(shown);
 }
 
 void HistoryWindow::showFailure(int, const QString &reason)

@@ -5,6 +5,7 @@
 #include <QTimeZone>
 #include <QWidget>
 
+class AlarmsDeliveriesView;
 class HistoryChart;
 class HistoryRowsModel;
 class QComboBox;
@@ -13,7 +14,8 @@ class QLabel;
 class QTableView;
 
 // "Histórico de Medições": the readings kept in a history file, for a station's tank or the totals
-// of a product over a period, as a chart and as a table, with "Exportar CSV" and "Imprimir".
+// of a product over a period, as a chart and as a table, with "Exportar CSV" and "Imprimir"; beside
+// the table, the station's alarms and deliveries in the period, the deliveries also on the chart.
 // Every question goes to a HistoryReader, off the UI thread; the window works with or without a
 // connection to a controller.
 class HistoryWindow : public QWidget {
@@ -29,7 +31,9 @@ private:
     void askStationContents();
     void showStationContents(int requestId, const StationContents &contents);
     void refresh();
+    void showPeriod();
     void showSeries(int requestId, const SeriesPoints &points);
+    void showAlarmsAndDeliveries(int requestId, const AlarmsAndDeliveries &found);
     void showFailure(int requestId, const QString &reason);
     void exportCsv();
     void saveExport(int requestId, const RowsPage &page);
@@ -45,6 +49,7 @@ private:
     HistoryChart *chart_;
     QTableView *table_;
     HistoryRowsModel *rows_;
+    AlarmsDeliveriesView *alarmsAndDeliveries_;
     QLabel *status_;
 
     QList<StoredStation> stations_;
@@ -53,5 +58,6 @@ private:
     int stationsAsked_ = 0;
     int contentsAsked_ = 0;
     int seriesAsked_ = 0;
+    int alarmsAsked_ = 0;
     int exportAsked_ = 0;
 };

@@ -245,9 +245,11 @@ void ControllerSession::answerIdentification(const IdentificationReading &readin
         request(body);
         return;
     }
-    // The opening request now waits for the configuration reply instead.
+    // The opening request now waits for the configuration reply instead. Each reply has its own
+    // timeout: the wait starts again now, to cover the paced ACK and "CF", and again as "CF" goes out.
     opening_->awaitedCode_ = "CF";
-    enqueue({bytes(zelta::frameRequest(view(body))), nullptr, false}, false);
+    restartReplyTimer();
+    enqueue({bytes(zelta::frameRequest(view(body))), nullptr, false, true}, false);
 }
 
 void ControllerSession::settleRequests(const QByteArray &frame)
@@ -372,6 +374,8 @@ void ControllerSession::transmit(const Outgoing &item)
         closeAfterDialogue();
         return;
     }
+    if (item.opensConfiguration && opening_ && !waiting_.empty() && waiting_.front() == opening_)
+        restartReplyTimer();
     if (!item.request)
         return;
     if (item.request->replies() == SessionRequest::Replies::None) {

@@ -40,7 +40,8 @@ public:
     void abort();
 
     // Sends "ID01"; an identification reply from "A01" then gets "CF" with the password. The
-    // request finishes at the configuration reply, or with WrongAddress.
+    // request finishes at the configuration reply, or with WrongAddress. Each of the two replies
+    // has timeoutMs, as for any request.
     SessionRequest *openDialogue(const QByteArray &password, int timeoutMs = DefaultTimeoutMs);
     // Drops what is queued, sends "ID02", and closes once it is written; then dialogueEnded().
     void endDialogue();
@@ -95,6 +96,7 @@ private:
         QByteArray bytes;  // as written on the wire
         SessionRequest *request = nullptr;
         bool closeAfter = false;
+        bool opensConfiguration = false;  // the opening's "CF": its reply is awaited from here
     };
 
     void onReadyRead();

@@ -9,3 +9,8 @@ void ControllerClock::set(const QDateTime &time)
 {
     offsetMs_ = QDateTime::currentDateTime().msecsTo(time);
 }
+
+void ControllerClock::setMinutesAhead(int minutes)
+{
+    offsetMs_ = qint64(minutes) * 60 * 1000;
+}

@@ -8,6 +8,8 @@ class ControllerClock {
 public:
     QDateTime now() const;
     void set(const QDateTime &time);
+    // Puts the clock this far ahead of the PC's (behind when negative).
+    void setMinutesAhead(int minutes);
 
 private:
     qint64 offsetMs_ = 0;

@@ -65,7 +65,7 @@ QByteArray measure(SimulatedStation &station, const QByteArray &code, int number
     const TankLookup found = lookUpTank(station, number, true);
     if (!found.tank)
         return errorReply(code, found.error);
-    found.tank->lastMeasurement = station.clock.now();
+    found.tank->measure(station.clock.now());
     return measurementReply(code, number, *found.tank, found.tank->lastMeasurement);
 }
 
@@ -146,8 +146,10 @@ QList<QByteArray> answerRequest(SimulatedStation &station, const zelta::Request 
         return readMemory(station, code, argument);
     if (code == "MA")
         return measureAll(station, code);
-    if (code == "LS")
+    if (code == "LS") {
+        station.readSensors();
         return {sensorReply(station)};
+    }
     if (code == "MP")
         return scheduled(station, code, argument);
     return {};

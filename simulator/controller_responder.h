@@ -8,6 +8,7 @@
 
 // What the controller answers to one request: the reply bodies, in the order they go out, one
 // frame each. Empty when the request gets no reply (the console leaving, an unknown code, a
-// wrong password). "MT", "MA" and "AR" change the station: a measurement is kept for "LM",
-// a clock setting moves the clock.
+// wrong password). "MT", "MA", "LS" and "AR" change the station: a measurement is kept for "LM"
+// and moves the tank's scripts on, a sensor reading moves the sensor scripts on, a clock setting
+// moves the clock.
 QList<QByteArray> answerRequest(SimulatedStation &station, const zelta::Request &request);

@@ -31,6 +31,7 @@ public:
     SimulatedStation &station() { return station_; }
     const SimulatorSettings &settings() const { return settings_; }
 
+    void setSettings(const SimulatorSettings &settings) { settings_ = settings; }
     void setReplyDelay(int ms) { settings_.replyDelayMs = ms; }
     void setAckTimeout(int ms) { settings_.ackTimeoutMs = ms; }
     void setChunkSize(int bytes) { settings_.chunkSize = bytes; }

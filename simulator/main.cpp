@@ -1,7 +1,9 @@
-#include "quit_on_signal.h"
+#include "session/quit_on_signal.h"
+#include "simulator/address_range.h"
 #include "simulator/controller_simulator.h"
 #include "simulator/default_station.h"
 #include "simulator/frame_text.h"
+#include "simulator/open_file_limit.h"
 #include "simulator/station_file.h"
 
 #include <QCommandLineParser>
@@ -9,9 +11,13 @@
 #include <QTextStream>
 
 #include <limits>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace {
+
+constexpr int MostStations = 65536;
 
 QTextStream &out()
 {
@@ -36,9 +42,14 @@ void addOptions(QCommandLineParser &parser)
     };
     parser.addOptions({
         withValue("address", "Address to listen on (default 127.0.0.1).", "A"),
+        withValue("addresses",
+                  "One station per address from FIRST to LAST (IPv4), all on the same port, each with a state "
+                  "of its own.",
+                  "FIRST-LAST"),
         withValue("port", "TCP port (default 4001).", "P"),
         withValue("station", "Station file (default: a built-in demo station).", "FILE"),
         flag("quiet", "Print nothing but problems."),
+        flag("silent", "Accept connections and never acknowledge or answer anything."),
         withValue("delay", "Milliseconds before each reply frame (default 0).", "MS"),
         withValue("ack-timeout", "Milliseconds a series waits for the console's ACK of each frame (default 1000).",
                   "MS"),
@@ -69,8 +80,8 @@ std::optional<int> number(const QCommandLineParser &parser, const char *name, in
     return value;
 }
 
-// False after reporting a bad value.
-bool applyLinkOptions(const QCommandLineParser &parser, ControllerSimulator &simulator)
+// Nothing after reporting a bad value.
+std::optional<SimulatorSettings> linkSettings(const QCommandLineParser &parser)
 {
     const SimulatorSettings defaults;
     const std::optional<int> delay = number(parser, "delay", defaults.replyDelayMs);
@@ -80,23 +91,52 @@ bool applyLinkOptions(const QCommandLineParser &parser, ControllerSimulator &sim
     const std::optional<int> garbage = number(parser, "garbage", defaults.garbageOnConnect);
     const std::optional<int> flood = number(parser, "flood", defaults.floodOnConnect);
     if (!delay || !ackTimeout || !chunk || !closeAfter || !garbage || !flood)
-        return false;
+        return std::nullopt;
 
-    simulator.setReplyDelay(*delay);
-    simulator.setAckTimeout(*ackTimeout);
-    simulator.setChunkSize(*chunk);
-    simulator.setNakRequests(parser.isSet(QStringLiteral("nak")));
-    simulator.setWrongCheckByte(parser.isSet(QStringLiteral("bad-check")));
-    simulator.setCloseAfterFrames(*closeAfter);
-    simulator.setUnterminatedFrame(parser.isSet(QStringLiteral("unterminated")));
-    simulator.setGarbageOnConnect(*garbage);
-    simulator.setFloodOnConnect(*flood);
-    return true;
+    SimulatorSettings settings;
+    settings.replyDelayMs = *delay;
+    settings.ackTimeoutMs = *ackTimeout;
+    settings.chunkSize = *chunk;
+    settings.nakRequests = parser.isSet(QStringLiteral("nak"));
+    settings.wrongCheckByte = parser.isSet(QStringLiteral("bad-check"));
+    settings.closeAfterFrames = *closeAfter;
+    settings.unterminatedFrame = parser.isSet(QStringLiteral("unterminated"));
+    settings.garbageOnConnect = *garbage;
+    settings.floodOnConnect = *flood;
+    settings.silent = parser.isSet(QStringLiteral("silent"));
+    return settings;
 }
 
-void printTraffic(const ControllerSimulator &simulator)
+// The addresses to listen on, or nothing after reporting why.
+std::optional<QList<QHostAddress>> listenAddresses(const QCommandLineParser &parser)
 {
-    const auto print = [](const QString &line) { out() << line << Qt::endl; };
+    const QString single = QStringLiteral("address");
+    const QString range = QStringLiteral("addresses");
+    if (parser.isSet(single) && parser.isSet(range)) {
+        err() << "comzelta-sim: --address and --addresses cannot go together\n";
+        return std::nullopt;
+    }
+    if (parser.isSet(range)) {
+        const std::optional<QList<QHostAddress>> addresses = addressRange(parser.value(range), MostStations);
+        if (!addresses)
+            err() << "comzelta-sim: --addresses needs FIRST-LAST, two IPv4 addresses, the first not after the "
+                     "last, at most "
+                  << MostStations << " in all, not \"" << parser.value(range) << "\"\n";
+        return addresses;
+    }
+    const QString text = parser.isSet(single) ? parser.value(single) : QStringLiteral("127.0.0.1");
+    const QHostAddress address(text);
+    if (address.isNull()) {
+        err() << "comzelta-sim: \"" << text << "\" is not an IP address\n";
+        return std::nullopt;
+    }
+    return QList<QHostAddress>{address};
+}
+
+// With several stations each line starts with the address of the station it concerns.
+void printTraffic(const ControllerSimulator &simulator, const QString &station)
+{
+    const auto print = [station](const QString &line) { out() << station << line << Qt::endl; };
     QObject::connect(&simulator, &ControllerSimulator::clientConnected,
                      [print](const QString &peer) { print(peer + QStringLiteral(" connected")); });
     QObject::connect(&simulator, &ControllerSimulator::clientDisconnected,
@@ -126,12 +166,9 @@ int main(int argc, char *argv[])
     const bool quiet = parser.isSet(QStringLiteral("quiet"));
 
     const std::optional<int> port = number(parser, "port", ControllerSimulator::DefaultPort, 65535);
-    const QString addressText = parser.isSet(QStringLiteral("address")) ? parser.value(QStringLiteral("address"))
-                                                                         : QStringLiteral("127.0.0.1");
-    const QHostAddress address(addressText);
-    if (address.isNull())
-        err() << "comzelta-sim: \"" << addressText << "\" is not an IP address\n";
-    if (!port || address.isNull())
+    const std::optional<QList<QHostAddress>> addresses = listenAddresses(parser);
+    const std::optional<SimulatorSettings> settings = linkSettings(parser);
+    if (!port || !addresses || !settings)
         return 2;
 
     SimulatedStation station = demonstrationStation();
@@ -144,19 +181,25 @@ int main(int argc, char *argv[])
             return 1;
         station = load.station;
     }
-    ControllerSimulator simulator(station);
-    if (!applyLinkOptions(parser, simulator))
-        return 2;
-    if (!quiet)
-        printTraffic(simulator);
-
-    if (!simulator.listen(address, quint16(*port))) {
-        err() << "comzelta-sim: cannot listen on " << addressText << ':' << *port << ": " << simulator.errorString()
-              << '\n';
-        return 1;
+    raiseOpenFileLimit();
+    const bool several = addresses->size() > 1;
+    std::vector<std::unique_ptr<ControllerSimulator>> simulators;
+    for (const QHostAddress &address : *addresses) {
+        auto &simulator = simulators.emplace_back(std::make_unique<ControllerSimulator>(station));
+        simulator->setSettings(*settings);
+        if (!quiet)
+            printTraffic(*simulator, several ? address.toString() + QStringLiteral(" | ") : QString());
+        if (!simulator->listen(address, quint16(*port))) {
+            err() << "comzelta-sim: cannot listen on " << address.toString() << ':' << *port << ": "
+                  << simulator->errorString() << '\n';
+            return 1;
+        }
     }
-    if (!quiet)
-        out() << "listening on " << addressText << ':' << *port << Qt::endl;
+    if (!quiet && several)
+        out() << "listening on " << addresses->first().toString() << '-' << addresses->last().toString()
+              << ", port " << *port << " (" << addresses->size() << " stations)" << Qt::endl;
+    else if (!quiet)
+        out() << "listening on " << addresses->first().toString() << ':' << *port << Qt::endl;
 
     quitOnTerminationSignals();
     return app.exec();

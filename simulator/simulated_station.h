@@ -1,6 +1,7 @@
 #pragma once
 
 #include "simulator/controller_clock.h"
+#include "simulator/value_script.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -26,8 +27,16 @@ struct SimulatedTank {
     bool probeOnline = true;
     QDateTime lastMeasurement;         // what "LM" reports
 
+    // Scripted readings: each measurement takes the next measured volume (or volume at 20).
+    ValueScript<int> readings;
+    ValueScript<int> readingsAt20;
+    // Level per unit of volume, fixed at the first scripted measurement.
+    std::optional<double> levelPerVolume;
+
     int complementaryVolume() const;
     int volumeAt20() const;
+    // A measurement at `at`: the scripts move on, and "LM" then reports these values and time.
+    void measure(const QDateTime &at);
 };
 
 // The state character the controller reports for a leak sensor.
@@ -57,6 +66,10 @@ struct SimulatedStation {
     std::array<SensorState, MaxSensors> sensors = filledSensors();
     bool bar1Active = false;
     bool bar2Active = false;
+    // Each "LS" takes the next state of every scripted sensor and bar.
+    std::array<ValueScript<SensorState>, MaxSensors> sensorScripts;
+    ValueScript<bool> bar1Script;
+    ValueScript<bool> bar2Script;
 
     std::map<QDate, std::vector<ScheduledMeasurement>> schedule;
 
@@ -66,6 +79,8 @@ struct SimulatedStation {
     // configured tank has a selector button on the console; gaps answer "not enabled".
     int tankCount() const;
     SimulatedTank *tank(int number);
+    // What one "LS" does to the scripted sensors and bars.
+    void readSensors();
     // The console upper-cases what the operator types, so the comparison ignores case.
     bool acceptsPassword(const QByteArray &sent) const;
 

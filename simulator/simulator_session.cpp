@@ -70,6 +70,8 @@ bool SimulatorSession::handleFrame(const QByteArray &frame)
         socket_->disconnectFromHost();
         return false;
     }
+    if (settings_.silent)
+        return true;
 
     const std::optional<zelta::Request> request =
         zelta::parseRequestFrame(std::string_view(frame.constData(), std::size_t(frame.size())));

@@ -11,6 +11,7 @@ struct SimulatorSettings {
     int chunkIntervalMs = 20;    // long enough for each chunk to arrive as a read of its own
 
     // Faults.
+    bool silent = false;            // accept connections; neither acknowledge nor answer anything
     bool nakRequests = false;       // NAK every request and answer none
     bool wrongCheckByte = false;    // replies carry a wrong check byte
     int closeAfterFrames = 0;       // close the connection on receiving this frame; 0: never

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -12,6 +13,7 @@ namespace {
 const QString DateFormat = QStringLiteral("dd/MM/yyyy");
 const QString TimeFormat = QStringLiteral("HH:mm:ss");
 constexpr int LargestVolume = 999999;
+constexpr int LargestClockOffset = 10 * 366 * 24 * 60;  // minutes
 
 // Applies one value; false when the value cannot be used.
 using Setter = std::function<bool(const QString &)>;
@@ -29,13 +31,18 @@ Setter integerIn(int &target, int low, int high)
     };
 }
 
+Setter volume(int &target)
+{
+    return integerIn(target, 0, LargestVolume);
+}
+
 Setter optionalVolume(std::optional<int> &target)
 {
     return [&target](const QString &value) {
-        int volume = 0;
-        if (!integerIn(volume, 0, LargestVolume)(value))
+        int given = 0;
+        if (!volume(given)(value))
             return false;
-        target = volume;
+        target = given;
         return true;
     };
 }
@@ -76,6 +83,30 @@ Setter yesNo(bool &target)
     return choice(target, QStringLiteral("yes"), QStringLiteral("no"));
 }
 
+Setter barState(bool &target)
+{
+    return choice(target, QStringLiteral("active"), QStringLiteral("inactive"));
+}
+
+// "a, b, c", each item through the setter `item` makes for it: the first value now, and all of
+// them as the script the readings then take in turn.
+template <typename T, typename Current, typename MakeSetter>
+Setter scripted(Current &current, ValueScript<T> &script, MakeSetter item)
+{
+    return [&current, &script, item](const QString &value) {
+        std::vector<T> values;
+        for (const QString &part : value.split(QLatin1Char(','))) {
+            T parsed{};
+            if (!item(parsed)(part.trimmed()))
+                return false;
+            values.push_back(parsed);
+        }
+        current = values.front();
+        script = ValueScript<T>(std::move(values));
+        return true;
+    };
+}
+
 void apply(const IniSection &section, const Setters &setters, QStringList &problems)
 {
     for (const IniEntry &entry : section.entries) {
@@ -91,6 +122,13 @@ void apply(const IniSection &section, const Setters &setters, QStringList &probl
 
 void readIdentity(const IniSection &section, SimulatedStation &station, QStringList &problems)
 {
+    const Setter clockOffset = [&station](const QString &value) {
+        int minutes = 0;
+        if (!integerIn(minutes, -LargestClockOffset, LargestClockOffset)(value))
+            return false;
+        station.clock.setMinutesAhead(minutes);
+        return true;
+    };
     apply(section,
           {
               {QStringLiteral("address"), text(station.address)},
@@ -98,6 +136,7 @@ void readIdentity(const IniSection &section, SimulatedStation &station, QStringL
               {QStringLiteral("ofe"), integerIn(station.ofe, 0, 999999)},
               {QStringLiteral("meter type"), integerIn(station.meterType, 1, 3)},
               {QStringLiteral("password"), text(station.password)},
+              {QStringLiteral("clock offset"), clockOffset},
           },
           problems);
 }
@@ -121,7 +160,9 @@ void readTank(const IniSection &section, SimulatedTank &tank, QStringList &probl
           {
               {QStringLiteral("product"), text(tank.product)},
               {QStringLiteral("capacity"), integerIn(tank.capacity, 0, LargestVolume)},
-              {QStringLiteral("measured"), integerIn(tank.measured, 0, LargestVolume)},
+              {QStringLiteral("measured"), volume(tank.measured)},
+              {QStringLiteral("readings"), scripted(tank.measured, tank.readings, volume)},
+              {QStringLiteral("readings at 20"), scripted(tank.volume20, tank.readingsAt20, volume)},
               {QStringLiteral("complementary"), optionalVolume(tank.complementary)},
               {QStringLiteral("volume at 20"), optionalVolume(tank.volume20)},
               {QStringLiteral("density"), decimalIn(tank.density, 0.0, 9.99)},
@@ -135,36 +176,32 @@ void readTank(const IniSection &section, SimulatedTank &tank, QStringList &probl
           problems);
 }
 
-std::optional<SensorState> sensorState(const QString &value)
+Setter sensorState(SensorState &target)
 {
-    static const std::map<QString, SensorState> names = {
-        {QStringLiteral("short"), SensorState::Short},
-        {QStringLiteral("normal"), SensorState::Normal},
-        {QStringLiteral("leak"), SensorState::Leak},
-        {QStringLiteral("open"), SensorState::Open},
+    return [&target](const QString &value) {
+        static const std::map<QString, SensorState> names = {
+            {QStringLiteral("short"), SensorState::Short},
+            {QStringLiteral("normal"), SensorState::Normal},
+            {QStringLiteral("leak"), SensorState::Leak},
+            {QStringLiteral("open"), SensorState::Open},
+        };
+        const auto found = names.find(value.toLower());
+        if (found != names.end())
+            target = found->second;
+        return found != names.end();
     };
-    const auto found = names.find(value.toLower());
-    if (found == names.end())
-        return std::nullopt;
-    return found->second;
 }
 
 void readSensors(const IniSection &section, SimulatedStation &station, QStringList &problems)
 {
     Setters setters = {
         {QStringLiteral("count"), integerIn(station.sensorCount, 0, SimulatedStation::MaxSensors)},
-        {QStringLiteral("bar 1"), choice(station.bar1Active, QStringLiteral("active"), QStringLiteral("inactive"))},
-        {QStringLiteral("bar 2"), choice(station.bar2Active, QStringLiteral("active"), QStringLiteral("inactive"))},
+        {QStringLiteral("bar 1"), scripted(station.bar1Active, station.bar1Script, barState)},
+        {QStringLiteral("bar 2"), scripted(station.bar2Active, station.bar2Script, barState)},
     };
-    for (int i = 1; i <= SimulatedStation::MaxSensors; ++i) {
-        SensorState &state = station.sensors[std::size_t(i - 1)];
-        setters[QStringLiteral("sensor %1").arg(i)] = [&state](const QString &value) {
-            const std::optional<SensorState> parsed = sensorState(value);
-            if (parsed)
-                state = *parsed;
-            return parsed.has_value();
-        };
-    }
+    for (std::size_t i = 0; i < station.sensors.size(); ++i)
+        setters[QStringLiteral("sensor %1").arg(i + 1)] =
+            scripted(station.sensors[i], station.sensorScripts[i], sensorState);
     apply(section, setters, problems);
 }
 
@@ -246,7 +283,12 @@ StationLoad parseStation(const QString &text)
     StationLoad load;
     const IniDocument document = readIni(text);
     load.problems = document.problems;
-    for (const IniSection &section : document.sections)
+    // [station] first, wherever it is written: its clock offset dates the tanks' first memory
+    // and "[schedule today]".
+    QList<IniSection> sections = document.sections;
+    std::stable_partition(sections.begin(), sections.end(),
+                          [](const IniSection &section) { return section.name == QLatin1String("station"); });
+    for (const IniSection &section : std::as_const(sections))
         readSection(section, load.station, load.problems);
     return load;
 }

@@ -260,3 +260,28 @@ std::optional<QList<StoredEvent>> queryEvents(const QSqlDatabase &db, qint64 sta
                                   question.value(2).toString(), question.value(3).toString()});
     return events;
 }
+
+std::optional<AlarmsAndDeliveries> queryAlarmsAndDeliveries(const QSqlDatabase &db, qint64 stationId,
+                                                            const QDateTime &from, const QDateTime &to,
+                                                            QSqlError *error)
+{
+    const SqlDialect &dialect = dialectOf(db);
+    AlarmsAndDeliveries result;
+    Question alarms(db, HistorySql::alarmEvents());
+    alarms.bind("station", stationId).bind("from", dialect.timeValue(from)).bind("to", dialect.timeValue(to));
+    if (!alarms.run(error))
+        return std::nullopt;
+    while (alarms.next())
+        result.alarms.append(StoredEvent{alarms.value(0).toLongLong(), dialect.time(alarms.value(1)),
+                                         alarms.value(2).toString(), alarms.value(3).toString()});
+
+    Question deliveries(db, HistorySql::deliveries());
+    deliveries.bind("station", stationId).bind("from", dialect.timeValue(from)).bind("to", dialect.timeValue(to));
+    if (!deliveries.run(error))
+        return std::nullopt;
+    while (deliveries.next())
+        result.deliveries.append(StoredDelivery{deliveries.value(0).toLongLong(), deliveries.value(1).toInt(),
+                                                deliveries.value(2).toString(), dialect.time(deliveries.value(3)),
+                                                dialect.time(deliveries.value(4)), deliveries.value(5).toDouble()});
+    return result;
+}

@@ -97,3 +97,23 @@ std::optional<RowsPage> queryRows(const QSqlDatabase &db, const SeriesRequest &r
 // The station's events in the period, with those that concern no station (readings dropped).
 std::optional<QList<StoredEvent>> queryEvents(const QSqlDatabase &db, qint64 stationId, const QDateTime &from,
                                               const QDateTime &to, QSqlError *error);
+
+// A delivery the alarm rules found in a tank's readings.
+struct StoredDelivery {
+    qint64 id = 0;
+    int tank = 0;
+    QString product;
+    QDateTime startedAt;
+    QDateTime endedAt;
+    double amount = 0;
+};
+
+struct AlarmsAndDeliveries {
+    QList<StoredEvent> alarms;         // raised, cleared, and failed polls, by time
+    QList<StoredDelivery> deliveries;  // by start
+};
+
+// The station's own alarm events in the period, and its deliveries that overlap it.
+std::optional<AlarmsAndDeliveries> queryAlarmsAndDeliveries(const QSqlDatabase &db, qint64 stationId,
+                                                            const QDateTime &from, const QDateTime &to,
+                                                            QSqlError *error);

@@ -14,6 +14,7 @@ HistoryReader::HistoryReader(const QString &filePath, QObject *parent)
     connect(worker_, &ReaderWorker::rowsReady, this, &HistoryReader::rowsReady);
     connect(worker_, &ReaderWorker::eventsReady, this, &HistoryReader::eventsReady);
     connect(worker_, &ReaderWorker::queryFailed, this, &HistoryReader::queryFailed);
+    connect(worker_, &ReaderWorker::alarmsAndDeliveriesReady, this, &HistoryReader::alarmsAndDeliveriesReady);
     thread_.start();
 }
 
@@ -56,4 +57,11 @@ int HistoryReader::requestRows(const SeriesRequest &request, int offset, int lim
 int HistoryReader::requestEvents(qint64 stationId, const QDateTime &from, const QDateTime &to)
 {
     return ask([stationId, from, to](ReaderWorker *worker, int id) { worker->events(id, stationId, from, to); });
+}
+
+int HistoryReader::requestAlarmsAndDeliveries(qint64 stationId, const QDateTime &from, const QDateTime &to)
+{
+    return ask([stationId, from, to](ReaderWorker *worker, int id) {
+        worker->alarmsAndDeliveries(id, stationId, from, to);
+    });
 }

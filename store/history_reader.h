@@ -27,6 +27,7 @@ public:
     // A page of the rows behind a series.
     int requestRows(const SeriesRequest &request, int offset, int limit);
     int requestEvents(qint64 stationId, const QDateTime &from, const QDateTime &to);
+    int requestAlarmsAndDeliveries(qint64 stationId, const QDateTime &from, const QDateTime &to);
 
 signals:
     void stationsReady(int requestId, const QList<StoredStation> &stations);
@@ -35,6 +36,7 @@ signals:
     void rowsReady(int requestId, const RowsPage &page);
     void eventsReady(int requestId, const QList<StoredEvent> &events);
     void queryFailed(int requestId, const QString &reason);
+    void alarmsAndDeliveriesReady(int requestId, const AlarmsAndDeliveries &found);
 
 private:
     template <typename Ask>

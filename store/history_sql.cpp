@@ -109,4 +109,19 @@ QString events()
                           "AND at >= :from AND at < :to ORDER BY at, id");
 }
 
+// "_" matches any character in LIKE, hence the escape.
+QString alarmEvents()
+{
+    return QStringLiteral("SELECT id, at, kind, detail FROM event WHERE station_id = :station "
+                          "AND at >= :from AND at < :to AND (kind LIKE '%!_raised' ESCAPE '!' "
+                          "OR kind LIKE '%!_cleared' ESCAPE '!' OR kind = 'poll_failed') ORDER BY at, id");
+}
+
+QString deliveries()
+{
+    return QStringLiteral("SELECT id, tank, product, started_at, ended_at, amount FROM delivery "
+                          "WHERE station_id = :station AND ended_at >= :from AND started_at < :to "
+                          "ORDER BY started_at, tank");
+}
+
 } // namespace HistorySql

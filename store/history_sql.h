@@ -32,5 +32,11 @@ QString tankRowCount();
 QString productRowCount(const QList<int> &tanks);
 // :station :from :to: id, at, kind and detail of the station's events and of those of no station.
 QString events();
+// :station :from :to: id, at, kind and detail of the station's alarms raised and cleared
+// ("<alarm>_raised", "<alarm>_cleared") and its failed polls, by time.
+QString alarmEvents();
+// :station :from :to: id, tank, product, started_at, ended_at and amount of the station's
+// deliveries that overlap the period, by start.
+QString deliveries();
 
 } // namespace HistorySql

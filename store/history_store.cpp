@@ -19,12 +19,13 @@ HistoryStore::HistoryStore(const QString &filePath, const HistoryStoreOptions &o
       queue_(std::make_shared<WriteQueue>(options.queueCapacity)),
       writer_(new StoreWriter(filePath, WriteConnectionSettings{options.busyTimeoutMs, options.connectOptions,
                                                                 options.maxPageCount},
-                              options.retryIntervalMs, queue_))
+                              options.retryIntervalMs, queue_, options.rules))
 {
     thread_.setObjectName(QStringLiteral("HistoryStore writer"));
     writer_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, writer_, &QObject::deleteLater);
     connect(writer_, &StoreWriter::written, this, &HistoryStore::written);
+    connect(writer_, &StoreWriter::alarmChanged, this, &HistoryStore::alarmChanged);
     connect(writer_, &StoreWriter::failing, this, [this](const QString &reason) {
         failing_ = true;
         failureReason_ = reason;
@@ -91,4 +92,14 @@ quint64 HistoryStore::keepErrorReply(const StationIdentity &station, const Error
 quint64 HistoryStore::keepEvent(const StationIdentity &station, EventKind kind, const QString &detail)
 {
     return enqueue(WriteJob{0, station, {}, EventWork{kind, detail}});
+}
+
+quint64 HistoryStore::keepClock(const StationIdentity &station, const ClockReading &reading, const QDateTime &pcTimeUtc)
+{
+    return enqueue(WriteJob{0, station, {}, ClockWork{reading, pcTimeUtc.toUTC()}});
+}
+
+quint64 HistoryStore::keepPollOutcome(const StationIdentity &station, bool succeeded, const QString &detail)
+{
+    return enqueue(WriteJob{0, station, {}, PollOutcomeWork{succeeded, detail}});
 }

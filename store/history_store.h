@@ -33,6 +33,8 @@
 //   once. A reading whose date is impossible ("000000") has a NULL measured_at; NULLs never
 //   collide, so each such reading is stored every time it is kept, and no period shows it.
 // - The destructor writes what is still queued (one attempt each) and closes the file.
+// - With options.rules (alarms/alarm_rules.h), each call's alarms and deliveries are decided in
+//   its own transaction (store/write_rules.h) and reported by alarmChanged() once committed.
 //
 // Reading: HistoryReader (history_reader.h) answers the history window's questions (stations, a
 // station's tanks and products, a series, the rows behind it, the events of a period) by signal,
@@ -50,6 +52,7 @@
 #include <memory>
 
 class StoreWriter;
+class WriteRules;
 class WriteQueue;
 struct WriteJob;
 
@@ -59,6 +62,7 @@ struct HistoryStoreOptions {
     int busyTimeoutMs = 3000;     // how long one write waits for another program's write lock
     QString connectOptions;       // further QSQLITE connect options, such as QSQLITE_OPEN_READONLY
     int maxPageCount = 0;         // a cap on the file's size in pages (0: none); beyond it, "disco cheio"
+    std::shared_ptr<WriteRules> rules;  // alarms and deliveries decided as each call is written; none: no alarms
 };
 
 class HistoryStore : public QObject {
@@ -88,6 +92,11 @@ public:
     // Connection opened or lost, and the other events; a station without host and OFE number
     // leaves station_id NULL.
     quint64 keepEvent(const StationIdentity &station, EventKind kind, const QString &detail);
+    // The controller's clock ("LR") and the PC's time in UTC when it came; kept for the rules (clock alarm).
+    quint64 keepClock(const StationIdentity &station, const ClockReading &reading, const QDateTime &pcTimeUtc);
+    // The end of one poll of one station: succeeded or, after its retries, failed (detail: why, in Portuguese).
+    // A failure is an event "poll_failed"; the rules count consecutive failures.
+    quint64 keepPollOutcome(const StationIdentity &station, bool succeeded, const QString &detail);
 
     // Since the last writesFailing() until the next writesWorking().
     bool writesAreFailing() const { return failing_; }
@@ -98,6 +107,8 @@ signals:
     void written(quint64 sequence);
     void writesFailing(const QString &reason);
     void writesWorking();
+    // Emitted on the store's own thread after the commit that recorded it.
+    void alarmChanged(const AlarmNotice &notice);
 
 private:
     quint64 enqueue(WriteJob &&job);

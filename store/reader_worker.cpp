@@ -91,3 +91,13 @@ void ReaderWorker::events(int requestId, qint64 stationId, const QDateTime &from
         [&](const QSqlDatabase &db, QSqlError *error) { return queryEvents(db, stationId, from, to, error); },
         [&](const QList<StoredEvent> &events) { emit eventsReady(requestId, events); });
 }
+
+void ReaderWorker::alarmsAndDeliveries(int requestId, qint64 stationId, const QDateTime &from, const QDateTime &to)
+{
+    answer<AlarmsAndDeliveries>(
+        requestId,
+        [&](const QSqlDatabase &db, QSqlError *error) {
+            return queryAlarmsAndDeliveries(db, stationId, from, to, error);
+        },
+        [&](const AlarmsAndDeliveries &found) { emit alarmsAndDeliveriesReady(requestId, found); });
+}

@@ -18,6 +18,7 @@ public:
     void series(int requestId, const SeriesRequest &request);
     void rows(int requestId, const SeriesRequest &request, int offset, int limit);
     void events(int requestId, qint64 stationId, const QDateTime &from, const QDateTime &to);
+    void alarmsAndDeliveries(int requestId, qint64 stationId, const QDateTime &from, const QDateTime &to);
 
 signals:
     void stationsReady(int requestId, const QList<StoredStation> &stations);
@@ -26,6 +27,7 @@ signals:
     void rowsReady(int requestId, const RowsPage &page);
     void eventsReady(int requestId, const QList<StoredEvent> &events);
     void queryFailed(int requestId, const QString &reason);
+    void alarmsAndDeliveriesReady(int requestId, const AlarmsAndDeliveries &found);
 
 private:
     // Runs `query` on the connection and hands its result to `deliver`; an empty result when

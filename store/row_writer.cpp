@@ -2,8 +2,10 @@
 
 #include "store/reading_rows.h"
 #include "store/sql_dialect.h"
+#include "store/write_rules.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <functional>
 
@@ -33,7 +35,10 @@ struct RowWriter::Context {
     const SqlDialect &dialect;
 };
 
-RowWriter::RowWriter(const QString &connectionName) : connectionName_(connectionName), stations_(connectionName) {}
+RowWriter::RowWriter(const QString &connectionName, std::shared_ptr<const WriteRules> rules)
+    : connectionName_(connectionName), rules_(std::move(rules)), stations_(connectionName)
+{
+}
 
 RowWriter::~RowWriter() = default;
 
@@ -62,26 +67,28 @@ bool RowWriter::inTransaction(const std::function<bool()> &body, QSqlError *erro
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     error_ = QSqlError();
-    if (!db.transaction()) {
-        *error = db.lastError();
+    QSqlQuery control(db);
+    if (!control.exec(dialectOf(db).beginWriteSql)) {
+        *error = control.lastError();
         return false;
     }
     bool ok = body();
-    if (ok && !db.commit()) {
-        error_ = db.lastError();
+    if (ok && !control.exec(QStringLiteral("COMMIT"))) {
+        error_ = control.lastError();
         ok = false;
     }
     if (!ok) {
-        db.rollback();
+        control.exec(QStringLiteral("ROLLBACK"));
         stations_.forget();
         *error = error_;
     }
     return ok;
 }
 
-bool RowWriter::write(const WriteJob &job, QSqlError *error)
+bool RowWriter::write(const WriteJob &job, QSqlError *error, QList<AlarmNotice> *notices)
 {
-    return inTransaction(
+    QList<AlarmNotice> decided;
+    const bool ok = inTransaction(
         [&] {
             const SqlDialect &dialect = dialectOf(QSqlDatabase::database(connectionName_, false));
             if (std::holds_alternative<EventWork>(job.work) && !hasStation(job.station))
@@ -90,9 +97,28 @@ bool RowWriter::write(const WriteJob &job, QSqlError *error)
             if (!station)
                 return false;
             const Context context{job, station->id, station->zone, dialect};
-            return std::visit([&](const auto &work) { return writeWork(context, work); }, job.work);
+            if (!std::visit([&](const auto &work) { return writeWork(context, work); }, job.work))
+                return false;
+            if (!rules_)
+                return true;
+            const QVariant at = dialect.timeValue(job.receivedAt);
+            const RuleInput input{job,
+                                  station->id,
+                                  station->description,
+                                  station->host,
+                                  station->ofe,
+                                  station->zone,
+                                  connectionName_,
+                                  dialect,
+                                  [&](const QString &kind, const QString &detail) {
+                                      return writeEvent(station->id, at, kind, detail);
+                                  }};
+            return rules_->apply(input, &decided, &error_);
         },
         error);
+    if (ok)
+        notices->append(decided);
+    return ok;
 }
 
 bool RowWriter::writeDropped(const DroppedCounts &counts, const QDateTime &at, QSqlError *error)
@@ -101,11 +127,11 @@ bool RowWriter::writeDropped(const DroppedCounts &counts, const QDateTime &at, Q
                                .arg(counts.readings)
                                .arg(counts.events);
     const SqlDialect &dialect = dialectOf(QSqlDatabase::database(connectionName_, false));
-    return inTransaction([&] { return writeEvent(noStation(), dialect.timeValue(at), EventKind::ReadingsDropped, detail); },
-                         error);
+    const QString kind = eventKindText(EventKind::ReadingsDropped);
+    return inTransaction([&] { return writeEvent(noStation(), dialect.timeValue(at), kind, detail); }, error);
 }
 
-bool RowWriter::writeEvent(const QVariant &stationId, const QVariant &at, EventKind kind, const QString &detail)
+bool RowWriter::writeEvent(const QVariant &stationId, const QVariant &at, const QString &kind, const QString &detail)
 {
     QSqlQuery *query = statement(insertEvent_, QStringLiteral("INSERT INTO event (station_id, at, kind, detail) "
                                                               "VALUES (:station, :at, :kind, :detail)"));
@@ -113,14 +139,14 @@ bool RowWriter::writeEvent(const QVariant &stationId, const QVariant &at, EventK
         return false;
     query->bindValue(QStringLiteral(":station"), stationId);
     query->bindValue(QStringLiteral(":at"), at);
-    query->bindValue(QStringLiteral(":kind"), eventKindText(kind));
+    query->bindValue(QStringLiteral(":kind"), kind);
     query->bindValue(QStringLiteral(":detail"), notNullText(detail));
     return run(*query);
 }
 
 bool RowWriter::writeEvent(const Context &context, EventKind kind, const QString &detail)
 {
-    return writeEvent(context.stationId, context.dialect.timeValue(context.job.receivedAt), kind, detail);
+    return writeEvent(context.stationId, context.dialect.timeValue(context.job.receivedAt), eventKindText(kind), detail);
 }
 
 std::optional<qint64> RowWriter::writeMeasurement(const Context &context, const MeasurementReading &reading,
@@ -276,4 +302,17 @@ bool RowWriter::writeWork(const Context &context, const ScheduledWork &work)
 bool RowWriter::writeWork(const Context &context, const EventWork &work)
 {
     return writeEvent(context, work.kind, work.detail);
+}
+
+bool RowWriter::writeWork(const Context &context, const ClockWork &work)
+{
+    if (!work.reading.checkByteMatches)
+        return writeEvent(context, EventKind::BadCheckByte,
+                          QStringLiteral("%1 relógio %2 %3").arg(work.reading.command, work.reading.date, work.reading.time));
+    return true;
+}
+
+bool RowWriter::writeWork(const Context &context, const PollOutcomeWork &work)
+{
+    return work.succeeded || writeEvent(context, EventKind::PollFailed, work.detail);
 }

@@ -8,19 +8,22 @@
 #include <QString>
 
 #include <functional>
-
 #include <memory>
+
+class WriteRules;
 
 // Turns jobs into rows on the writer's connection, one transaction per job: a reply, an
 // inventory series with its list, a sensor reading, a scheduled-measurement series or an event.
 // A reading whose check byte did not match becomes a bad_check_byte event instead of a row.
+// The rules, if any, run in the same transaction after the job's rows.
 class RowWriter {
 public:
-    explicit RowWriter(const QString &connectionName);
+    RowWriter(const QString &connectionName, std::shared_ptr<const WriteRules> rules);
     ~RowWriter();
 
-    // On failure everything of the job is rolled back and the error given.
-    bool write(const WriteJob &job, QSqlError *error);
+    // On failure everything of the job is rolled back and the error given; otherwise the rules'
+    // notices are appended.
+    bool write(const WriteJob &job, QSqlError *error, QList<AlarmNotice> *notices);
     // The readings_dropped event, in a transaction of its own.
     bool writeDropped(const DroppedCounts &counts, const QDateTime &at, QSqlError *error);
 
@@ -31,11 +34,13 @@ private:
     bool writeWork(const Context &context, const SensorWork &work);
     bool writeWork(const Context &context, const ScheduledWork &work);
     bool writeWork(const Context &context, const EventWork &work);
+    bool writeWork(const Context &context, const ClockWork &work);
+    bool writeWork(const Context &context, const PollOutcomeWork &work);
     // The id of the reading's row, new or the one that already held it; nothing when the
     // reading became an event instead.
     std::optional<qint64> writeMeasurement(const Context &context, const MeasurementReading &reading, Origin origin,
                                            bool *ok);
-    bool writeEvent(const QVariant &stationId, const QVariant &at, EventKind kind, const QString &detail);
+    bool writeEvent(const QVariant &stationId, const QVariant &at, const QString &kind, const QString &detail);
     // An event of the job's station, at the time the job was handed over.
     bool writeEvent(const Context &context, EventKind kind, const QString &detail);
     bool inTransaction(const std::function<bool()> &body, QSqlError *error);
@@ -44,6 +49,7 @@ private:
     bool run(QSqlQuery &query);
 
     QString connectionName_;
+    std::shared_ptr<const WriteRules> rules_;
     StationRegistry stations_;
     QSqlError error_;  // the failure of the statement that stopped the job
     std::unique_ptr<QSqlQuery> insertMeasurement_;

@@ -43,6 +43,19 @@ const std::vector<Migration> &migrations()
          {
              QStringLiteral("CREATE INDEX event_by_time ON event (station_id, at)"),
          }},
+        // What the alarm rules decided, so that no program and no restart raises an alarm twice,
+        // and the deliveries they found.
+        {3,
+         {
+             QStringLiteral("CREATE TABLE alarm_state (station_id INTEGER NOT NULL REFERENCES station (id), "
+                            "alarm TEXT NOT NULL, subject INTEGER NOT NULL, active {bool} NOT NULL, "
+                            "changed_at {time} NOT NULL, count INTEGER NOT NULL DEFAULT 0, "
+                            "PRIMARY KEY (station_id, alarm, subject))"),
+             QStringLiteral("CREATE TABLE delivery (id {id}, station_id INTEGER NOT NULL REFERENCES station (id), "
+                            "tank INTEGER NOT NULL, product TEXT NOT NULL, started_at {time} NOT NULL, "
+                            "ended_at {time} NOT NULL, amount {real} NOT NULL, "
+                            "UNIQUE (station_id, tank, started_at))"),
+         }},
     };
     return list;
 }

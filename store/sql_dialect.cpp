@@ -85,6 +85,7 @@ const SqlDialect &sqliteDialect()
     static const SqlDialect dialect{
         QStringLiteral("QSQLITE"),
         QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = :name"),
+        QStringLiteral("BEGIN IMMEDIATE"),
         QStringLiteral("INTEGER PRIMARY KEY"),
         QStringLiteral("REAL"),
         QStringLiteral("INTEGER"),

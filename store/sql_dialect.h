@@ -26,6 +26,10 @@ struct SqlDialect {
 
     // One row with one count: 1 when the table :name exists.
     QString tableCountSql;
+    // Opens a write transaction. SQLite takes the file's write lock at once, so a transaction
+    // that reads before it writes (a station looked up, an alarm's state) can never lose its
+    // upgrade to another program's write half-way through.
+    QString beginWriteSql;
 
     QString identityType;
     QString realType;

@@ -51,7 +51,7 @@ std::optional<StationRegistry::Station> StationRegistry::resolve(const StationId
         // The row may also be what another key found before.
         known_.clear();
     }
-    const Station station{row.id, zoneNamed(row.timeZone)};
+    const Station station{row.id, zoneNamed(row.timeZone), row.description, row.host, row.ofe};
     known_.insert(key, Known{identity, station});
     return station;
 }

@@ -19,6 +19,9 @@ public:
     struct Station {
         qint64 id = 0;
         QTimeZone zone;
+        QString description;  // as stored
+        QString host;
+        QString ofe;
     };
 
     explicit StationRegistry(const QString &connectionName);

@@ -28,6 +28,8 @@ QString eventKindText(EventKind kind)
         return QStringLiteral("unusable_reading");
     case EventKind::ReadingsDropped:
         return QStringLiteral("readings_dropped");
+    case EventKind::PollFailed:
+        return QStringLiteral("poll_failed");
     }
     return {};
 }

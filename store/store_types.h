@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 // Who a row belongs to. The store matches a station by its OFE number once the controller's
@@ -23,6 +24,19 @@ enum class EventKind {
     BadCheckByte,     // a reply whose check byte did not match: shown, never kept as a reading
     UnusableReading,  // a reading without a tank number, which no row can hold
     ReadingsDropped,  // the store had to drop queued work while it could not write
+    PollFailed,       // one poll of a station failed after its retries
+};
+
+// An alarm raised or cleared, or a delivery found, by the rules at write time.
+struct AlarmNotice {
+    QString stationDescription;
+    QString host;
+    QString alarm;       // "low_level", "high_level", "leak", "sensor_fault", "bar_inactive",
+                         // "communication", "clock", or "delivery"
+    int subject = 0;     // tank or sensor (or bar) number; 0 for the station itself
+    bool raised = true;  // false: cleared (a delivery is always "raised")
+    QString detail;      // Portuguese text, exactly as stored in event.detail
+    QDateTime at;        // UTC
 };
 
 // The texts stored in the "origin" and "kind" columns.

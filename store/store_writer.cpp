@@ -7,11 +7,12 @@
 #include <QTimer>
 
 StoreWriter::StoreWriter(const QString &filePath, const WriteConnectionSettings &settings, int retryIntervalMs,
-                         std::shared_ptr<WriteQueue> queue)
+                         std::shared_ptr<WriteQueue> queue, std::shared_ptr<const WriteRules> rules)
     : filePath_(filePath),
       connectionName_(QStringLiteral("comzelta-history-writer-%1").arg(quintptr(this), 0, 16)),
       settings_(settings),
       queue_(std::move(queue)),
+      rules_(std::move(rules)),
       retryTimer_(new QTimer(this))
 {
     retryTimer_->setSingleShot(true);
@@ -68,7 +69,7 @@ bool StoreWriter::ensureOpen()
         recordFailure(*reason);
         return false;
     }
-    rows_ = std::make_unique<RowWriter>(connectionName_);
+    rows_ = std::make_unique<RowWriter>(connectionName_, rules_);
     return true;
 }
 
@@ -77,7 +78,8 @@ bool StoreWriter::writePending()
     if (!ensureOpen())
         return false;
     QSqlError error;
-    if (!rows_->write(*pending_, &error)) {
+    QList<AlarmNotice> notices;
+    if (!rows_->write(*pending_, &error, &notices)) {
         const WriteFailure failure = writeFailure(error);
         if (failure.workAtFault) {
             qWarning("Histórico: registro descartado: %s", qPrintable(failure.reason));
@@ -96,6 +98,8 @@ bool StoreWriter::writePending()
         failure_.reset();
         emit working();
     }
+    for (const AlarmNotice &notice : std::as_const(notices))
+        emit alarmChanged(notice);
     emit written(sequence);
     writeDropped();
     return true;

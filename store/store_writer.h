@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/history_file.h"
+#include "store/store_types.h"
 #include "store/write_queue.h"
 
 #include <QObject>
@@ -11,6 +12,7 @@
 
 class QTimer;
 class RowWriter;
+class WriteRules;
 struct WriteFailure;
 
 // The writer thread's side of a HistoryStore: owns the connection (opened, and reopened after a
@@ -21,7 +23,7 @@ class StoreWriter : public QObject {
     Q_OBJECT
 public:
     StoreWriter(const QString &filePath, const WriteConnectionSettings &settings, int retryIntervalMs,
-                std::shared_ptr<WriteQueue> queue);
+                std::shared_ptr<WriteQueue> queue, std::shared_ptr<const WriteRules> rules);
     ~StoreWriter() override;
 
     // Writes what is queued, until the queue is empty or a write fails.
@@ -31,6 +33,7 @@ public:
 
 signals:
     void written(quint64 sequence);
+    void alarmChanged(const AlarmNotice &notice);  // after the commit of the job that decided it
     void failing(const QString &reason);  // on the first failure, and when the reason changes
     void working();                       // after a failure, the first write that succeeds
 
@@ -45,6 +48,7 @@ private:
     QString connectionName_;
     WriteConnectionSettings settings_;
     std::shared_ptr<WriteQueue> queue_;
+    std::shared_ptr<const WriteRules> rules_;
     QTimer *retryTimer_;
     std::unique_ptr<RowWriter> rows_;  // while the connection is open
     std::optional<WriteJob> pending_;  // taken from the queue, not written yet

@@ -34,11 +34,22 @@ struct EventWork {
     QString detail;
 };
 
+// Kept only for the rules: the history has no table of clock readings.
+struct ClockWork {
+    ClockReading reading;
+    QDateTime pcTimeUtc;
+};
+
+struct PollOutcomeWork {
+    bool succeeded;
+    QString detail;  // why it failed
+};
+
 struct WriteJob {
     quint64 sequence = 0;
     StationIdentity station;
     QDateTime receivedAt;  // UTC, when the caller handed it over
-    std::variant<MeasurementWork, InventoryWork, SensorWork, ScheduledWork, EventWork> work;
+    std::variant<MeasurementWork, InventoryWork, SensorWork, ScheduledWork, EventWork, ClockWork, PollOutcomeWork> work;
 };
 
 // What had to be dropped unwritten.

@@ -17,6 +17,8 @@ DroppedCounts droppedCounts(const WriteJob &job)
         DroppedCounts operator()(const SensorWork &) const { return {1, 0}; }
         DroppedCounts operator()(const ScheduledWork &work) const { return {work.readings.size(), 0}; }
         DroppedCounts operator()(const EventWork &) const { return {0, 1}; }
+        DroppedCounts operator()(const ClockWork &) const { return {1, 0}; }
+        DroppedCounts operator()(const PollOutcomeWork &work) const { return {0, work.succeeded ? 0 : 1}; }
     };
     return std::visit(Count{}, job.work);
 }

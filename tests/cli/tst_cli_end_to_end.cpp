@@ -484,14 +484,38 @@ private slots:
         QCOMPARE(QString::fromUtf8(result.err).count(QStringLiteral("byte de verificação incorreto")), 3);
     }
 
+    // The log shows every frame, those with the password too, but never the password itself nor
+    // the length of a frame that carries it.
+    void frameLog_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("lines");  // each part of some line of the log
+        const QString maskedCf = QStringLiteral("Transmitiu: *** <STX>CF***<ETX>*");
+        QTest::newRow("clock") << QStringList{address::Station, "clock"} << "Segredo" << 0
+                               << QStringList{"Transmitiu: 007 <STX>ID01<ETX>", "Recebeu: ACK", maskedCf,
+                                              "Transmitiu: 005 <STX>LR<ETX>", "Transmitiu: 007 <STX>ID02<ETX>"};
+        QTest::newRow("set-clock: CF and AR") << QStringList{address::Station, "set-clock"} << "Segredo" << 0
+                                              << QStringList{maskedCf, "Transmitiu: *** <STX>AR***"};
+        QTest::newRow("password refused") << QStringList{"--timeout", "0.5", Failing(), "clock"} << "Outra" << 4
+                                          << QStringList{maskedCf};
+        QTest::newRow("accented password") << QStringList{address::Station, "identify"} << "Coração" << 0
+                                           << QStringList{maskedCf};
+    }
     void frameLog()
     {
-        const CliRun result = run({"--log", address::Station, "clock"});
-        QCOMPARE(result.exitCode, 0);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, password);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, lines);
+        const CliRun result = run(QStringList{"--log"} + arguments, password);
+        QCOMPARE(result.exitCode, exitCode);
         const QString log = QString::fromUtf8(result.err);
-        QVERIFY2(log.contains(QStringLiteral("Transmitiu: 007 <STX>ID01<ETX>")), result.err.constData());
-        QVERIFY2(log.contains(QStringLiteral("Recebeu: ACK")), result.err.constData());
-        QVERIFY2(log.contains(QStringLiteral("<STX>LR<ETX>")), result.err.constData());
+        for (const QString &line : lines)
+            QVERIFY2(log.contains(line), qPrintable(line + QLatin1Char('\n') + log));
+        // The controller reads the password in capitals, and so would the log.
+        QVERIFY2(!log.contains(password, Qt::CaseInsensitive), qPrintable(log));
         QVERIFY2(!result.out.contains("<STX>"), result.out.constData());
     }
 

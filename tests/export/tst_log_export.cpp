@@ -5,6 +5,7 @@
 #include "export/log_export.h"
 #include "protocol/frame.h"
 #include "protocol/log_lines.h"
+#include "session/log_masking.h"
 #include "session/log_text.h"
 
 #include <QTest>

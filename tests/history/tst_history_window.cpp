@@ -7,21 +7,34 @@
 #include "history/history_window.h"
 #include "history/station_time.h"
 
+#include "tests/pdf_text.h"
+
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineSeries>
+#include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPushButton>
+#include <QScatterSeries>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 
 namespace {
 
-// A reading of `tank`, taken `hoursAgo` by the PC's clock (the station's zone is the PC's).
-MeasurementReading reading(int tank, const char *product, int measured, int level, double hoursAgo)
+// A reading of `tank` taken at `at` by the PC's clock (the station's zone is the PC's).
+MeasurementReading reading(int tank, const char *product, int measured, int level, const QDateTime &at)
 {
-    const QDateTime at = QDateTime::currentDateTime().addSecs(qint64(-hoursAgo * 3600));
     MeasurementFrame frame;
     frame.tank = QByteArray::number(tank).rightJustified(3, '0');
     frame.product = QByteArray(product).leftJustified(11, ' ');
@@ -47,6 +60,83 @@ void choose(QComboBox *box, int index)
     emit box->activated(index);
 }
 
+// The window on a subject, period and series, chosen as the operator would; false when the
+// subject is not offered.
+bool show(HistoryWindow *window, const QString &subject, int period, int series)
+{
+    auto *subjects = window->findChild<QComboBox *>(QStringLiteral("Tanque"));
+    const int index = subjects->findText(subject);
+    if (index < 0)
+        return false;
+    choose(window->findChild<QComboBox *>(QStringLiteral("Periodo")), period);
+    choose(window->findChild<QComboBox *>(QStringLiteral("Serie")), series);
+    choose(subjects, index);
+    return true;
+}
+
+// Each row's cells joined by '|'.
+QStringList rowTexts(const QTableWidget *grid)
+{
+    QStringList rows;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < grid->columnCount(); ++column)
+            cells << (grid->item(row, column) ? grid->item(row, column)->text() : QString());
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+// Runs statements on the file, in a transaction, on a connection of the test's own.
+bool runStatements(const QString &file, const QStringList &statements)
+{
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("test-writer"));
+        db.setDatabaseName(file);
+        ok = db.open() && db.transaction();
+        for (const QString &statement : statements) {
+            QSqlQuery query(db);
+            if (ok && !query.exec(statement)) {
+                qWarning() << statement << query.lastError().text();
+                ok = false;
+            }
+        }
+        ok = ok && db.commit();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test-writer"));
+    return ok;
+}
+
+// Answers "Imprimir"'s questions as an operator without a printer would: yes, a PDF, at `path`.
+class PdfAnswers {
+public:
+    explicit PdfAnswers(const QString &path)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this, path] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                questions << box->text();
+                if (QAbstractButton *yes = box->button(QMessageBox::Yes))
+                    yes->click();
+                else
+                    box->reject();
+            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                offered = dialog->selectedFiles().value(0);
+                dialog->selectFile(path);
+                static_cast<QDialog *>(dialog)->accept();  // public there, and still the file dialog's own
+            }
+        });
+        timer_.start(5);
+    }
+
+    QStringList questions;
+    QString offered;
+
+private:
+    QTimer timer_;
+};
+
 }  // namespace
 
 class TestHistoryWindow : public QObject {
@@ -56,7 +146,15 @@ private slots:
     void cleanup();
     void chartAndTableShowThePeriod_data();
     void chartAndTableShowThePeriod();
+    void periodFieldsShowTheChosenPeriod_data();
+    void periodFieldsShowTheChosenPeriod();
     void exportWritesEveryRowOfThePeriod();
+    void printingWithoutPrinterSavesPdf_data();
+    void printingWithoutPrinterSavesPdf();
+    void hoveringAPointShowsItsValueAndTime_data();
+    void hoveringAPointShowsItsValueAndTime();
+    void alarmsAndDeliveriesOfTheStationAndPeriod_data();
+    void alarmsAndDeliveriesOfTheStationAndPeriod();
     void namesAreUniqueAmongSiblings();
 
 private:
@@ -64,27 +162,75 @@ private:
 
     QTemporaryDir directory_;
     QString file_;
+    QHash<int, QDateTime> takenAt_;  // by measured volume, each kept once
+    QHash<double, QDateTime> happenedAt_;  // alarms and deliveries, by hours before the test
 };
 
 void TestHistoryWindow::initTestCase()
 {
+    // As an operator's PC shows numbers.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     file_ = HistoryStore::filePathIn(directory_.path() + QLatin1Char('/'));
-    HistoryStore store(file_);
-    const StationIdentity north{QStringLiteral("Posto Norte"), QStringLiteral("10.0.0.5"), QStringLiteral("001234"), {}};
-    const StationIdentity south{QStringLiteral("Posto Sul"), QStringLiteral("10.0.0.6"), QStringLiteral("004321"), {}};
-    store.keepMeasurement(north, reading(1, "GASOLINA", 900, 800, 240), Origin::Console);
-    store.keepMeasurement(north, reading(1, "GASOLINA", 1000, 850, 3), Origin::Console);
-    store.keepMeasurement(north, reading(2, "GASOLINA", 2000, 1700, 2.5), Origin::Console);
-    store.keepMeasurement(north, reading(1, "GASOLINA", 1500, 1200, 2), Origin::Console);
-    store.keepMeasurement(north, reading(3, "DIESEL", 500, 400, 1.5), Origin::Console);
-    store.keepMeasurement(north, reading(1, "GASOLINA", 1400, 1150, 1), Origin::Console);
-    // Written in the order kept.
-    QVERIFY(waitForWritten(store, store.keepMeasurement(south, reading(1, "ETANOL", 7000, 900, 1), Origin::Console)));
+    const QDateTime now = QDateTime::currentDateTime();
+    {
+        HistoryStore store(file_);
+        const StationIdentity north{QStringLiteral("Posto Norte"), QStringLiteral("10.0.0.5"), QStringLiteral("001234"), {}};
+        const StationIdentity south{QStringLiteral("Posto Sul"), QStringLiteral("10.0.0.6"), QStringLiteral("004321"), {}};
+        const auto keep = [&](const StationIdentity &station, int tank, const char *product, int measured, int level,
+                              double hoursAgo) {
+            const QDateTime at = now.addSecs(qint64(-hoursAgo * 3600));
+            takenAt_.insert(measured, at);
+            return store.keepMeasurement(station, reading(tank, product, measured, level, at), Origin::Console);
+        };
+        keep(north, 1, "GASOLINA", 900, 800, 240);
+        keep(north, 1, "GASOLINA", 1000, 850, 3);
+        keep(north, 2, "GASOLINA", 2000, 1700, 2.5);
+        keep(north, 1, "GASOLINA", 1500, 1200, 2);
+        keep(north, 3, "DIESEL", 500, 400, 1.5);
+        keep(north, 1, "GASOLINA", 1400, 1150, 1);
+        // Written in the order kept.
+        QVERIFY(waitForWritten(store, keep(south, 1, "ETANOL", 7000, 900, 1)));
+    }
+
+    // What the alarm rules would have written: north is station 1, south station 2.
+    const auto hoursAgo = [&](double hours) {
+        const QDateTime at = now.addSecs(qint64(-hours * 3600));
+        happenedAt_.insert(hours, at);
+        return at.toUTC().toString(Qt::ISODate);
+    };
+    const auto event = [&](int station, double hours, const char *kind, const char *detail) {
+        return QStringLiteral("INSERT INTO event (station_id, at, kind, detail) VALUES (%1, '%2', '%3', '%4')")
+            .arg(station)
+            .arg(hoursAgo(hours), QLatin1String(kind), QString::fromUtf8(detail));
+    };
+    const auto delivery = [&](int station, int tank, const char *product, double startHours, double endHours,
+                              int amount) {
+        return QStringLiteral("INSERT INTO delivery (station_id, tank, product, started_at, ended_at, amount) "
+                              "VALUES (%1, %2, '%3', '%4', '%5', %6)")
+            .arg(station)
+            .arg(tank)
+            .arg(QLatin1String(product), hoursAgo(startHours), hoursAgo(endHours))
+            .arg(amount);
+    };
+    QVERIFY(runStatements(file_, {
+        event(1, 120, "leak_raised", "Vazamento no sensor 3"),
+        event(1, 2.75, "low_level_raised", "Tanque 1 abaixo do nível mínimo"),
+        event(1, 2.25, "delivery", "Entrega no tanque 1"),
+        event(1, 1.75, "low_level_cleared", "Tanque 1 acima do nível mínimo"),
+        event(1, 1.25, "connection_lost", "Conexão perdida"),
+        event(1, 0.5, "poll_failed", "Sem resposta do controlador"),
+        event(2, 0.75, "high_level_raised", "Tanque 1 acima do nível máximo"),
+        delivery(1, 2, "GASOLINA", 240, 239.5, 3000),
+        delivery(1, 1, "GASOLINA", 2.5, 2.25, 500),
+        delivery(1, 3, "DIESEL", 30, 29.75, 250),
+        delivery(2, 1, "ETANOL", 1.5, 1.25, 6000),
+    }));
 }
 
 void TestHistoryWindow::cleanup()
 {
     setSavePathQuestion({});
+    QToolTip::hideText();
 }
 
 // Opened on the first station, with its first tank shown.
@@ -132,12 +278,7 @@ void TestHistoryWindow::chartAndTableShowThePeriod()
     QVERIFY(window);
     QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("Local"))->currentText(),
              QStringLiteral("Posto Norte (10.0.0.5)"));
-    auto *subjects = window->findChild<QComboBox *>(QStringLiteral("Tanque"));
-    const int index = subjects->findText(subject);
-    QVERIFY2(index >= 0, qPrintable(subject));
-    choose(window->findChild<QComboBox *>(QStringLiteral("Periodo")), period);
-    choose(window->findChild<QComboBox *>(QStringLiteral("Serie")), series);
-    choose(subjects, index);
+    QVERIFY2(show(window.get(), subject, period, series), qPrintable(subject));
 
     auto *chart = window->findChild<HistoryChart *>(QStringLiteral("Grafico"));
     QTRY_COMPARE(values(chart->shownPoints()), expected);
@@ -153,6 +294,38 @@ void TestHistoryWindow::chartAndTableShowThePeriod()
     const QDateTime first = QDateTime::fromMSecsSinceEpoch(chart->shownPoints().first().atMs, Qt::UTC);
     if (subject.startsWith(QStringLiteral("Tanque")))
         QCOMPARE(table->model()->index(0, 0).data().toString(), stationTimeText(first, QTimeZone::systemTimeZone()));
+    QCOMPARE(table->model()->index(0, table->model()->columnCount() - 1).data().toString(), QStringLiteral("Console"));
+}
+
+void TestHistoryWindow::periodFieldsShowTheChosenPeriod_data()
+{
+    QTest::addColumn<int>("period");
+    QTest::addColumn<int>("days");
+
+    QTest::newRow("24 h") << int(HistoryWindow::Day) << 1;
+    QTest::newRow("7 days") << int(HistoryWindow::Week) << 7;
+    QTest::newRow("30 days") << int(HistoryWindow::Month) << 30;
+}
+
+// Disabled, they still say which period the chart shows; "De – até" then starts from it.
+void TestHistoryWindow::periodFieldsShowTheChosenPeriod()
+{
+    QFETCH(int, period);
+    QFETCH(int, days);
+
+    const std::unique_ptr<HistoryWindow> window = openWindow();
+    QVERIFY(window);
+    QVERIFY(show(window.get(), QStringLiteral("Tanque 01 – GASOLINA"), period, 0));
+    auto *from = window->findChild<QDateTimeEdit *>(QStringLiteral("De"));
+    auto *to = window->findChild<QDateTimeEdit *>(QStringLiteral("Ate"));
+    const QDateTime now = QDateTime::currentDateTime();
+    QVERIFY(!from->isEnabled() && !to->isEnabled());
+    QVERIFY2(std::abs(to->dateTime().secsTo(now)) <= 60, qPrintable(to->dateTime().toString()));
+    QCOMPARE(from->dateTime().daysTo(to->dateTime()), days);
+
+    choose(window->findChild<QComboBox *>(QStringLiteral("Periodo")), HistoryWindow::Between);
+    QVERIFY(from->isEnabled() && to->isEnabled());
+    QCOMPARE(from->dateTime().daysTo(to->dateTime()), days);
 }
 
 void TestHistoryWindow::exportWritesEveryRowOfThePeriod()
@@ -186,6 +359,186 @@ void TestHistoryWindow::exportWritesEveryRowOfThePeriod()
     QCOMPARE(measured, (QStringList{QStringLiteral("1=1000"), QStringLiteral("2=2000"), QStringLiteral("1=1500"),
                                     QStringLiteral("1=1400")}));
     QVERIFY(lines[1].contains(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d;"))));
+}
+
+void TestHistoryWindow::printingWithoutPrinterSavesPdf_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<int>("series");
+    QTest::addColumn<QStringList>("printed");
+    QTest::addColumn<QStringList>("notPrinted");
+
+    QTest::newRow("tank 1, measured") << "Tanque 01 – GASOLINA" << 0
+                                      << QStringList{"Posto Norte (10.0.0.5)", "Tanque 01 – GASOLINA", "Vol. Medido",
+                                                     "1.000", "1.500", "1.400"}
+                                      << QStringList{"Posto Sul", "ETANOL", "DIESEL"};
+    // The table holds every reading of the product, tank 2's among them.
+    QTest::newRow("petrol totals, level") << "Total de GASOLINA" << 2
+                                          << QStringList{"Posto Norte (10.0.0.5)", "Total de GASOLINA",
+                                                         "Nível Produto", "1.700", "1.150"}
+                                          << QStringList{"Posto Sul", "ETANOL", "DIESEL"};
+}
+
+void TestHistoryWindow::printingWithoutPrinterSavesPdf()
+{
+    QFETCH(QString, subject);
+    QFETCH(int, series);
+    QFETCH(QStringList, printed);
+    QFETCH(QStringList, notPrinted);
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("a printer is installed; printing would use it");
+
+    const std::unique_ptr<HistoryWindow> window = openWindow();
+    QVERIFY(window);
+    QVERIFY(show(window.get(), subject, HistoryWindow::Day, series));
+    QTRY_VERIFY(!window->findChild<HistoryChart *>(QStringLiteral("Grafico"))->shownPoints().isEmpty());
+    QTRY_VERIFY(window->findChild<QTableView *>(QStringLiteral("Leituras"))->model()->rowCount() > 0);
+
+    const QString path = directory_.filePath(QStringLiteral("historico.pdf"));
+    QFile::remove(path);
+    PdfAnswers answers(path);
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("Imprimir")), Qt::LeftButton);
+    QTRY_VERIFY(QFile::exists(path));
+    QCOMPARE(answers.questions,
+             QStringList{u"Não há impressora instalada. Deseja gravar a imagem da janela em um arquivo PDF?"_qs});
+    QVERIFY2(answers.offered.endsWith(u"/Histórico de Medições.pdf"_qs), qPrintable(answers.offered));
+
+    QStringList pages;
+    PDF_PAGE_TEXTS(path, pages);
+    const QString text = pages.join(QLatin1Char('\n'));
+    for (const QString &expected : printed)
+        QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing from:\n") + text));
+    for (const QString &unexpected : notPrinted)
+        QVERIFY2(!text.contains(unexpected), qPrintable(unexpected + QStringLiteral(" printed in:\n") + text));
+}
+
+void TestHistoryWindow::hoveringAPointShowsItsValueAndTime_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<int>("series");
+    QTest::addColumn<int>("drawn");  // the chart's series: 0 the readings, 1 the deliveries
+    QTest::addColumn<QDateTime>("at");
+    QTest::addColumn<QString>("text");
+
+    const auto time = [](const QDateTime &at) { return at.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")); };
+    const QDateTime read1500 = takenAt_.value(1500);
+    const QDateTime read1000 = takenAt_.value(1000);
+    const QDateTime read500 = takenAt_.value(500);
+    const QDateTime read2000 = takenAt_.value(2000);
+    const QDateTime delivered = happenedAt_.value(2.5);
+    QTest::newRow("tank 1, measured") << "Tanque 01 – GASOLINA" << 0 << 0 << read1500
+                                      << "Vol. Medido: 1.500\n" + time(read1500);
+    QTest::newRow("tank 1, level") << "Tanque 01 – GASOLINA" << 2 << 0 << read1000
+                                   << "Nível Produto: 850\n" + time(read1000);
+    QTest::newRow("tank 3, its only reading") << "Tanque 03 – DIESEL" << 1 << 0 << read500
+                                              << "Vol. Medido a 20°C: 490\n" + time(read500);
+    QTest::newRow("petrol totals") << "Total de GASOLINA" << 0 << 0 << read2000
+                                   << "Vol. Medido: 3.000\n" + time(read2000);
+    QTest::newRow("tank 1, its delivery") << "Tanque 01 – GASOLINA" << 0 << 1 << delivered
+                                          << "Entrega no tanque 1: 500\n" + time(delivered) + " a "
+                                                 + time(happenedAt_.value(2.25));
+}
+
+void TestHistoryWindow::hoveringAPointShowsItsValueAndTime()
+{
+    QFETCH(QString, subject);
+    QFETCH(int, series);
+    QFETCH(int, drawn);
+    QFETCH(QDateTime, at);
+    QFETCH(QString, text);
+
+    const std::unique_ptr<HistoryWindow> window = openWindow();
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(show(window.get(), subject, HistoryWindow::Day, series));
+    auto *chart = window->findChild<HistoryChart *>(QStringLiteral("Grafico"));
+    auto *points = qobject_cast<QXYSeries *>(chart->chart()->series().value(drawn));
+    QVERIFY(points);
+    // Where the point is drawn, once the chart has laid itself out again for the new range.
+    const double x = double(at.toSecsSinceEpoch() * 1000);
+    QPoint pointer;
+    const auto settledOnPoint = [&] {
+        for (const QPointF &point : points->points()) {
+            if (point.x() != x)
+                continue;
+            const QPoint now = chart->mapFromScene(chart->chart()->mapToScene(chart->chart()->mapToPosition(point, points)));
+            const bool settled = now == pointer;
+            pointer = now;
+            return settled;
+        }
+        return false;
+    };
+    QTRY_VERIFY(settledOnPoint());
+    QTest::mouseMove(chart->viewport(), pointer);
+    QTRY_COMPARE(QToolTip::text(), text);
+}
+
+void TestHistoryWindow::alarmsAndDeliveriesOfTheStationAndPeriod_data()
+{
+    QTest::addColumn<QString>("station");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<int>("period");
+    QTest::addColumn<QStringList>("alarms");      // Data|Alarme|Situação|Detalhe
+    QTest::addColumn<QStringList>("deliveries");  // Início|Fim|Tanque|Produto|Quantidade
+    QTest::addColumn<QList<double>>("marked");    // the deliveries on the chart, by hours before the test
+
+    const auto at = [this](double hours) {
+        return happenedAt_.value(hours).toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")) + QLatin1Char('|');
+    };
+    const QStringList lastDay{at(2.75) + "Nível baixo|Ativado|Tanque 1 abaixo do nível mínimo",
+                              at(1.75) + "Nível baixo|Normalizado|Tanque 1 acima do nível mínimo",
+                              at(0.5) + "Coleta automática|Falhou|Sem resposta do controlador"};
+    const QStringList lastWeek = QStringList{at(120) + "Vazamento|Ativado|Vazamento no sensor 3"} + lastDay;
+    const QString tank1 = at(2.5) + at(2.25) + "1|GASOLINA|500";
+    const QString tank3 = at(30) + at(29.75) + "3|DIESEL|250";
+
+    QTest::newRow("north, 24 h") << "Posto Norte (10.0.0.5)" << "Tanque 01 – GASOLINA" << int(HistoryWindow::Day)
+                                 << lastDay << QStringList{tank1} << QList<double>{2.5};
+    QTest::newRow("north, 7 days, tank 3") << "Posto Norte (10.0.0.5)" << "Tanque 03 – DIESEL"
+                                           << int(HistoryWindow::Week) << lastWeek << QStringList{tank3, tank1}
+                                           << QList<double>{30};
+    QTest::newRow("north, 30 days, petrol totals")
+        << "Posto Norte (10.0.0.5)" << "Total de GASOLINA" << int(HistoryWindow::Month) << lastWeek
+        << QStringList{at(240) + at(239.5) + "2|GASOLINA|3.000", tank3, tank1} << QList<double>{240, 2.5};
+    QTest::newRow("south, 24 h") << "Posto Sul (10.0.0.6)" << "Tanque 01 – ETANOL" << int(HistoryWindow::Day)
+                                 << QStringList{at(0.75) + "Nível alto|Ativado|Tanque 1 acima do nível máximo"}
+                                 << QStringList{at(1.5) + at(1.25) + "1|ETANOL|6.000"} << QList<double>{1.5};
+}
+
+void TestHistoryWindow::alarmsAndDeliveriesOfTheStationAndPeriod()
+{
+    QFETCH(QString, station);
+    QFETCH(QString, subject);
+    QFETCH(int, period);
+    QFETCH(QStringList, alarms);
+    QFETCH(QStringList, deliveries);
+    QFETCH(QList<double>, marked);
+
+    const std::unique_ptr<HistoryWindow> window = openWindow();
+    QVERIFY(window);
+    auto *stations = window->findChild<QComboBox *>(QStringLiteral("Local"));
+    auto *subjects = window->findChild<QComboBox *>(QStringLiteral("Tanque"));
+    if (stations->currentText() != station) {
+        choose(stations, stations->findText(station));
+        QTRY_VERIFY(subjects->findText(subject) >= 0);
+    }
+    QVERIFY(show(window.get(), subject, period, 0));
+
+    QTRY_COMPARE(rowTexts(window->findChild<QTableWidget *>(QStringLiteral("Alarmes"))), alarms);
+    QTRY_COMPARE(rowTexts(window->findChild<QTableWidget *>(QStringLiteral("Entregas"))), deliveries);
+    auto *chart = window->findChild<HistoryChart *>(QStringLiteral("Grafico"));
+    auto *marks = qobject_cast<QScatterSeries *>(chart->chart()->series().value(1));
+    QVERIFY(marks);
+    const auto markedAt = [marks] {
+        QList<double> times;
+        for (const QPointF &mark : marks->points())
+            times << mark.x();
+        return times;
+    };
+    QList<double> expected;
+    for (const double hours : marked)
+        expected << double(happenedAt_.value(hours).toSecsSinceEpoch() * 1000);
+    QTRY_COMPARE(markedAt(), expected);
 }
 
 void TestHistoryWindow::namesAreUniqueAmongSiblings()

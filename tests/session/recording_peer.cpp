@@ -6,6 +6,7 @@
 
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 RecordingPeer::RecordingPeer(const QHostAddress &address)
 {
@@ -60,8 +61,13 @@ void RecordingPeer::onReadyRead()
         units_.append({unit, now});
         pending_.remove(0, length);
         const QByteArray body = unit.mid(1, unit.size() - 3);
-        if (unit.startsWith(zelta::STX) && replies_.contains(body))
-            write(replies_.value(body));
+        if (unit.startsWith(zelta::STX) && replies_.contains(body)) {
+            const Reply reply = replies_.value(body);
+            if (reply.delayMs == 0)
+                write(reply.bytes);
+            else
+                QTimer::singleShot(reply.delayMs, this, [this, reply] { write(reply.bytes); });
+        }
     }
 }
 

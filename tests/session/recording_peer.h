@@ -25,8 +25,11 @@ public:
     bool waitForClient(int timeoutMs = 5000);
     bool clientGone() const;
     void write(const QByteArray &bytes);
-    // Answers the request with this body the moment it arrives.
-    void replyTo(const QByteArray &body, const QByteArray &reply) { replies_.insert(body, reply); }
+    // Answers the request with this body when it arrives, or that many milliseconds later.
+    void replyTo(const QByteArray &body, const QByteArray &reply, int delayMs = 0)
+    {
+        replies_.insert(body, {reply, delayMs});
+    }
     // Closes the connection from the controller's side.
     void dropClient();
 
@@ -44,5 +47,9 @@ private:
     QElapsedTimer clock_;
     QByteArray pending_;
     QList<Unit> units_;
-    QHash<QByteArray, QByteArray> replies_;
+    struct Reply {
+        QByteArray bytes;
+        int delayMs = 0;
+    };
+    QHash<QByteArray, Reply> replies_;
 };

@@ -5,6 +5,7 @@
 #include "session/controller_session.h"
 #include "simulator/controller_simulator.h"
 #include "simulator/default_station.h"
+#include "simulator/reply_format.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -58,6 +59,8 @@ private slots:
     void requestsAgainstTheSimulator();
     void dialogueWithAnotherAddress();
     void silentControllerTimesOut();
+    void openingRepliesHaveATimeoutEach_data();
+    void openingRepliesHaveATimeoutEach();
     void requestsAreSpacedInOrderWithAcksFirst();
     void queuedRequestsAreDroppedOnAChangeOfStation();
     void closingWritesId02First();
@@ -161,6 +164,40 @@ void TestControllerSession::silentControllerTimesOut()
     const Result partial = await(series);
     QCOMPARE(partial.outcome, Outcome::TimedOut);
     QCOMPARE(partial.frames.size(), 3);
+}
+
+void TestControllerSession::openingRepliesHaveATimeoutEach_data()
+{
+    QTest::addColumn<int>("identificationDelayMs");
+    QTest::addColumn<int>("configurationDelayMs");
+    QTest::addColumn<Outcome>("outcome");
+    // With a timeout of 600 ms, and a pause of 300 ms before the ACK and before "CF".
+    QTest::newRow("CF reply late, in its time") << 0 << 450 << Outcome::Replied;
+    QTest::newRow("identification late, in its time") << 450 << 0 << Outcome::Replied;
+    QTest::newRow("both late, each in its time") << 450 << 450 << Outcome::Replied;
+    QTest::newRow("CF reply too late") << 0 << 900 << Outcome::TimedOut;
+    QTest::newRow("identification too late") << 900 << 0 << Outcome::TimedOut;
+}
+
+void TestControllerSession::openingRepliesHaveATimeoutEach()
+{
+    QFETCH(int, identificationDelayMs);
+    QFETCH(int, configurationDelayMs);
+    QFETCH(Outcome, outcome);
+    const SimulatedStation station = demonstrationStation();
+    RecordingPeer peer(PeerAddress);
+    peer.replyTo("ID01", frameReply(identificationReply(station)), identificationDelayMs);
+    peer.replyTo("CFABC", frameReply(configurationReply(station)), configurationDelayMs);
+    ControllerSession session;
+    session.setPauseMs(300);
+    session.connectTo(PeerAddress.toString());
+    QVERIFY(peer.waitForClient());
+
+    const Result opened = await(session.openDialogue("abc", 600));
+    QCOMPARE(opened.outcome, outcome);
+    const QList<QByteArray> sent = identificationDelayMs < 600 ? QList<QByteArray>{"ID01", "CFABC"}
+                                                               : QList<QByteArray>{"ID01"};
+    QCOMPARE(peer.bodies(), sent);
 }
 
 void TestControllerSession::requestsAreSpacedInOrderWithAcksFirst()

@@ -80,6 +80,12 @@ private slots:
         QTest::newRow("tank 17") << "[tank 17]\nproduct = X\n" << "line 1: tanks are numbered 1 to 16, not \"17\"";
         QTest::newRow("meter type") << "[station]\nmeter type = 4\n" << "line 2: \"4\" is not a valid meter type";
         QTest::newRow("sensor state") << "[sensors]\nsensor 2 = wet\n" << "line 2: \"wet\" is not a valid sensor 2";
+        QTest::newRow("reading not a number") << "[tank 1]\nreadings = 100, lots, 300\n"
+                                              << "line 2: \"100, lots, 300\" is not a valid readings";
+        QTest::newRow("state in a list") << "[sensors]\nsensor 2 = normal, wet\n"
+                                         << "line 2: \"normal, wet\" is not a valid sensor 2";
+        QTest::newRow("clock offset") << "[station]\nclock offset = 1.5\n"
+                                      << "line 2: \"1.5\" is not a valid clock offset";
         QTest::newRow("sensor 33") << "[sensors]\nsensor 33 = leak\n"
                                    << "line 2: unknown key \"sensor 33\" in [sensors]";
         QTest::newRow("bad date") << "[schedule 30/02/2024]\n"

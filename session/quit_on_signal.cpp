@@ -1,4 +1,4 @@
-#include "quit_on_signal.h"
+#include "session/quit_on_signal.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -11,7 +11,7 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-// Only async-signal-safe work here: the event loop reads the pipe and quits.
+// Only async-signal-safe work here: the event loop reads the pipe.
 void writeToPipe(int)
 {
     const char byte = 1;
@@ -20,12 +20,18 @@ void writeToPipe(int)
 
 } // namespace
 
-void quitOnTerminationSignals()
+void onTerminationSignals(std::function<void()> handler)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(), &QCoreApplication::quit);
+    QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(),
+                     [handler = std::move(handler)] {
+                         // One byte per signal: read it, or the notifier fires again at once.
+                         char byte = 0;
+                         if (::read(signalPipe[0], &byte, 1) == 1)
+                             handler();
+                     });
 
     struct sigaction action = {};
     action.sa_handler = writeToPipe;
@@ -33,4 +39,9 @@ void quitOnTerminationSignals()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+}
+
+void quitOnTerminationSignals()
+{
+    onTerminationSignals(&QCoreApplication::quit);
 }

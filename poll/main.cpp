@@ -1,0 +1,204 @@
+#include "alarms/alarm_rules.h"
+#include "config/station_paths.h"
+#include "poll/alarm_command.h"
+#include "poll/exit_codes.h"
+#include "poll/fleet_file.h"
+#include "poll/frame_log.h"
+#include "poll/password_file.h"
+#include "poll/poll_options.h"
+#include "poll/poll_output.h"
+#include "poll/poll_scheduler.h"
+#include "poll/station_poll.h"
+#include "poll/store_drain.h"
+#include "session/controller_password.h"
+#include "session/controller_session.h"
+#include "store/history_store.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <algorithm>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include "session/quit_on_signal.h"
+
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Everything a run needs from its files, or the problems that refuse it.
+struct Configuration {
+    QString dataDirectory;
+    QList<PolledStation> stations;
+    QList<QByteArray> passwords;  // one per station
+    std::shared_ptr<AlarmRules> rules;
+    QStringList problems;
+};
+
+Configuration configuration(const PollOptions &options)
+{
+    Configuration loaded;
+    loaded.dataDirectory = dataDirectoryOrDefault(options.dataDirectory);
+    if (!QDir(loaded.dataDirectory).exists()) {
+        loaded.problems << QStringLiteral("o diretório de dados %1 não existe").arg(loaded.dataDirectory);
+        return loaded;
+    }
+    const StationsLoad stations = options.stationsFile.isEmpty() ? listedStations(loaded.dataDirectory)
+                                                                 : readFleetFile(options.stationsFile);
+    loaded.problems << stations.problems;
+    if (stations.problems.isEmpty() && stations.stations.isEmpty())
+        loaded.problems << QStringLiteral("nenhum posto para ler");
+    const PasswordLoad passwords = readPasswordFile(loaded.dataDirectory);
+    loaded.problems << passwords.problems;
+    const AlarmRulesLoad rules = loadAlarmRules(loaded.dataDirectory);
+    if (!rules.problem.isEmpty())
+        loaded.problems << rules.problem;
+    loaded.rules = rules.rules;
+    if (!loaded.problems.isEmpty())
+        return loaded;
+    for (const PolledStation &station : stations.stations) {
+        const PasswordBook::Lookup lookup = passwords.book.passwordFor(station);
+        if (!lookup.password)
+            loaded.problems << lookup.problem;
+        else
+            loaded.passwords << controllerPassword(*lookup.password);
+    }
+    loaded.stations = stations.stations;
+    return loaded;
+}
+
+bool outputIsTerminal()
+{
+#ifdef Q_OS_UNIX
+    return ::isatty(STDOUT_FILENO) == 1;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("comzelta-poll"));
+    PollOutput output(outputIsTerminal());
+
+    const ParsedPollArguments parsed = parsePollArguments(QCoreApplication::arguments().mid(1));
+    if (parsed.help) {
+        output.line(pollUsageText());
+        return PollExitDone;
+    }
+    if (!parsed.options) {
+        output.problem(parsed.error + QStringLiteral("\n\n") + pollUsageText());
+        return PollExitUsage;
+    }
+    const PollOptions &options = *parsed.options;
+    const Configuration loaded = configuration(options);
+    for (const QString &problem : loaded.problems)
+        output.problem(problem);
+    if (!loaded.problems.isEmpty())
+        return PollExitUsage;
+
+    AlarmCommandRunner alarmCommand(options.alarmCommand, options.alarmTimeoutMs);
+    if (!options.alarmCommand.isEmpty() && !alarmCommand.isValid()) {
+        output.problem(QStringLiteral("--on-alarm: o comando \"%1\" não nomeia um programa, ou tem aspas sem fechamento")
+                           .arg(options.alarmCommand));
+        return PollExitUsage;
+    }
+    FrameLog frameLog;
+    if (!options.logFile.isEmpty()) {
+        QString error;
+        if (!frameLog.open(options.logFile, &error)) {
+            output.problem(error);
+            return PollExitUsage;
+        }
+    }
+
+    HistoryStoreOptions storeOptions;
+    storeOptions.rules = loaded.rules;
+    HistoryStore store(HistoryStore::filePathIn(loaded.dataDirectory), storeOptions);
+    StoreDrain drain(&store);
+    QObject::connect(&store, &HistoryStore::writesFailing, [&output](const QString &reason) {
+        output.problem(QStringLiteral("Histórico indisponível: ") + reason);
+    });
+    QObject::connect(&store, &HistoryStore::alarmChanged, [&](const AlarmNotice &notice) {
+        output.line(alarmLine(notice));
+        alarmCommand.run(notice);
+    });
+    QObject::connect(&alarmCommand, &AlarmCommandRunner::problem, [&output](const QString &text) { output.problem(text); });
+
+    const PollTiming timing{options.connectTimeoutMs, options.replyTimeoutMs, options.retries, options.backoffMs};
+    QObject pollOwner;  // the polls go before the store they write to
+    QList<StationPoll *> polls;
+    for (qsizetype i = 0; i < loaded.stations.size(); ++i) {
+        auto *poll = new StationPoll(loaded.stations.at(i), loaded.passwords.at(i), timing, &store, &pollOwner);
+        if (!options.logFile.isEmpty()) {
+            const QString description = loaded.stations.at(i).description;
+            QObject::connect(poll->session(), &ControllerSession::logLine,
+                             [&frameLog, description](const QByteArray &line) { frameLog.write(description, line); });
+        }
+        polls << poll;
+    }
+    PollScheduler scheduler(polls, options.parallel);
+    QObject::connect(&scheduler, &PollScheduler::note, [&output](const QString &text) { output.problem(text); });
+    QObject::connect(&scheduler, &PollScheduler::progress, [&output](int done, int total, int failed) {
+        output.progress(done, total, failed);
+    });
+    QObject::connect(&scheduler, &PollScheduler::stationFinished,
+                     [&output](const QString &description, bool succeeded, const QString &detail) {
+                         if (!succeeded)
+                             output.problem(QStringLiteral("%1: sem comunicação: %2").arg(description, detail));
+                     });
+
+    // The end of a run: the history has committed what the polls handed it (and told of its
+    // alarms), and the alarm commands have ended.
+    int exitCode = PollExitDone;
+    bool ending = false;
+    const auto end = [&](int code) {
+        exitCode = std::max(exitCode, code);
+        if (std::exchange(ending, true))
+            return;
+        quint64 last = 0;
+        for (const StationPoll *poll : polls)
+            last = std::max(last, poll->lastWrite());
+        drain.waitFor(last);
+    };
+    QObject::connect(&drain, &StoreDrain::failing, [&](const QString &reason) {
+        output.problem(QStringLiteral("Histórico indisponível ao terminar: %1").arg(reason));
+        exitCode = PollExitOther;
+        QCoreApplication::exit(exitCode);
+    });
+    QObject::connect(&drain, &StoreDrain::drained, [&] {
+        if (alarmCommand.runningCount() == 0)
+            QCoreApplication::exit(exitCode);
+        else
+            QObject::connect(&alarmCommand, &AlarmCommandRunner::idle, [&] { QCoreApplication::exit(exitCode); });
+    });
+    QObject::connect(&scheduler, &PollScheduler::roundFinished, [&](const RoundSummary &summary) {
+        output.line(roundLine(summary));
+        if (options.everyMs == 0 && !summary.interrupted)
+            end(summary.failed.isEmpty() ? PollExitDone : PollExitSomeFailed);
+    });
+    QObject::connect(&scheduler, &PollScheduler::stopped, [&] { end(PollExitDone); });
+
+#ifdef Q_OS_UNIX
+    bool stopping = false;
+    onTerminationSignals([&] {
+        // A second signal does not wait for the dialogues to close.
+        if (std::exchange(stopping, true)) {
+            QCoreApplication::exit(exitCode);
+            return;
+        }
+        scheduler.stop();
+    });
+#endif
+
+    if (options.everyMs > 0)
+        scheduler.runEvery(options.everyMs);
+    else
+        scheduler.runRound();
+    return app.exec();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "poll/poll_scheduler.h"
+#include "store/store_types.h"
+
+#include <QString>
+#include <QTextStream>
+
+// What comzelta-poll prints: one line per round and per alarm on standard output, problems and
+// notes on standard error, and, when standard output is a terminal, a progress line kept below
+// them, rewritten in place.
+class PollOutput {
+public:
+    explicit PollOutput(bool progressLine);
+
+    void progress(int done, int total, int failed);
+    void line(const QString &text);
+    void problem(const QString &text);
+
+private:
+    void clearProgress();
+    void drawProgress();
+
+    QTextStream out_;
+    QTextStream err_;
+    bool progressLine_;
+    QString progress_;  // shown below the lines; empty once the round is over
+};
+
+// "Rodada 2: 38 de 40 postos lidos, 2 com falha (Posto A, Posto B); 1 ocupado fora da rodada
+// (Posto C); 12,4 s"
+QString roundLine(const RoundSummary &summary);
+// "Alarme ativado: Posto Centro (10.0.0.5), tanque 2: <detail> [low_level, 2024-03-01T10:00:00Z]"
+QString alarmLine(const AlarmNotice &notice);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "session/host_address.h"
+#include "store/store_types.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One station to poll, from the console's station list or from a fleet file.
+struct PolledStation {
+    QString description;
+    StationAddress address;
+    QString timeZone;     // IANA name; empty: the PC's zone
+    QString passwordKey;  // a [chaves] entry of poll.ini; empty: none
+};
+
+struct StationsLoad {
+    QList<PolledStation> stations;
+    QStringList problems;  // in Portuguese; any problem refuses the whole list
+};
+
+// The host as the history keeps it: the address alone on the controller's usual port, with the
+// port otherwise, so that two controllers behind one router stay two stations.
+QString historyHost(const StationAddress &address);
+// The station as the history store knows it, before the configuration reply gives its OFE number.
+StationIdentity stationIdentity(const PolledStation &station);
+
+// Every entry of the console's station list (Configuração.TXT in the data directory, which ends
+// with a separator), on the controller's port as the console dials it, in the PC's zone.
+StationsLoad listedStations(const QString &dataDirectory);

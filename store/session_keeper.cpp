@@ -1,0 +1,112 @@
+#include "store/session_keeper.h"
+
+#include "session/controller_session.h"
+#include "session/reply_decoding.h"
+#include "session/session_request.h"
+#include "store/history_store.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <utility>
+
+SessionKeeper::SessionKeeper(ControllerSession *session, HistoryStore *store, Origin origin, QObject *parent)
+    : QObject(parent), store_(store), origin_(origin)
+{
+    connect(session, &ControllerSession::measurementRead, this, &SessionKeeper::keepMeasurement);
+    connect(session, &ControllerSession::sensorsRead, this,
+            [this](const SensorReading &reading) { kept(store_->keepSensors(station_, reading)); });
+    connect(session, &ControllerSession::scheduledRead, this, &SessionKeeper::keepScheduled);
+    connect(session, &ControllerSession::clockRead, this, &SessionKeeper::keepClock);
+    connect(session, &ControllerSession::errorReplied, this,
+            [this](const ErrorReply &reply) { kept(store_->keepErrorReply(station_, reply)); });
+    connect(session, &ControllerSession::configurationRead, this, [this](const ConfigurationReading &reading) {
+        if (reading.checkByteMatches)
+            station_.ofe = reading.ofe.trimmed();
+    });
+    connect(session, &ControllerSession::checkByteMismatch, this, &SessionKeeper::keepBadCheckByte);
+    connect(session, &ControllerSession::connected, this, [this] {
+        connected_ = true;
+        kept(store_->keepEvent(station_, EventKind::ConnectionOpened, station_.host));
+    });
+    connect(session, &ControllerSession::connectionFailed, this, &SessionKeeper::keepConnectionLost);
+    connect(session, &ControllerSession::peerClosed, this,
+            [this] { keepConnectionLost(QStringLiteral("O controlador encerrou a conexão")); });
+    // Closed by this side: not a loss.
+    connect(session, &ControllerSession::dialogueEnded, this, [this] { connected_ = false; });
+}
+
+void SessionKeeper::setStation(const StationIdentity &station)
+{
+    station_ = station;
+    scheduled_.clear();
+    connected_ = false;
+}
+
+void SessionKeeper::kept(quint64 sequence)
+{
+    lastWrite_ = std::max(lastWrite_, sequence);
+}
+
+void SessionKeeper::keepSeriesOf(SessionRequest *request)
+{
+    connect(request, &SessionRequest::finished, this, [this, request] { keepSeries(*request); });
+}
+
+void SessionKeeper::keepSeries(const SessionRequest &request)
+{
+    QList<MeasurementReading> readings;
+    for (const QByteArray &frame : request.frames()) {
+        if (!isErrorReply(frame) && replyCode(frame) == "MA")
+            readings << decodeMeasurementReading(frame);
+    }
+    if (readings.isEmpty())
+        return;
+    // An inventory lists every tank; an incomplete one would read as tanks gone.
+    if (request.outcome() == SessionRequest::Outcome::Replied) {
+        kept(store_->keepInventory(station_, readings, origin_));
+        return;
+    }
+    for (const MeasurementReading &reading : readings)
+        kept(store_->keepMeasurement(station_, reading, origin_));
+}
+
+// "MA" replies belong to their series, kept by keepSeriesOf.
+void SessionKeeper::keepMeasurement(const MeasurementReading &reading)
+{
+    if (reading.command != QLatin1String("MA"))
+        kept(store_->keepMeasurement(station_, reading, origin_));
+}
+
+void SessionKeeper::keepScheduled(const ScheduledReading &reading)
+{
+    scheduled_ << reading;
+    if (reading.moreFollow)
+        return;
+    kept(store_->keepScheduled(station_, std::exchange(scheduled_, {})));
+}
+
+// The PC's time is taken as the reply is interpreted, a few milliseconds after it came. A clock
+// with a bad check byte is the event keepBadCheckByte keeps.
+void SessionKeeper::keepClock(const ClockReading &reading)
+{
+    if (reading.checkByteMatches)
+        kept(store_->keepClock(station_, reading, QDateTime::currentDateTimeUtc()));
+}
+
+// Readings and error replies with a bad check byte are kept as events by the store itself.
+void SessionKeeper::keepBadCheckByte(const QByteArray &frame)
+{
+    static const QList<QByteArray> readingCodes{"MT", "LM", "MA", "LS", "MP"};
+    if (isErrorReply(frame) || readingCodes.contains(replyCode(frame)))
+        return;
+    kept(store_->keepEvent(station_, EventKind::BadCheckByte, QString::fromLatin1(frame)));
+}
+
+// A connection that was never made is not a loss.
+void SessionKeeper::keepConnectionLost(const QString &reason)
+{
+    if (!std::exchange(connected_, false))
+        return;
+    kept(store_->keepEvent(station_, EventKind::ConnectionLost, reason));
+}

@@ -1,0 +1,297 @@
+#include "config/station_file_writer.h"
+#include "poll/fleet_file.h"
+#include "poll/password_file.h"
+#include "poll/poll_options.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+// "description|host|port|zone|key", one line per station.
+QString compact(const QList<PolledStation> &stations)
+{
+    QStringList lines;
+    for (const PolledStation &s : stations) {
+        lines << QStringList{s.description, s.address.host, QString::number(s.address.port), s.timeZone, s.passwordKey}
+                     .join(QLatin1Char('|'));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes, QFile::Permissions permissions)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.setPermissions(permissions);
+}
+
+constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+
+} // namespace
+
+class TestPollFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fleet_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("stations");  // as compact() writes them
+        QTest::addColumn<QString>("problem");   // empty: none expected
+
+        QTest::newRow("header, defaults") << QByteArray("descrição;host;porta;fuso;chave de senha\nPosto A;10.0.0.1\n")
+                                          << "Posto A|10.0.0.1|4001||" << "";
+        QTest::newRow("header without accent, every field")
+            << QByteArray("Descricao;Host\nPosto B;posto-b.exemplo.com.br;4002;America/Manaus;rede-norte\n")
+            << "Posto B|posto-b.exemplo.com.br|4002|America/Manaus|rede-norte" << "";
+        QTest::newRow("no header, blanks trimmed") << QByteArray(" Posto C ; 10.0.0.3 ; 4003 ;  ; k ")
+                                                   << "Posto C|10.0.0.3|4003||k" << "";
+        QTest::newRow("BOM, CRLF, comments, empty lines")
+            << QByteArray("\xEF\xBB\xBF# frota\r\n\r\nPosto D;10.0.0.4;;;\r\n   \r\n# fim\r\n")
+            << "Posto D|10.0.0.4|4001||" << "";
+        QTest::newRow("quoted separator and quote")
+            << QByteArray("\"Garagem; pátio 2\";10.0.0.5\n\"Posto \"\"X\"\"\";10.0.0.6\n")
+            << "Garagem; pátio 2|10.0.0.5|4001||\nPosto \"X\"|10.0.0.6|4001||" << "";
+        QTest::newRow("IPv6, bare and bracketed") << QByteArray("Porto;2001:db8::15;4010\nCais;[2001:db8::16]\n")
+                                                  << "Porto|2001:db8::15|4010||\nCais|2001:db8::16|4001||" << "";
+        QTest::newRow("Windows-1252") << QByteArray("Posto S\xE3o Jo\xE3o;10.0.0.7\n") << "Posto São João|10.0.0.7|4001||"
+                                      << "";
+        QTest::newRow("a header is only the first line")
+            << QByteArray("Posto E;10.0.0.8\ndescrição;10.0.0.9\n")
+            << "Posto E|10.0.0.8|4001||\ndescrição|10.0.0.9|4001||" << "";
+
+        QTest::newRow("no host") << QByteArray("Posto A;\n") << "" << "linha 1: falta o host";
+        QTest::newRow("no description") << QByteArray("Posto A;10.0.0.1\n;10.0.0.2\n") << ""
+                                        << "linha 2: falta a descrição";
+        QTest::newRow("port inside the host") << QByteArray("Posto A;10.0.0.1:4002\n") << "" << "host inválido";
+        QTest::newRow("host name with underscore") << QByteArray("Posto A;posto_a.local\n") << "" << "host inválido";
+        QTest::newRow("port too large") << QByteArray("Posto A;10.0.0.1;70000\n") << "" << "porta inválida";
+        QTest::newRow("unknown zone") << QByteArray("Posto A;10.0.0.1;;Marte/Olimpo\n") << ""
+                                      << "fuso horário desconhecido";
+        QTest::newRow("six fields") << QByteArray("Posto A;10.0.0.1;;;k;x\n") << "" << "6 campos";
+        QTest::newRow("same description, other case") << QByteArray("Posto A;10.0.0.1\nposto a;10.0.0.2\n") << ""
+                                                       << "linha 2: o posto \"posto a\" já está";
+        QTest::newRow("quote not closed") << QByteArray("\"Posto A;10.0.0.1\n") << "" << "aspas sem fechamento";
+        QTest::newRow("only comments") << QByteArray("# nada\n\n") << "" << "nenhum posto";
+    }
+    void fleet()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, stations);
+        QFETCH(QString, problem);
+        const StationsLoad load = parseFleet(text);
+        if (problem.isEmpty()) {
+            QVERIFY2(load.problems.isEmpty(), qPrintable(load.problems.join(QLatin1Char('\n'))));
+            QCOMPARE(compact(load.stations), stations);
+        } else {
+            QVERIFY2(load.problems.join(QLatin1Char('\n')).contains(problem),
+                     qPrintable(load.problems.join(QLatin1Char('\n'))));
+        }
+    }
+
+    // The console's list stops at 40; a fleet file does not.
+    void fleetBeyondForty()
+    {
+        QByteArray text("descrição;host\n");
+        for (int i = 1; i <= 250; ++i)
+            text += QStringLiteral("Posto %1;10.1.%2.%3\n").arg(i).arg(i / 200).arg(i % 200 + 1).toUtf8();
+        const StationsLoad load = parseFleet(text);
+        QVERIFY(load.problems.isEmpty());
+        QCOMPARE(load.stations.size(), 250);
+        QCOMPARE(load.stations.last().description, QStringLiteral("Posto 250"));
+        QCOMPARE(load.stations.last().address.host, QStringLiteral("10.1.1.51"));
+    }
+
+    void listedStations_data()
+    {
+        QTest::addColumn<QString>("ip");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("address") << "10.0.0.7" << true;
+        QTest::newRow("host name, blanks around") << " posto.local " << true;
+        QTest::newRow("with a port") << "10.0.0.7:4002" << false;
+    }
+    void listedStations()
+    {
+        QFETCH(QString, ip);
+        QFETCH(bool, accepted);
+        QTemporaryDir directory;
+        TabelaLocais rows;
+        rows.entry(2) = {QStringLiteral("Posto Centro"), QStringLiteral("10.0.0.9"), QStringLiteral("4001")};
+        rows.entry(40) = {QStringLiteral("Posto Quarenta"), ip, QStringLiteral("5000")};
+        const QString dataDirectory = directory.path() + QLatin1Char('/');
+        QString error;
+        QVERIFY2(saveStationFile(dataDirectory, rows, &error), qPrintable(error));
+
+        const StationsLoad load = ::listedStations(dataDirectory);
+        QCOMPARE(load.problems.isEmpty(), accepted);
+        if (accepted) {
+            // The console dials every listed station on the controller's port, whatever the list says.
+            QCOMPARE(compact(load.stations),
+                     QStringLiteral("Posto Centro|10.0.0.9|4001||\nPosto Quarenta|%1|4001||").arg(ip.trimmed()));
+        } else {
+            QVERIFY(load.problems.first().contains(QStringLiteral("Posto Quarenta")));
+        }
+    }
+
+    void noStationList()
+    {
+        QTemporaryDir directory;
+        const StationsLoad load = ::listedStations(directory.path() + QLatin1Char('/'));
+        QCOMPARE(load.problems.size(), 1);
+        QVERIFY(load.problems.first().contains(QStringLiteral("--stations")));
+    }
+
+    void passwordFor_data()
+    {
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QString>("station");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("password");  // null: none
+        const QString full = QStringLiteral("[geral]\nsenha = PADRAO\n[postos]\nPosto Centro = CENTRO\n"
+                                            "[chaves]\nrede-sul = SUL\n");
+        QTest::newRow("own entry before key") << full << "Posto Centro" << "rede-sul" << "CENTRO";
+        QTest::newRow("description whatever its case and blanks") << full << "posto   CENTRO" << "" << "CENTRO";
+        QTest::newRow("key before default") << full << "Posto Sul" << "REDE-SUL" << "SUL";
+        QTest::newRow("default") << full << "Posto Norte" << "" << "PADRAO";
+        QTest::newRow("key not in [chaves]") << full << "Posto Norte" << "rede-norte" << QString();
+        QTest::newRow("no default") << "[postos]\nPosto Centro = CENTRO\n" << "Posto Norte" << "" << QString();
+        QTest::newRow("value after the first =, blanks around dropped")
+            << "# senhas\n; outra\n[GERAL]\n  senha =  a=b c  \n" << "Posto" << "" << "a=b c";
+        QTest::newRow("UTF-8") << "[postos]\nPosto São João = Açaí\n" << "posto são joão" << "" << "Açaí";
+    }
+    void passwordFor()
+    {
+        QFETCH(QString, ini);
+        QFETCH(QString, station);
+        QFETCH(QString, key);
+        QFETCH(QString, password);
+        const PasswordLoad load = parsePasswords(ini);
+        QVERIFY2(load.problems.isEmpty(), qPrintable(load.problems.join(QLatin1Char('\n'))));
+        const PasswordBook::Lookup lookup = load.book.passwordFor(PolledStation{station, {}, {}, key});
+        QCOMPARE(lookup.password.has_value(), !password.isNull());
+        QCOMPARE(lookup.password.value_or(QString()), password);
+        QCOMPARE(lookup.problem.isEmpty(), !password.isNull());
+        if (!password.isNull())
+            return;
+        QVERIFY(lookup.problem.contains(station));
+    }
+
+    void passwordProblems_data()
+    {
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("unknown section") << "[senhas]\nx = SEGREDO\n" << "linha 1: seção desconhecida [senhas]";
+        QTest::newRow("outside any section") << "Posto = SEGREDO\n" << "linha 1: \"posto\" fora de qualquer seção";
+        QTest::newRow("other key in [geral]") << "[geral]\npassword = SEGREDO\n" << "linha 2: [geral] só tem";
+        QTest::newRow("default twice") << "[geral]\nsenha = SEGREDO\nsenha = SEGREDO2\n" << "linha 3:";
+        QTest::newRow("station twice, other case") << "[postos]\nPosto A = SEGREDO\nposto a = SEGREDO2\n"
+                                                   << "linha 3: \"posto a\" repetido";
+        QTest::newRow("empty password") << "[chaves]\nnorte =\n" << "linha 2: senha vazia";
+        QTest::newRow("no equals sign") << "[postos]\nSEGREDO\n" << "linha 2: esperava";
+    }
+    void passwordProblems()
+    {
+        QFETCH(QString, ini);
+        QFETCH(QString, problem);
+        const PasswordLoad load = parsePasswords(ini);
+        const QString problems = load.problems.join(QLatin1Char('\n'));
+        QVERIFY2(problems.contains(problem), qPrintable(problems));
+        // Problems are printed: no password may be in them.
+        QVERIFY2(!problems.contains(QStringLiteral("SEGREDO")), qPrintable(problems));
+    }
+
+    void passwordFilePermissions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("0600") << 0600 << false;
+        QTest::newRow("0400") << 0400 << false;
+        QTest::newRow("0620: group may write, not read") << 0620 << false;
+        QTest::newRow("0640") << 0640 << true;
+        QTest::newRow("0604") << 0604 << true;
+        QTest::newRow("0644") << 0644 << true;
+    }
+    void passwordFilePermissions()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, refused);
+        QTemporaryDir directory;
+        const QString dataDirectory = directory.path() + QLatin1Char('/');
+        const QString path = dataDirectory + QLatin1String(PasswordFileName);
+        QVERIFY(writeFile(path, "[geral]\nsenha = SEGREDO\n", OwnerOnly));
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0);
+
+        const PasswordLoad load = readPasswordFile(dataDirectory);
+        QCOMPARE(!load.problems.isEmpty(), refused);
+        if (refused) {
+            QVERIFY(load.problems.first().contains(QStringLiteral("chmod 600")));
+            QVERIFY(load.problems.first().contains(QStringLiteral("%1").arg(mode, 4, 8, QLatin1Char('0'))));
+        } else {
+            QCOMPARE(load.book.passwordFor(PolledStation{QStringLiteral("Posto"), {}, {}, {}}).password,
+                     std::optional<QString>(QStringLiteral("SEGREDO")));
+        }
+    }
+
+    // The documented examples go together: every station of the fleet has its password.
+    void examples()
+    {
+        const StationsLoad fleet = readFleetFile(QStringLiteral(COMZELTA_SOURCE_DIR "/poll/frota-exemplo.csv"));
+        QVERIFY2(fleet.problems.isEmpty(), qPrintable(fleet.problems.join(QLatin1Char('\n'))));
+        QCOMPARE(fleet.stations.size(), 5);
+        QCOMPARE(fleet.stations.at(3).description, QStringLiteral("Garagem Norte; pátio 2"));
+        QFile file(QStringLiteral(COMZELTA_SOURCE_DIR "/poll/poll-exemplo.ini"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const PasswordLoad passwords = parsePasswords(QString::fromUtf8(file.readAll()));
+        QVERIFY2(passwords.problems.isEmpty(), qPrintable(passwords.problems.join(QLatin1Char('\n'))));
+        for (const PolledStation &station : fleet.stations)
+            QVERIFY2(passwords.book.passwordFor(station).password, qPrintable(station.description));
+    }
+
+    void options_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected");  // "every parallel connect reply retries backoff alarmTimeout", or a problem
+        QTest::newRow("defaults") << QStringList{} << "0 0 5000 10000 2 2000 30000";
+        QTest::newRow("every, fraction of a minute")
+            << QStringList{"--every", "0.5", "--parallel=4"} << "30000 4 5000 10000 2 2000 30000";
+        QTest::newRow("timeouts") << QStringList{"--connect-timeout-ms", "150", "--reply-timeout-ms=250", "--retries",
+                                                 "0", "--backoff-ms", "0", "--on-alarm-timeout-ms", "900"}
+                                  << "0 0 150 250 0 0 900";
+        QTest::newRow("once and every") << QStringList{"--once", "--every", "5"} << "não os dois";
+        QTest::newRow("every zero") << QStringList{"--every", "0"} << "intervalo inválido";
+        QTest::newRow("every beyond a week") << QStringList{"--every", "10081"} << "intervalo inválido";
+        QTest::newRow("parallel zero") << QStringList{"--parallel", "0"} << "--parallel";
+        QTest::newRow("negative retries") << QStringList{"--retries", "-1"} << "--retries";
+        QTest::newRow("timeout not whole") << QStringList{"--reply-timeout-ms", "1.5"} << "--reply-timeout-ms";
+        QTest::newRow("value missing") << QStringList{"--log"} << "precisa de um valor";
+        QTest::newRow("password never an option") << QStringList{"--password", "x"} << "opção desconhecida";
+        QTest::newRow("positional") << QStringList{"Posto Centro"} << "argumento inesperado";
+        QTest::newRow("empty alarm command") << QStringList{"--on-alarm", "  "} << "--on-alarm";
+    }
+    void options()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        const ParsedPollArguments parsed = parsePollArguments(arguments);
+        if (!parsed.options) {
+            QVERIFY2(parsed.error.contains(expected), qPrintable(parsed.error));
+            return;
+        }
+        const PollOptions &o = *parsed.options;
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                     .arg(o.everyMs)
+                     .arg(o.parallel)
+                     .arg(o.connectTimeoutMs)
+                     .arg(o.replyTimeoutMs)
+                     .arg(o.retries)
+                     .arg(o.backoffMs)
+                     .arg(o.alarmTimeoutMs),
+                 expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPollFiles)
+#include "tst_poll_files.moc"

@@ -1,0 +1,281 @@
+#include "poll_test_support.h"
+
+#include "../store/store_test_support.h"
+#include "config/station_file_writer.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+// Each controller of these tests has a loopback address of its own.
+namespace address {
+const QString Station = QStringLiteral("127.0.0.180");  // answers everything; a leaking sensor
+const QString Refusing = QStringLiteral("127.0.0.181");
+const QString Slow = QStringLiteral("127.0.0.182");     // answers after a while
+} // namespace address
+
+namespace {
+
+const char *const StationText = R"(
+[station]
+ofe = %1
+password = Zelta
+
+[tank 1]
+product = GASOLINA
+capacity = 30000
+measured = 18250
+
+[tank 2]
+product = DIESEL
+capacity = 15000
+measured = 4100
+
+[sensors]
+count = 6
+sensor 4 = leak
+)";
+
+const QByteArray Passwords = "[geral]\nsenha = Zelta\n";
+const QByteArray BothStations = "descrição;host\nPosto A;127.0.0.180\nPosto R;127.0.0.181\n";
+
+struct PollRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    qint64 elapsedMs = 0;
+    qint64 roundLineMs = -1;  // when the first round's line came out
+};
+
+bool writeFile(const QString &path, const QByteArray &bytes, mode_t mode = 0600)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
+        && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+} // namespace
+
+class TestPollProgram : public QObject {
+    Q_OBJECT
+
+private:
+    // Runs comzelta-poll and lets the simulators of this thread answer it meanwhile; `whileRunning`
+    // is called with the process once it has started.
+    PollRun run(const QStringList &arguments, const std::function<void(QProcess &)> &whileRunning = {})
+    {
+        PollRun result;
+        QProcess process;
+        QElapsedTimer clock;
+        connect(&process, &QProcess::readyReadStandardOutput, this, [&] {
+            result.out += process.readAllStandardOutput();
+            if (result.roundLineMs < 0 && result.out.contains("Rodada 1"))
+                result.roundLineMs = clock.elapsed();
+        });
+        clock.start();
+        process.start(QStringLiteral(COMZELTA_POLL), arguments);
+        if (whileRunning)
+            whileRunning(process);
+        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000)) {
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        result.elapsedMs = clock.elapsed();
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out += process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    std::unique_ptr<ControllerSimulator> station_;
+    std::unique_ptr<ControllerSimulator> slow_;
+    DialogueRecorder *slowDialogue_ = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QFileInfo(QStringLiteral(COMZELTA_POLL)).isExecutable());
+        station_ = startSimulator(QString::fromUtf8(StationText).arg(180), address::Station);
+        slow_ = startSimulator(QString::fromUtf8(StationText).arg(182), address::Slow);
+        QVERIFY(station_ && slow_);
+        slow_->setReplyDelay(300);
+        slowDialogue_ = new DialogueRecorder(slow_.get());
+    }
+
+    void exitCodes_data()
+    {
+        QTest::addColumn<QByteArray>("fleet");      // null: the station list of the data directory
+        QTest::addColumn<QByteArray>("passwords");  // null: no poll.ini
+        QTest::addColumn<int>("mode");              // of poll.ini
+        QTest::addColumn<QByteArray>("alarms");     // null: no alarmes.ini
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");  // on standard output, or error when the run is refused
+
+        const QByteArray none;
+        QTest::newRow("every station read") << QByteArray("Posto A;127.0.0.180\n") << Passwords << 0600 << none
+                                            << QStringList{} << 0 << "Rodada 1: 1 de 1 postos lidos";
+        QTest::newRow("a station refusing") << BothStations << Passwords << 0600 << none << QStringList{} << 3
+                                            << "Rodada 1: 1 de 2 postos lidos, 1 com falha (Posto R)";
+        QTest::newRow("the console's station list") << none << Passwords << 0400 << none << QStringList{} << 0
+                                                    << "Rodada 1: 1 de 1 postos lidos";
+        QTest::newRow("poll.ini readable by the group") << BothStations << Passwords << 0640 << none << QStringList{}
+                                                        << 2 << "chmod 600";
+        QTest::newRow("no poll.ini") << BothStations << none << 0600 << none << QStringList{} << 2 << "poll.ini";
+        QTest::newRow("no password for a station") << BothStations << QByteArray("[postos]\nPosto A = Zelta\n")
+                                                   << 0600 << none << QStringList{} << 2
+                                                   << "não há senha para o posto \"Posto R\"";
+        QTest::newRow("fleet file with a port in the host") << QByteArray("Posto A;127.0.0.180:4001\n") << Passwords
+                                                            << 0600 << none << QStringList{} << 2 << "host inválido";
+        QTest::newRow("broken alarmes.ini") << BothStations << Passwords << 0600
+                                            << QByteArray("[postos]\nfalhas de comunicação = muitas\n")
+                                            << QStringList{} << 2 << "alarmes.ini";
+        QTest::newRow("alarm command with an open quote")
+            << BothStations << Passwords << 0600 << none << QStringList{"--on-alarm", "notify 'x"} << 2
+            << "aspas sem fechamento";
+    }
+    void exitCodes()
+    {
+        QFETCH(QByteArray, fleet);
+        QFETCH(QByteArray, passwords);
+        QFETCH(int, mode);
+        QFETCH(QByteArray, alarms);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QTemporaryDir data;
+        const QString directory = data.path() + QLatin1Char('/');
+        if (!passwords.isNull())
+            QVERIFY(writeFile(directory + QStringLiteral("poll.ini"), passwords, mode_t(mode)));
+        if (!alarms.isNull())
+            QVERIFY(writeFile(directory + QStringLiteral("alarmes.ini"), alarms));
+        if (!fleet.isNull()) {
+            QVERIFY(writeFile(directory + QStringLiteral("frota.csv"), fleet));
+            arguments << QStringLiteral("--stations") << directory + QStringLiteral("frota.csv");
+        } else {
+            TabelaLocais rows;
+            rows.entry(7) = {QStringLiteral("Posto A"), address::Station, QStringLiteral("4001")};
+            QVERIFY(saveStationFile(directory, rows));
+        }
+        const PollRun result = run(QStringList{"--data-dir", directory, "--retries", "1", "--backoff-ms", "50",
+                                               "--connect-timeout-ms", "500", "--reply-timeout-ms", "500"}
+                                   + arguments);
+        QCOMPARE(result.exitCode, exitCode);
+        const QByteArray shown = exitCode == 2 ? result.err : result.out;
+        QVERIFY2(QString::fromUtf8(shown).contains(output), shown.constData());
+        QVERIFY(!result.out.contains("Zelta") && !result.err.contains("Zelta"));
+        // Not a terminal: no progress line.
+        QVERIFY(!result.out.contains('\r'));
+        if (exitCode == 2)
+            QVERIFY(!QFile::exists(directory + QStringLiteral("Historico.sqlite")));
+    }
+
+    // Every frame with its time and station, and the password masked.
+    void frameLog()
+    {
+        QTemporaryDir data;
+        const QString directory = data.path() + QLatin1Char('/');
+        QVERIFY(writeFile(directory + QStringLiteral("poll.ini"), Passwords));
+        QVERIFY(writeFile(directory + QStringLiteral("frota.csv"), "Posto A;127.0.0.180\n"));
+        const QString log = directory + QStringLiteral("quadros.log");
+        const PollRun result = run({"--data-dir", directory, "--stations", directory + QStringLiteral("frota.csv"),
+                                    "--log", log});
+        QCOMPARE(result.exitCode, 0);
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QVERIFY(!text.contains(QStringLiteral("Zelta"), Qt::CaseInsensitive));
+        const QStringList logged = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QRegularExpression shape(QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z\tPosto A\t(Transmitiu|Recebeu): )"));
+        for (const QString &line : logged)
+            QVERIFY2(shape.match(line).hasMatch(), qPrintable(line));
+        QStringList requests;
+        for (const QString &line : logged) {
+            if (line.contains(QStringLiteral("\tTransmitiu: ")) && line.contains(QStringLiteral("<STX>")))
+                requests << line.section(QStringLiteral("<STX>"), 1).section(QStringLiteral("<ETX>"), 0, 0);
+        }
+        QCOMPARE(requests, (QStringList{"ID01", "CF***", "MA", "LS", "LR", "ID02"}));
+        QVERIFY(text.contains(QStringLiteral("Transmitiu: *** <STX>CF***<ETX>*")));
+    }
+
+    // SIGTERM in the middle of a round: the dialogue is closed with "ID02", the history is whole
+    // and the exit is clean.
+    void terminatedMidRound()
+    {
+        QTemporaryDir data;
+        const QString directory = data.path() + QLatin1Char('/');
+        QVERIFY(writeFile(directory + QStringLiteral("poll.ini"), Passwords));
+        QVERIFY(writeFile(directory + QStringLiteral("frota.csv"), "Posto A;127.0.0.180\nPosto Lento;127.0.0.182\n"));
+        const QString log = directory + QStringLiteral("quadros.log");
+        bool terminated = false;
+        const PollRun result = run({"--data-dir", directory, "--stations", directory + QStringLiteral("frota.csv"),
+                                    "--log", log, "--reply-timeout-ms", "3000"},
+                                   [&](QProcess &process) {
+                                       connect(slow_.get(), &ControllerSimulator::requestReceived, &process,
+                                               [&](const QString &, const QByteArray &frame) {
+                                                   if (requestBody(frame) == QLatin1String("MA") && !terminated) {
+                                                       terminated = true;
+                                                       process.terminate();
+                                                   }
+                                               });
+                                   });
+        QVERIFY(terminated);
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.elapsedMs < 5000, qPrintable(QString::number(result.elapsedMs)));
+        QVERIFY2(result.out.contains("Rodada 1 interrompida"), result.out.constData());
+        QTRY_COMPARE(slowDialogue_->dialogue(), QStringLiteral("ID01 CFZELTA MA ID02"));
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("\tPosto Lento\tTransmitiu: 007 <STX>ID02<ETX>"));
+
+        FileInspector history(directory + QStringLiteral("Historico.sqlite"));
+        QCOMPARE(history.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        // Posto A was read whole before the signal; the interrupted station is no failure.
+        QCOMPARE(history.scalar(QStringLiteral("SELECT COUNT(*) FROM inventory")).toInt(), 1);
+        QCOMPARE(history.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE kind = 'poll_failed'")).toInt(), 0);
+        QCOMPARE(history.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE kind = 'connection_opened'")).toInt(),
+                 2);
+    }
+
+    // Each alarm printed and handed to the command once; the command's time does not hold up
+    // the round, and it is killed at its limit.
+    void alarms()
+    {
+        QTemporaryDir data;
+        const QString directory = data.path() + QLatin1Char('/');
+        QVERIFY(writeFile(directory + QStringLiteral("poll.ini"), Passwords));
+        QVERIFY(writeFile(directory + QStringLiteral("frota.csv"), BothStations));
+        QVERIFY(writeFile(directory + QStringLiteral("alarmes.ini"), "[postos]\nfalhas de comunicação = 1\nbarras = não\n"));
+        const QString notices = directory + QStringLiteral("avisos.txt");
+        const QString command = QStringLiteral("sh -c 'echo \"$COMZELTA_ALARM $COMZELTA_ALARM_STATE $COMZELTA_STATION "
+                                               "$COMZELTA_SUBJECT\" >> \"%1\"; sleep 5'")
+                                    .arg(notices);
+        const QStringList arguments{"--data-dir", directory, "--stations", directory + QStringLiteral("frota.csv"),
+                                    "--retries", "0", "--on-alarm", command, "--on-alarm-timeout-ms", "2000"};
+        const PollRun first = run(arguments);
+        QCOMPARE(first.exitCode, 3);
+        const QStringList expected{"communication raised Posto R 0", "leak raised Posto A 4"};
+        QCOMPARE(sortedLines(notices), expected);
+        QCOMPARE(QString::fromUtf8(first.out).count(QStringLiteral("Alarme ativado: ")), 2);
+        QVERIFY(first.out.contains("Alarme ativado: Posto A (127.0.0.180), sensor 4: "));
+        QCOMPARE(QString::fromUtf8(first.err).count(QStringLiteral("encerrado após 2000 ms")), 2);
+        // The round's line came out while the commands still ran; they were killed, not awaited.
+        QVERIFY2(first.roundLineMs >= 0 && first.roundLineMs < first.elapsedMs - 1000,
+                 qPrintable(QStringLiteral("%1 %2").arg(first.roundLineMs).arg(first.elapsedMs)));
+        QVERIFY2(first.elapsedMs < 4500, qPrintable(QString::number(first.elapsedMs)));
+
+        // Still leaking, still silent: nothing new to tell.
+        const PollRun second = run(arguments);
+        QCOMPARE(second.exitCode, 3);
+        QVERIFY(!second.out.contains("Alarme"));
+        QCOMPARE(sortedLines(notices), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPollProgram)
+#include "tst_poll_program.moc"
