@@ -118,6 +118,9 @@ void AlarmsDeliveriesView::setContents(const AlarmsAndDeliveries &found, const Q
                 QString::number(delivery.tank), delivery.product.trimmed(), QLocale().toString(delivery.amount, 'f', 0)},
                Amount);
     }
-    for (QTableWidget *grid : {alarms_, deliveries_})
-        grid->resizeColumnsToContents();
+    // The last column keeps stretching: sizing it to its contents would undo the stretch.
+    for (QTableWidget *grid : {alarms_, deliveries_}) {
+        for (int column = 0; column + 1 < grid->columnCount(); ++column)
+            grid->resizeColumnToContents(column);
+    }
 }
