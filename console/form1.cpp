@@ -16,7 +16,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
-Form1::Form1(const QString &Diretorio_Dados, QWidget *parent, const HistoryStoreOptions &historyOptions)
+Form1::Form1(const QString &Diretorio_Dados, QWidget *parent, const HistoryStoreOptions &historyOptions,
+             const std::optional<DatabaseLocation> &historyDatabase)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>())
 {
     // The designed window is the content of a scroll area, so that a smaller screen scrolls it.
@@ -33,7 +34,7 @@ Form1::Form1(const QString &Diretorio_Dados, QWidget *parent, const HistoryStore
     ui->Msg_Log->setModel(logModel_);
 
     conectarSessao();
-    conectarHistorico(historyOptions);
+    conectarHistorico(historyOptions, historyDatabase);
 
     TQ_Ativo_ = new QButtonGroup(this);
     for (int i = 0; i < 16; ++i)

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QButtonGroup;
@@ -26,9 +27,11 @@ namespace Ui { class Form1; }
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    // Every reading is kept in the history file of the data directory, opened with these options.
+    // Every reading is kept in the history, opened with these options: historyDatabase, or without
+    // one the history file of the data directory.
     explicit Form1(const QString &Diretorio_Dados, QWidget *parent = nullptr,
-                   const HistoryStoreOptions &historyOptions = {});
+                   const HistoryStoreOptions &historyOptions = {},
+                   const std::optional<DatabaseLocation> &historyDatabase = std::nullopt);
     ~Form1() override;
 
     // Runs the start-up sequence: may show the configuration editor until a station file exists.
@@ -65,7 +68,7 @@ private:
     void registrar(const QByteArray &line);
 
     // History (history_link.cpp)
-    void conectarHistorico(const HistoryStoreOptions &options);
+    void conectarHistorico(const HistoryStoreOptions &options, const std::optional<DatabaseLocation> &database);
     void mostrarEstadoHistorico(const QString &reason);
     void Historico_Click();
 

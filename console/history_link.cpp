@@ -7,7 +7,7 @@
 #include "store/session_keeper.h"
 #include "ui_form1.h"
 
-void Form1::conectarHistorico(const HistoryStoreOptions &options)
+void Form1::conectarHistorico(const HistoryStoreOptions &options, const std::optional<DatabaseLocation> &database)
 {
     HistoryStoreOptions withAlarms = options;
     AlarmRulesLoad alarms;
@@ -15,7 +15,8 @@ void Form1::conectarHistorico(const HistoryStoreOptions &options)
         alarms = loadAlarmRules(state_.Diretorio_Dados);
         withAlarms.rules = alarms.rules;
     }
-    history_ = new HistoryStore(HistoryStore::filePathIn(state_.Diretorio_Dados), withAlarms, this);
+    history_ = new HistoryStore(database.value_or(DatabaseLocation(HistoryStore::filePathIn(state_.Diretorio_Dados))),
+                                withAlarms, this);
     keeper_ = new SessionKeeper(session_, history_, Origin::Console, this);
     connect(history_, &HistoryStore::writesFailing, this, &Form1::mostrarEstadoHistorico);
     connect(history_, &HistoryStore::writesWorking, this, [this] { mostrarEstadoHistorico({}); });
@@ -42,7 +43,7 @@ void Form1::Historico_Click()
 {
     const bool opening = !historyWindow_;
     if (opening) {
-        historyWindow_ = new HistoryWindow(history_->filePath(), this);
+        historyWindow_ = new HistoryWindow(history_->location(), this);
         historyWindow_->setAttribute(Qt::WA_DeleteOnClose);
     }
     historyWindow_->show();

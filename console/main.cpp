@@ -1,10 +1,13 @@
 #include "config/station_paths.h"
 #include "console/form1.h"
 #include "console/qt_translations.h"
+#include "store/database_location.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -22,13 +25,30 @@ int main(int argc, char *argv[])
                                      QStringLiteral("Diretório de dados (onde fica Configuração.TXT)."),
                                      QStringLiteral("DIR"));
     parser.addOption(dataDir);
+    const QCommandLineOption database(
+        QStringLiteral("database"),
+        QStringLiteral("Guarda o histórico num banco PostgreSQL em vez de Historico.sqlite no diretório de "
+                       "dados: postgresql://usuário@servidor:porta/banco, ou ...?host=/diretório/do/socket. "
+                       "A senha nunca vai na linha de comando: fica em ~/.pgpass ou PGPASSFILE."),
+        QStringLiteral("URL"));
+    parser.addOption(database);
     parser.process(app);
+
+    std::optional<DatabaseLocation> history;
+    if (parser.isSet(database)) {
+        const ParsedDatabaseLocation parsed = parseDatabaseUrl(parser.value(database));
+        if (!parsed.location) {
+            fprintf(stderr, "%s\n", qPrintable(parsed.error));
+            return 2;
+        }
+        history = parsed.location;
+    }
 
     QString directory = parser.isSet(dataDir) ? parser.value(dataDir) : defaultDataDirectory();
     if (!directory.endsWith(QLatin1Char('/')))
         directory += QLatin1Char('/');
 
-    Form1 console(directory);
+    Form1 console(directory, nullptr, {}, history);
     // The operator may leave from the first-start editor, before there is an event loop to quit.
     if (!console.Form_Load())
         return 0;

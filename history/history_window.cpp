@@ -61,8 +61,8 @@ QPushButton *button(const QString &text, const QString &name, QWidget *parent)
 
 }  // namespace
 
-HistoryWindow::HistoryWindow(const QString &historyFile, QWidget *parent)
-    : QWidget(parent, Qt::Window), reader_(new HistoryReader(historyFile, this)),
+HistoryWindow::HistoryWindow(const DatabaseLocation &history, QWidget *parent)
+    : QWidget(parent, Qt::Window), reader_(new HistoryReader(history, this)),
       zone_(QTimeZone::systemTimeZone())
 {
     setObjectName(QStringLiteral("Historico"));

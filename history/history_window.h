@@ -21,7 +21,7 @@ class QTableView;
 class HistoryWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit HistoryWindow(const QString &historyFile, QWidget *parent = nullptr);
+    explicit HistoryWindow(const DatabaseLocation &history, QWidget *parent = nullptr);
 
     // The period choices, in the order of the "Período" list.
     enum Period { Day, Week, Month, Between };

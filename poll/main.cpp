@@ -119,7 +119,8 @@ int main(int argc, char *argv[])
 
     HistoryStoreOptions storeOptions;
     storeOptions.rules = loaded.rules;
-    HistoryStore store(HistoryStore::filePathIn(loaded.dataDirectory), storeOptions);
+    HistoryStore store(options.database.value_or(DatabaseLocation(HistoryStore::filePathIn(loaded.dataDirectory))),
+                       storeOptions);
     StoreDrain drain(&store);
     QObject::connect(&store, &HistoryStore::writesFailing, [&output](const QString &reason) {
         output.problem(QStringLiteral("Histórico indisponível: ") + reason);

@@ -63,6 +63,13 @@ bool applyOption(const QString &name, const QString &value, PollOptions &options
         options.everyMs = std::max(1, int(std::lround(minutes * 60000)));
     } else if (name == QLatin1String("data-dir")) {
         options.dataDirectory = value;
+    } else if (name == QLatin1String("database")) {
+        const ParsedDatabaseLocation parsed = parseDatabaseUrl(value);
+        if (!parsed.location) {
+            *error = parsed.error;
+            return false;
+        }
+        options.database = parsed.location;
     } else if (name == QLatin1String("stations")) {
         options.stationsFile = value;
     } else if (name == QLatin1String("log")) {
@@ -135,11 +142,16 @@ QString pollUsageText()
         "Uso: comzelta-poll [opções]\n"
         "\n"
         "Lê todos os postos: identificação, inventário de todos os tanques (MA), sensores (LS) e\n"
-        "relógio (LR), e guarda tudo no histórico (Historico.sqlite no diretório de dados).\n"
+        "relógio (LR), e guarda tudo no histórico (Historico.sqlite no diretório de dados, ou o\n"
+        "banco de --database).\n"
         "\n"
         "Postos e senhas:\n"
         "  --data-dir DIR            o diretório de dados do console (Configuração.TXT, poll.ini,\n"
         "                            Historico.sqlite)\n"
+        "  --database URL            guarda o histórico num banco PostgreSQL em vez de\n"
+        "                            Historico.sqlite: postgresql://usuário@servidor:porta/banco,\n"
+        "                            ou ...?host=/diretório/do/socket; a senha nunca vai na linha\n"
+        "                            de comando: fica em ~/.pgpass ou PGPASSFILE\n"
         "  --stations ARQUIVO        um arquivo de frota CSV (descrição;host;porta;fuso;chave de\n"
         "                            senha) em vez da lista de postos do console; sem limite de 40\n"
         "  As senhas ficam em poll.ini no diretório de dados, legível só pelo dono (chmod 600).\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/database_location.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,6 +10,7 @@
 struct PollOptions {
     QString dataDirectory;   // empty: the console's default
     QString stationsFile;    // empty: the station list of the data directory
+    std::optional<DatabaseLocation> database;  // none: Historico.sqlite in the data directory
     int everyMs = 0;         // 0: one round (--once)
     int parallel = 0;        // stations at once; 0: all
     int connectTimeoutMs = 5000;

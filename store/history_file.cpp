@@ -11,9 +11,11 @@
 
 namespace {
 
-QString missingDriverMessage()
+QString missingDriverMessage(const QString &driver)
 {
-    return QStringLiteral("o driver SQLite do Qt não está instalado (pacote libqt6sql6-sqlite)");
+    return driver == postgresDialect().driver
+        ? QStringLiteral("o driver PostgreSQL do Qt não está instalado (pacote libqt6sql6-psql)")
+        : QStringLiteral("o driver SQLite do Qt não está instalado (pacote libqt6sql6-sqlite)");
 }
 
 QString withFile(const QString &reason, const QString &filePath)
@@ -34,7 +36,7 @@ std::optional<QString> addAndOpen(const QString &connectionName, const QString &
                                   const QString &filePath)
 {
     if (!QSqlDatabase::isDriverAvailable(sqliteDialect().driver))
-        return missingDriverMessage();
+        return missingDriverMessage(sqliteDialect().driver);
     QSqlDatabase db = QSqlDatabase::addDatabase(sqliteDialect().driver, connectionName);
     db.setDatabaseName(name);
     db.setConnectOptions(options);
@@ -64,10 +66,18 @@ std::optional<QString> refusalOfExisting(const QString &connectionName, const QS
         if (!version)
             refusal = withFile(writeFailure(error).reason, filePath);
         else if (*version > currentSchemaVersion())
-            refusal = newerVersionMessage(filePath, *version);
+            refusal = newerVersionMessage(DatabaseLocation(filePath), *version);
     }
     closeConnection(checkName);
     return refusal;
+}
+
+// A connection that failed to open fully is not left behind.
+std::optional<QString> closedOnFailure(const QString &connectionName, std::optional<QString> failure)
+{
+    if (failure)
+        closeConnection(connectionName);
+    return failure;
 }
 
 // One statement whose failure is the operator's reason.
@@ -77,6 +87,20 @@ bool run(QSqlQuery &query, const QString &statement, QString *reason)
         return true;
     *reason = writeFailure(query.lastError()).reason;
     return false;
+}
+
+// The migrations the history lacks, unless it is of a newer version.
+std::optional<QString> bringUpToDate(QSqlDatabase &db, const DatabaseLocation &location)
+{
+    QSqlError error;
+    const std::optional<int> version = schemaVersion(db, &error);
+    if (!version)
+        return withFile(writeFailure(error).reason, location.displayName());
+    if (*version > currentSchemaVersion())
+        return newerVersionMessage(location, *version);
+    if (!migrate(db, *version, &error))
+        return writeFailure(error).reason;
+    return std::nullopt;
 }
 
 std::optional<QString> prepareForWriting(QSqlDatabase &db, const QString &filePath, const WriteConnectionSettings &settings)
@@ -92,22 +116,78 @@ std::optional<QString> prepareForWriting(QSqlDatabase &db, const QString &filePa
         && !run(query, QStringLiteral("PRAGMA max_page_count=%1").arg(settings.maxPageCount), &reason))
         return reason;
     // Checked again on this connection: another program may have migrated the file meanwhile.
+    return bringUpToDate(db, DatabaseLocation(filePath));
+}
+
+// A PostgreSQL connection in UTC, so that times come back as they were written; libpq finds the
+// password itself. The reason when it cannot be opened.
+std::optional<QString> openPostgres(const QString &connectionName, const DatabaseLocation &location)
+{
+    const QString driver = postgresDialect().driver;
+    if (!QSqlDatabase::isDriverAvailable(driver))
+        return missingDriverMessage(driver);
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver, connectionName);
+    db.setHostName(location.host);
+    if (location.port != -1)
+        db.setPort(location.port);
+    db.setUserName(location.userName);
+    db.setDatabaseName(location.databaseName);
+    // An unreachable server is reported, and retried, rather than waited for without end.
+    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    // libpq's own words say why (no server there, a password refused) better than the driver's.
+    if (!db.open())
+        return withFile(QStringLiteral("não foi possível conectar ao banco: %1")
+                            .arg(db.lastError().databaseText().simplified()),
+                        location.displayName());
+    QSqlQuery query(db);
+    QString reason;
+    if (!run(query, QStringLiteral("SET TIME ZONE 'UTC'"), &reason))
+        return withFile(reason, location.displayName());
+    return std::nullopt;
+}
+
+std::optional<QString> openPostgresForWriting(const QString &connectionName, const DatabaseLocation &location)
+{
+    std::optional<QString> failure = openPostgres(connectionName, location);
+    if (!failure) {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        failure = bringUpToDate(db, location);
+    }
+    return failure;
+}
+
+// Read-only on the server's side too; a database without the version table has no history yet.
+std::optional<QString> openPostgresForReading(const QString &connectionName, const DatabaseLocation &location,
+                                              bool *empty)
+{
+    if (std::optional<QString> failure = openPostgres(connectionName, location))
+        return failure;
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    QSqlQuery query(db);
+    QString reason;
+    if (!run(query, QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), &reason))
+        return withFile(reason, location.displayName());
     QSqlError error;
     const std::optional<int> version = schemaVersion(db, &error);
     if (!version)
-        return withFile(writeFailure(error).reason, filePath);
+        return withFile(writeFailure(error).reason, location.displayName());
     if (*version > currentSchemaVersion())
-        return newerVersionMessage(filePath, *version);
-    if (!migrate(db, *version, &error))
-        return writeFailure(error).reason;
+        return newerVersionMessage(location, *version);
+    if (*version == 0 && empty) {
+        *empty = true;
+        closeConnection(connectionName);
+    }
     return std::nullopt;
 }
 
 } // namespace
 
-std::optional<QString> openForWriting(const QString &connectionName, const QString &filePath,
+std::optional<QString> openForWriting(const QString &connectionName, const DatabaseLocation &location,
                                       const WriteConnectionSettings &settings)
 {
+    if (location.isPostgres())
+        return closedOnFailure(connectionName, openPostgresForWriting(connectionName, location));
+    const QString &filePath = location.filePath;
     const QFileInfo file(filePath);
     if (!file.dir().exists())
         return QStringLiteral("a pasta do histórico não existe (%1)").arg(QDir::toNativeSeparators(file.absolutePath()));
@@ -126,8 +206,14 @@ std::optional<QString> openForWriting(const QString &connectionName, const QStri
     return failure;
 }
 
-std::optional<QString> openForReading(const QString &connectionName, const QString &filePath, int busyTimeoutMs)
+std::optional<QString> openForReading(const QString &connectionName, const DatabaseLocation &location,
+                                      int busyTimeoutMs, bool *empty)
 {
+    if (empty)
+        *empty = false;
+    if (location.isPostgres())
+        return closedOnFailure(connectionName, openPostgresForReading(connectionName, location, empty));
+    const QString &filePath = location.filePath;
     if (std::optional<QString> refusal = refusalOfExisting(connectionName, filePath, busyTimeoutMs))
         return refusal;
     std::optional<QString> failure = addAndOpen(

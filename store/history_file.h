@@ -1,25 +1,31 @@
 #pragma once
 
+#include "store/database_location.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
 #include <optional>
 
-// Opening Historico.sqlite. Each connection belongs to the thread that opens it and is named,
+// Opening the history: Historico.sqlite, or a PostgreSQL database. Each connection belongs to the thread that opens it and is named,
 // as Qt SQL wants; closeConnection() closes and forgets it on that same thread.
 
+// SQLite only: a PostgreSQL server has its own locks and limits.
 struct WriteConnectionSettings {
     int busyTimeoutMs = 3000;   // how long a write waits for another program's write lock
     QString connectOptions;     // further QSQLITE connect options, such as QSQLITE_OPEN_READONLY
     int maxPageCount = 0;       // a cap on the file's size in pages; 0 for none
 };
 
-// For writing: a file of a newer version is refused before any statement that could change it
-// (its version is read on a read-only connection first); then WAL with synchronous=FULL, foreign
-// keys, and the migrations the file lacks. The reason for the operator when it fails.
-std::optional<QString> openForWriting(const QString &connectionName, const QString &filePath,
+// For writing: a history of a newer version is refused before any statement that could change it
+// (a file's version is read on a read-only connection first); then, for a file, WAL with
+// synchronous=FULL and foreign keys; and the migrations the history lacks. The reason for the
+// operator when it fails.
+std::optional<QString> openForWriting(const QString &connectionName, const DatabaseLocation &location,
                                       const WriteConnectionSettings &settings);
-// For queries: read-only, refusing a newer version as openForWriting does. The file must exist.
-std::optional<QString> openForReading(const QString &connectionName, const QString &filePath, int busyTimeoutMs);
+// For queries: read-only, refusing a newer version as openForWriting does. A file must exist; a
+// PostgreSQL database no program has written to yet sets *empty (when given) and is not left open.
+std::optional<QString> openForReading(const QString &connectionName, const DatabaseLocation &location,
+                                      int busyTimeoutMs, bool *empty = nullptr);
 
 void closeConnection(const QString &connectionName);

@@ -2,8 +2,8 @@
 
 #include "store/reader_worker.h"
 
-HistoryReader::HistoryReader(const QString &filePath, QObject *parent)
-    : QObject(parent), worker_(new ReaderWorker(filePath))
+HistoryReader::HistoryReader(const DatabaseLocation &location, QObject *parent)
+    : QObject(parent), worker_(new ReaderWorker(location))
 {
     thread_.setObjectName(QStringLiteral("HistoryReader"));
     worker_->moveToThread(&thread_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/database_location.h"
 #include "store/history_queries.h"
 
 #include <QObject>
@@ -11,13 +12,13 @@ class ReaderWorker;
 // The history window's questions, answered off the caller's thread: each request*() returns at
 // once with a request number, and the answer comes later as a signal carrying that number, or
 // queryFailed(). Answers come in the order asked. The reader has its own thread and its own
-// read-only connection, so it never waits for the writer (the file is in WAL mode) and never
-// changes the file. Until a file exists every answer is empty; a file of a newer version is
+// read-only connection, so it never waits for the writer (a file is in WAL mode) and never
+// changes the history. Until a history exists every answer is empty; one of a newer version is
 // refused with a message naming it.
 class HistoryReader : public QObject {
     Q_OBJECT
 public:
-    explicit HistoryReader(const QString &filePath, QObject *parent = nullptr);
+    explicit HistoryReader(const DatabaseLocation &location, QObject *parent = nullptr);
     // Waits for the question being answered, if any; the others are dropped.
     ~HistoryReader() override;
 

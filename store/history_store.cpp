@@ -13,11 +13,11 @@ QString HistoryStore::filePathIn(const QString &dataDirectory)
     return dataDirectory + fileName();
 }
 
-HistoryStore::HistoryStore(const QString &filePath, const HistoryStoreOptions &options, QObject *parent)
+HistoryStore::HistoryStore(const DatabaseLocation &location, const HistoryStoreOptions &options, QObject *parent)
     : QObject(parent),
-      filePath_(filePath),
+      location_(location),
       queue_(std::make_shared<WriteQueue>(options.queueCapacity)),
-      writer_(new StoreWriter(filePath, WriteConnectionSettings{options.busyTimeoutMs, options.connectOptions,
+      writer_(new StoreWriter(location, WriteConnectionSettings{options.busyTimeoutMs, options.connectOptions,
                                                                 options.maxPageCount},
                               options.retryIntervalMs, queue_, options.rules))
 {

@@ -1,8 +1,9 @@
 #pragma once
 
 // The history of readings: every reading, inventory, sensor reading, scheduled measurement and
-// event a program receives, kept in Historico.sqlite in the data directory (the schema is in the
-// README, "O histórico"). QtCore and QtSql only.
+// event a program receives, kept in Historico.sqlite in the data directory or in a PostgreSQL
+// database (store/database_location.h; the schema is in the README, "O histórico"). QtCore and
+// QtSql only.
 //
 // Writing: HistoryStore
 //   HistoryStore store(HistoryStore::filePathIn(dataDirectory));
@@ -42,6 +43,7 @@
 // history_queries.h, and point_reduction.h thins a series to a chart's width.
 
 #include "session/readings.h"
+#include "store/database_location.h"
 #include "store/store_types.h"
 
 #include <QList>
@@ -59,6 +61,7 @@ struct WriteJob;
 struct HistoryStoreOptions {
     int queueCapacity = 10000;    // calls waiting while writes fail; beyond it the oldest is dropped
     int retryIntervalMs = 2000;   // between attempts while writes fail
+    // SQLite only, these three.
     int busyTimeoutMs = 3000;     // how long one write waits for another program's write lock
     QString connectOptions;       // further QSQLITE connect options, such as QSQLITE_OPEN_READONLY
     int maxPageCount = 0;         // a cap on the file's size in pages (0: none); beyond it, "disco cheio"
@@ -72,12 +75,14 @@ public:
     // The history file in a data directory that ends with a separator, beside the station list.
     static QString filePathIn(const QString &dataDirectory);
 
-    // Starts the writer thread, which opens (creating or migrating) the file. The directory must
-    // exist: the store never creates it.
-    explicit HistoryStore(const QString &filePath, const HistoryStoreOptions &options = {}, QObject *parent = nullptr);
+    // Starts the writer thread, which opens (creating or migrating) the history. A file's
+    // directory must exist: the store never creates it.
+    explicit HistoryStore(const DatabaseLocation &location, const HistoryStoreOptions &options = {},
+                          QObject *parent = nullptr);
     ~HistoryStore() override;
 
-    QString filePath() const { return filePath_; }
+    const DatabaseLocation &location() const { return location_; }
+    QString filePath() const { return location_.filePath; }  // empty on PostgreSQL
 
     // A reply of "MT", "LM", or one "MA" reply kept on its own.
     quint64 keepMeasurement(const StationIdentity &station, const MeasurementReading &reading, Origin origin);
@@ -113,7 +118,7 @@ signals:
 private:
     quint64 enqueue(WriteJob &&job);
 
-    QString filePath_;
+    DatabaseLocation location_;
     std::shared_ptr<WriteQueue> queue_;
     QThread thread_;
     StoreWriter *writer_;

@@ -11,8 +11,8 @@ constexpr int BusyTimeoutMs = 3000;
 
 } // namespace
 
-ReaderWorker::ReaderWorker(const QString &filePath)
-    : filePath_(filePath), connectionName_(QStringLiteral("comzelta-history-reader-%1").arg(quintptr(this), 0, 16))
+ReaderWorker::ReaderWorker(const DatabaseLocation &location)
+    : location_(location), connectionName_(QStringLiteral("comzelta-history-reader-%1").arg(quintptr(this), 0, 16))
 {
 }
 
@@ -31,12 +31,17 @@ template <typename Result, typename Query, typename Deliver>
 void ReaderWorker::answer(int requestId, Query query, Deliver deliver)
 {
     if (!open_) {
-        if (!QFileInfo::exists(filePath_)) {
+        if (!location_.isPostgres() && !QFileInfo::exists(location_.filePath)) {
             deliver(Result{});
             return;
         }
-        if (const std::optional<QString> reason = openForReading(connectionName_, filePath_, BusyTimeoutMs)) {
+        bool empty = false;
+        if (const std::optional<QString> reason = openForReading(connectionName_, location_, BusyTimeoutMs, &empty)) {
             emit queryFailed(requestId, *reason);
+            return;
+        }
+        if (empty) {
+            deliver(Result{});
             return;
         }
         open_ = true;

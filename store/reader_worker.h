@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/database_location.h"
 #include "store/history_queries.h"
 
 #include <QObject>
@@ -10,7 +11,7 @@
 class ReaderWorker : public QObject {
     Q_OBJECT
 public:
-    explicit ReaderWorker(const QString &filePath);
+    explicit ReaderWorker(const DatabaseLocation &location);
     ~ReaderWorker() override;
 
     void stations(int requestId);
@@ -31,12 +32,12 @@ signals:
 
 private:
     // Runs `query` on the connection and hands its result to `deliver`; an empty result when
-    // there is no file yet.
+    // there is no history yet.
     template <typename Result, typename Query, typename Deliver>
     void answer(int requestId, Query query, Deliver deliver);
     void close();
 
-    QString filePath_;
+    DatabaseLocation location_;
     QString connectionName_;
     bool open_ = false;
 };

@@ -3,7 +3,6 @@
 #include "store/sql_dialect.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QSqlQuery>
 
 const std::vector<Migration> &migrations()
@@ -85,13 +84,14 @@ std::optional<int> schemaVersion(const QSqlDatabase &db, QSqlError *error)
     return query.value(0).toInt();
 }
 
-QString newerVersionMessage(const QString &filePath, int version)
+QString newerVersionMessage(const DatabaseLocation &location, int version)
 {
     return QStringLiteral("%1 é da versão %2 do histórico, mais nova que a versão %3 que este programa conhece; "
-                          "o arquivo não foi alterado")
-        .arg(QDir::toNativeSeparators(filePath))
+                          "%4 não foi alterado")
+        .arg(location.displayName())
         .arg(version)
-        .arg(currentSchemaVersion());
+        .arg(currentSchemaVersion())
+        .arg(location.isPostgres() ? QStringLiteral("o banco") : QStringLiteral("o arquivo"));
 }
 
 bool migrate(QSqlDatabase &db, int fromVersion, QSqlError *error)

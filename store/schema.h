@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/database_location.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -21,8 +23,8 @@ int currentSchemaVersion();
 
 // The highest migration recorded in the file; 0 for a file without the version table (new).
 std::optional<int> schemaVersion(const QSqlDatabase &db, QSqlError *error);
-// Says that the file comes from a newer program and names it.
-QString newerVersionMessage(const QString &filePath, int version);
+// Says that the history comes from a newer program and names it.
+QString newerVersionMessage(const DatabaseLocation &location, int version);
 // Applies the migrations above the file's version, each in its own transaction with its
 // schema_version row.
 bool migrate(QSqlDatabase &db, int fromVersion, QSqlError *error);

@@ -8,17 +8,18 @@
 #include <optional>
 
 // Everything that differs between the engines the history lives on, in one place: column types,
-// how a timestamp is stored, and how a connection is set up. Only SQLite exists today; the
-// PostgreSQL dialect joins here (timestamps as timestamptz) and the rest of the store is shared.
+// how a timestamp is stored, and how a connection is set up. The rest of the store is shared.
 struct SqlDialect {
     QString driver;  // the Qt SQL driver
+    // SQLite keeps times as UTC text; PostgreSQL has timestamptz, bound and read as QDateTime.
+    bool timesAsText;
 
     // A DDL statement with the placeholders {id} (an auto-numbered key), {real}, {bool}, {time}
     // and {without_rowid} (a key-only table) replaced by this engine's words.
     QString ddl(const QString &statement) const;
 
-    // A UTC time as stored: "YYYY-MM-DDTHH:MM:SSZ" text on SQLite (seconds, no fraction), which
-    // also sorts as time does. A null time stays NULL.
+    // A UTC time as stored, in whole seconds on both engines: "YYYY-MM-DDTHH:MM:SSZ" text on
+    // SQLite, which also sorts as time does, a QDateTime in UTC on PostgreSQL. A null time stays NULL.
     QVariant timeValue(const QDateTime &utc) const;
     // A stored time as milliseconds since 1970 UTC; nothing for NULL or a text of another form.
     std::optional<qint64> timeMs(const QVariant &stored) const;
@@ -39,6 +40,7 @@ struct SqlDialect {
 };
 
 const SqlDialect &sqliteDialect();
+const SqlDialect &postgresDialect();
 
 // Qt binds a null QString as NULL: text for a NOT NULL column goes through here.
 QString notNullText(const QString &text);

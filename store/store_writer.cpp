@@ -6,9 +6,9 @@
 #include <QFileInfo>
 #include <QTimer>
 
-StoreWriter::StoreWriter(const QString &filePath, const WriteConnectionSettings &settings, int retryIntervalMs,
+StoreWriter::StoreWriter(const DatabaseLocation &location, const WriteConnectionSettings &settings, int retryIntervalMs,
                          std::shared_ptr<WriteQueue> queue, std::shared_ptr<const WriteRules> rules)
-    : filePath_(filePath),
+    : location_(location),
       connectionName_(QStringLiteral("comzelta-history-writer-%1").arg(quintptr(this), 0, 16)),
       settings_(settings),
       queue_(std::move(queue)),
@@ -61,11 +61,11 @@ void StoreWriter::finish()
 bool StoreWriter::ensureOpen()
 {
     // A file removed (or a directory gone) under an open connection would take writes silently.
-    if (rows_ && !QFileInfo::exists(filePath_))
+    if (rows_ && !location_.isPostgres() && !QFileInfo::exists(location_.filePath))
         close();
     if (rows_)
         return true;
-    if (const std::optional<QString> reason = openForWriting(connectionName_, filePath_, settings_)) {
+    if (const std::optional<QString> reason = openForWriting(connectionName_, location_, settings_)) {
         recordFailure(*reason);
         return false;
     }

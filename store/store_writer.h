@@ -22,7 +22,7 @@ struct WriteFailure;
 class StoreWriter : public QObject {
     Q_OBJECT
 public:
-    StoreWriter(const QString &filePath, const WriteConnectionSettings &settings, int retryIntervalMs,
+    StoreWriter(const DatabaseLocation &location, const WriteConnectionSettings &settings, int retryIntervalMs,
                 std::shared_ptr<WriteQueue> queue, std::shared_ptr<const WriteRules> rules);
     ~StoreWriter() override;
 
@@ -44,7 +44,7 @@ private:
     void recordFailure(const QString &reason);
     void close();
 
-    QString filePath_;
+    DatabaseLocation location_;
     QString connectionName_;
     WriteConnectionSettings settings_;
     std::shared_ptr<WriteQueue> queue_;

@@ -23,13 +23,13 @@ std::unique_ptr<HistoryStore> AlarmFixture::openStore() const
     HistoryStoreOptions options;
     options.rules = rules_;
     options.retryIntervalMs = 50;  // two stores on one file may have to wait for each other
-    return std::make_unique<HistoryStore>(filePath(), options);
+    return std::make_unique<HistoryStore>(location(), options);
 }
 
 QStringList AlarmFixture::events(const QStringList &kinds) const
 {
     QStringList found;
-    for (const QString &event : FileInspector(filePath()).texts(QStringLiteral("SELECT kind, detail FROM event ORDER BY id"))) {
+    for (const QString &event : FileInspector(location()).texts(QStringLiteral("SELECT kind, detail FROM event ORDER BY id"))) {
         if (kinds.isEmpty() || std::any_of(kinds.begin(), kinds.end(), [&](const QString &kind) { return event.startsWith(kind); }))
             found << event;
     }

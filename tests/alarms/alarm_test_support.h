@@ -4,13 +4,12 @@
 
 #include <QDateTime>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <memory>
 
 class AlarmRules;
 
-// The alarm tests' common ground: a history file in a temporary directory, stores opened on it
+// The alarm tests' common ground: a history of the test's own (store_test_support.h), stores opened on it
 // with rules from alarmes.ini text, and tank readings by minute and volume.
 
 extern const StationIdentity TestStation;  // zone UTC, host "posto-a", no OFE number
@@ -22,14 +21,14 @@ class AlarmFixture {
 public:
     explicit AlarmFixture(const QString &ini);
 
-    QString filePath() const { return directory_.filePath(HistoryStore::fileName()); }
-    // A store on the file, applying the fixture's rules.
+    const DatabaseLocation &location() const { return history_.location(); }
+    // A store on the history, applying the fixture's rules.
     std::unique_ptr<HistoryStore> openStore() const;
     // "kind|detail" of the events, oldest first; `kinds` keeps only those starting with one.
     QStringList events(const QStringList &kinds = {}) const;
 
 private:
-    QTemporaryDir directory_;
+    TestHistory history_;
     std::shared_ptr<AlarmRules> rules_;
 };
 

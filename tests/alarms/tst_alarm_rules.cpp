@@ -60,6 +60,8 @@ class TestAlarmRules : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { REQUIRE_TEST_ENGINE(); }
+
     void levels_data()
     {
         QTest::addColumn<QString>("ini");
@@ -124,7 +126,7 @@ private slots:
         QCOMPARE(notice.stationDescription, TestStation.description);
         QCOMPARE(notice.host, TestStation.host);
         QVERIFY(notice.at.isValid());
-        QCOMPARE(FileInspector(fixture.filePath()).texts(QStringLiteral("SELECT alarm, subject, active FROM alarm_state")),
+        QCOMPARE(FileInspector(fixture.location()).texts(QStringLiteral("SELECT alarm, subject, active FROM alarm_state")),
                  QStringList{"low_level|1|1"});
     }
 
@@ -212,7 +214,7 @@ private slots:
             QVERIFY(waitForWritten(*store, last));
         }
         QCOMPARE(fixture.events(), expected);
-        QCOMPARE(FileInspector(fixture.filePath())
+        QCOMPARE(FileInspector(fixture.location())
                      .texts(QStringLiteral("SELECT active, count FROM alarm_state WHERE alarm = 'communication'"))
                      .join(QString()),
                  state);

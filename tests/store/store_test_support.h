@@ -5,10 +5,49 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
 #include <QVariant>
 
-// What the store tests share: readings as the session decodes them from real frames, waiting for
-// commits, and a connection of the test's own to look at the file.
+#include <memory>
+
+// What the store tests share: the engine they run on, readings as the session decodes them from
+// real frames, waiting for commits, and a connection of the test's own to look at the history.
+
+// Each program runs on SQLite, or on the tests' PostgreSQL server when COMZELTA_POSTGRES_URL_FILE
+// names the file that holds its URL (CTest's "…_postgres" entries).
+bool onPostgres();
+// Why the engine cannot be used (the server was not started, the driver is missing); empty when it can.
+QString engineMissing();
+// In initTestCase: skips the program without its engine, or fails it under CI=true.
+#define REQUIRE_TEST_ENGINE()                                                                      \
+    do {                                                                                           \
+        const QString missing = engineMissing();                                                   \
+        if (!missing.isEmpty()) {                                                                  \
+            if (qEnvironmentVariable("CI") == QLatin1String("true"))                               \
+                QFAIL(qPrintable(missing));                                                        \
+            QSKIP(qPrintable(missing));                                                            \
+        }                                                                                          \
+    } while (false)
+
+// Runs the statements on a connection of its own, stopping at the first that fails (with a warning).
+bool runStatements(const DatabaseLocation &location, const QStringList &statements);
+
+// A history of the test's own, empty when made: Historico.sqlite in a new temporary directory, or
+// the server's database with its schema emptied, so a case never sees another's rows.
+class TestHistory {
+public:
+    TestHistory();
+    ~TestHistory();
+    TestHistory(const TestHistory &) = delete;
+    TestHistory &operator=(const TestHistory &) = delete;
+
+    const DatabaseLocation &location() const { return location_; }
+
+private:
+    std::unique_ptr<QTemporaryDir> directory_;
+    DatabaseLocation location_;
+};
 
 // A measurement reply decoded from its frame. `complementary` and `level` are the 6-character
 // fields as the controller sends them; `mark` is position 70 ('P' for a tank measured by weight).
@@ -34,10 +73,11 @@ QByteArray replyFrame(const QByteArray &body, bool goodCheckByte = true);
 // Waits, spinning the event loop, until the store reports the commit of `sequence`.
 bool waitForWritten(HistoryStore &store, quint64 sequence, int timeoutMs = 10000);
 
-// A read-only connection of the test's own to the history file.
+// A read-only connection of the test's own to the history. Its texts read the same on both
+// engines: booleans as 1 and 0, times as SQLite keeps them.
 class FileInspector {
 public:
-    explicit FileInspector(const QString &filePath);
+    explicit FileInspector(const DatabaseLocation &location);
     ~FileInspector();
 
     // The first column of the first row; an invalid QVariant when there is none.

@@ -1,8 +1,9 @@
-// Files written by other versions: a first-version file is brought up to date with its readings
-// intact; a file of a newer version, or one that is no history at all, is refused and left as
-// it was, byte for byte.
+// Histories written by other versions: a first-version one is brought up to date with its
+// readings intact; one of a newer version, or a file that is no history at all, is refused and
+// left as it was (a file byte for byte). On SQLite and on PostgreSQL.
 #include "store/history_reader.h"
 #include "store/schema.h"
+#include "store/sql_dialect.h"
 #include "store_test_support.h"
 
 #include <QCryptographicHash>
@@ -11,7 +12,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace {
@@ -37,6 +38,10 @@ const char *const VersionOne[] = {
     "volume REAL, measured_at TEXT, UNIQUE (station_id, tank, measured_at))",
     "CREATE TABLE event (id INTEGER PRIMARY KEY, station_id INTEGER REFERENCES station (id), at TEXT NOT NULL, "
     "kind TEXT NOT NULL, detail TEXT NOT NULL)",
+};
+
+// What a first-version history held, as either engine takes it.
+const char *const VersionOneRows[] = {
     "INSERT INTO schema_version VALUES (1, '2024-01-10T12:00:00Z')",
     "INSERT INTO station VALUES (1, 'Posto Leste', '10.3.3.3', '002200', 'America/Sao_Paulo')",
     "INSERT INTO measurement VALUES (1, 1, 1, 'GASOLINA C', 'L', 12000, 18000, 11950, 0.74, 1200, 0.0012, 30000, "
@@ -48,33 +53,40 @@ const char *const VersionOne[] = {
     "INSERT INTO event VALUES (1, 1, '2024-01-10T12:59:00Z', 'connection_opened', 'conectado')",
 };
 
-void runAll(const QString &filePath, const QStringList &statements)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("builder"));
-        db.setDatabaseName(filePath);
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        for (const QString &statement : statements)
-            QVERIFY2(query.exec(statement), qPrintable(statement + QStringLiteral(": ") + query.lastError().text()));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("builder"));
-}
-
+// A first-version history. PostgreSQL's tables are those its first migration makes (released
+// migrations are never edited); SQLite's are frozen above, in the journal mode given.
 QStringList versionOne(const QString &journalMode)
 {
-    QStringList statements{QStringLiteral("PRAGMA journal_mode=") + journalMode};
-    for (const char *statement : VersionOne)
+    QStringList statements;
+    if (onPostgres()) {
+        for (const QString &statement : migrations().front().statements)
+            statements.append(postgresDialect().ddl(statement));
+    } else {
+        statements.append(QStringLiteral("PRAGMA journal_mode=") + journalMode);
+        for (const char *statement : VersionOne)
+            statements.append(QString::fromUtf8(statement));
+    }
+    for (const char *statement : VersionOneRows)
         statements.append(QString::fromUtf8(statement));
     return statements;
 }
 
-QByteArray fileHash(const QString &path)
+// Everything a refused open could have changed: a file's bytes and the files beside it, or the
+// server's tables and what the version table and the readings hold.
+QStringList untouched(const DatabaseLocation &location)
 {
-    QFile file(path);
+    if (location.isPostgres()) {
+        const FileInspector database(location);
+        return database.texts(QStringLiteral("SELECT table_name FROM information_schema.tables "
+                                             "WHERE table_schema = 'public' ORDER BY table_name"))
+            + database.texts(QStringLiteral("SELECT * FROM schema_version ORDER BY version"))
+            + database.texts(QStringLiteral("SELECT * FROM measurement ORDER BY id"));
+    }
+    QFile file(location.filePath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    return QDir(QFileInfo(location.filePath).path()).entryList(QDir::Files)
+        << QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
 }
 
 const QString EveryMeasurement = QStringLiteral("SELECT * FROM measurement ORDER BY id");
@@ -85,18 +97,24 @@ class TestStoreMigration : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { REQUIRE_TEST_ENGINE(); }
+
     void versionOneOpensCurrent_data()
     {
         QTest::addColumn<QString>("journalMode");
+        if (onPostgres()) {
+            QTest::newRow("on the server") << QString();
+            return;
+        }
         QTest::newRow("as the store left it (WAL)") << "WAL";
         QTest::newRow("copied back by a tool (rollback journal)") << "DELETE";
     }
     void versionOneOpensCurrent()
     {
         QFETCH(QString, journalMode);
-        QTemporaryDir directory;
-        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
-        runAll(path, versionOne(journalMode));
+        const TestHistory history;
+        const DatabaseLocation &path = history.location();
+        QVERIFY(runStatements(path, versionOne(journalMode)));
         QStringList before;
         QStringList listedBefore;
         {
@@ -124,6 +142,11 @@ private slots:
         QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM schema_version")).toInt(), currentSchemaVersion());
         QCOMPARE(file.texts(EveryMeasurement), before);
         QCOMPARE(file.texts(QStringLiteral("SELECT * FROM inventory_item")), listedBefore);
+        if (onPostgres()) {
+            QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM pg_indexes WHERE indexname = 'event_by_time'")).toInt(),
+                     1);
+            return;
+        }
         QCOMPARE(file.scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
         QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = 'event_by_time'")).toInt(),
                  1);
@@ -138,9 +161,11 @@ private slots:
         newer.append(QStringLiteral("INSERT INTO schema_version VALUES (%1, '2031-01-01T00:00:00Z')")
                          .arg(currentSchemaVersion() + 1));
         newer.append(QStringLiteral("CREATE TABLE tank_alarm (id INTEGER PRIMARY KEY)"));
-        QTest::newRow("newer version, WAL") << newer << QStringLiteral("é da versão %1 do histórico, mais nova que a versão %2")
+        QTest::newRow(onPostgres() ? "newer version" : "newer version, WAL") << newer << QStringLiteral("é da versão %1 do histórico, mais nova que a versão %2")
                                                             .arg(currentSchemaVersion() + 1)
                                                             .arg(currentSchemaVersion());
+        if (onPostgres())
+            return;
         QStringList newerRollback = newer;
         newerRollback.first() = QStringLiteral("PRAGMA journal_mode=DELETE");
         QTest::newRow("newer version, rollback journal") << newerRollback
@@ -152,17 +177,17 @@ private slots:
     {
         QFETCH(QStringList, statements);
         QFETCH(QString, message);
-        QTemporaryDir directory;
-        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        const TestHistory history;
+        const DatabaseLocation &path = history.location();
         if (statements.isEmpty()) {
-            QFile file(path);
+            QFile file(path.filePath);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray(8192, 'x'));
         } else {
-            runAll(path, statements);
+            QVERIFY(runStatements(path, statements));
         }
-        const QByteArray hash = fileHash(path);
-        const QStringList files = QDir(directory.path()).entryList(QDir::Files);
+        const QStringList before = untouched(path);
+        QVERIFY(!before.isEmpty());
 
         {
             HistoryStore store(path);
@@ -172,7 +197,7 @@ private slots:
             QVERIFY(failing.wait(10000));
             const QString reason = failing.first().first().toString();
             QVERIFY2(reason.contains(message), qPrintable(reason));
-            QVERIFY2(reason.contains(QDir::toNativeSeparators(path)), qPrintable(reason));
+            QVERIFY2(reason.contains(path.displayName()), qPrintable(reason));
 
             HistoryReader reader(path);
             QSignalSpy refused(&reader, &HistoryReader::queryFailed);
@@ -182,8 +207,7 @@ private slots:
             QVERIFY2(refused.first().last().toString().contains(message), qPrintable(refused.first().last().toString()));
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("não gravados ao fechar")));
         }
-        QCOMPARE(fileHash(path), hash);
-        QCOMPARE(QDir(directory.path()).entryList(QDir::Files), files);
+        QCOMPARE(untouched(path), before);
     }
 };
 

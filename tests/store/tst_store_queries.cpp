@@ -6,7 +6,7 @@
 #include "store/point_reduction.h"
 #include "store_test_support.h"
 
-#include <QTemporaryDir>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace {
@@ -37,9 +37,9 @@ QDateTime at(int hour, int minute = 0)
 
 // Tanks 1 and 2 hold gasoline, tank 3 diesel; tank 2 takes a delivery at 10:00 and holds
 // ethanol from 11:00; tank 1 has no volume at 12:00, and a reading without a date.
-void keepScenario(const QString &path)
+void keepScenario(const DatabaseLocation &location)
 {
-    HistoryStore store(path);
+    HistoryStore store(location);
     store.keepInventory(Centro,
                         {reading("001", "GASOLINA", "001000", "08").reading(),
                          reading("002", "GASOLINA", "002000", "08").reading(),
@@ -97,8 +97,7 @@ Q_DECLARE_METATYPE(SeriesPoints)
 class TestStoreQueries : public QObject {
     Q_OBJECT
 
-    QTemporaryDir directory_;
-    QString path_;
+    std::unique_ptr<TestHistory> history_;
 
     SeriesRequest request(std::optional<int> tank, const QString &product, QDateTime from, QDateTime to,
                           SeriesValue value = SeriesValue::Measured) const
@@ -109,9 +108,10 @@ class TestStoreQueries : public QObject {
 private slots:
     void initTestCase()
     {
-        path_ = HistoryStore::filePathIn(directory_.path() + QLatin1Char('/'));
-        keepScenario(path_);
-        QVERIFY(openForReading(QStringLiteral("queries"), path_, 1000) == std::nullopt);
+        REQUIRE_TEST_ENGINE();
+        history_ = std::make_unique<TestHistory>();
+        keepScenario(history_->location());
+        QVERIFY(openForReading(QStringLiteral("queries"), history_->location(), 1000) == std::nullopt);
     }
     void cleanupTestCase() { closeConnection(QStringLiteral("queries")); }
 
@@ -215,7 +215,7 @@ private slots:
     // The reader gives the same answers, by signal, in the order asked.
     void readerAnswers()
     {
-        HistoryReader reader(path_);
+        HistoryReader reader(history_->location());
         QList<int> order;
         QString series;
         QString rows;
@@ -244,15 +244,29 @@ private slots:
         QVERIFY(failed.isEmpty());
     }
 
-    void readerWithoutFile()
+    // No file yet, or a database no program has written to. On PostgreSQL this empties the
+    // scenario's database, so it comes after every case that reads it.
+    void readerWithoutHistory()
     {
-        QTemporaryDir empty;
-        HistoryReader reader(HistoryStore::filePathIn(empty.path() + QLatin1Char('/')));
+        closeConnection(QStringLiteral("queries"));
+        history_.reset();
+        const TestHistory empty;
+        HistoryReader reader(empty.location());
         QSignalSpy stations(&reader, &HistoryReader::stationsReady);
+        QSignalSpy failed(&reader, &HistoryReader::queryFailed);
         reader.requestStations();
         QVERIFY(stations.wait(10000));
         QVERIFY(stations.first().last().value<QList<StoredStation>>().isEmpty());
-        QVERIFY(QDir(empty.path()).isEmpty());  // asking creates nothing
+        QVERIFY(failed.isEmpty());
+        // Asking creates nothing.
+        if (empty.location().isPostgres())
+            QCOMPARE(FileInspector(empty.location())
+                         .scalar(QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
+                                                "WHERE table_schema = 'public'"))
+                         .toInt(),
+                     0);
+        else
+            QVERIFY(QDir(QFileInfo(empty.location().filePath).path()).isEmpty());
     }
 
     void reduction_data()

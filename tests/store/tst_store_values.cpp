@@ -1,8 +1,7 @@
-// What each reading becomes in the history file: the column values, the readings kept once, the
+// What each reading becomes in the history, on SQLite and on PostgreSQL: the column values, the readings kept once, the
 // inventory lists, the station rows, and the replies kept as events instead of readings.
 #include "store_test_support.h"
 
-#include <QTemporaryDir>
 #include <QTimeZone>
 #include <QtTest>
 
@@ -34,9 +33,9 @@ MeasurementFrame tankAt(const QByteArray &tank, const QByteArray &time, const QB
 }
 
 // Runs the steps on a fresh store and waits for the last commit.
-void keepAll(const QString &filePath, const QList<Step> &steps)
+void keepAll(const DatabaseLocation &location, const QList<Step> &steps)
 {
-    HistoryStore store(filePath);
+    HistoryStore store(location);
     quint64 last = 0;
     for (const Step &step : steps) {
         QList<MeasurementReading> readings;
@@ -59,6 +58,8 @@ class TestStoreValues : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { REQUIRE_TEST_ENGINE(); }
+
     void measurementColumns_data()
     {
         QTest::addColumn<MeasurementFrame>("frame");
@@ -102,8 +103,8 @@ private slots:
         QFETCH(MeasurementFrame, frame);
         QFETCH(QString, zone);
         QFETCH(QString, expected);
-        QTemporaryDir directory;
-        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        const TestHistory history;
+        const DatabaseLocation &path = history.location();
         StationIdentity station = Centro;
         station.timeZone = zone;
         keepAll(path, {Step{station, {frame}}});
@@ -112,11 +113,14 @@ private slots:
         QCOMPARE(file.texts(QStringLiteral("SELECT unit, measured, complementary, volume20, level_mm, measured_at, "
                                            "command FROM measurement")),
                  QStringList{expected});
-        // The fields every row above shares, and numbers stored as numbers.
-        QCOMPARE(file.texts(QStringLiteral("SELECT tank, product, density, capacity, expansion, origin, "
-                                           "typeof(measured), typeof(tank) FROM measurement")),
-                 QStringList{"1|GASOLINA C|0.74|30000|0.0012|console|real|integer"});
-        const QString received = file.scalar(QStringLiteral("SELECT received_at FROM measurement")).toString();
+        // The fields every row above shares.
+        QCOMPARE(file.texts(QStringLiteral("SELECT tank, product, density, capacity, expansion, origin FROM measurement")),
+                 QStringList{"1|GASOLINA C|0.74|30000|0.0012|console"});
+        // Numbers stored as numbers: SQLite alone would take text in a number's column.
+        if (!onPostgres())
+            QCOMPARE(file.texts(QStringLiteral("SELECT typeof(measured), typeof(tank) FROM measurement")),
+                     QStringList{"real|integer"});
+        const QString received = file.texts(QStringLiteral("SELECT received_at FROM measurement")).value(0);
         QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$")).match(received).hasMatch(),
                  qPrintable(received));
         QVERIFY(qAbs(QDateTime::fromString(received, Qt::ISODate).secsTo(QDateTime::currentDateTimeUtc())) < 60);
@@ -149,8 +153,8 @@ private slots:
     {
         QFETCH(QList<Step>, steps);
         QFETCH(int, measurements);
-        QTemporaryDir directory;
-        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        const TestHistory history;
+        const DatabaseLocation &path = history.location();
         keepAll(path, steps);
 
         const FileInspector file(path);
@@ -163,17 +167,17 @@ private slots:
                 continue;
             QVERIFY(inventory < inventories.size());
             const QString id = inventories[inventory++][0].toString();
-            const QList<QVariantList> listed = file.rows(
+            const QStringList listed = file.texts(
                 QStringLiteral("SELECT m.tank, m.measured_at FROM inventory_item i JOIN measurement m "
                                "ON m.id = i.measurement_id WHERE i.inventory_id = %1 ORDER BY m.tank")
                     .arg(id));
             QCOMPARE(listed.size(), step.frames.size());
             for (int i = 0; i < listed.size(); ++i) {
-                QCOMPARE(listed[i][0].toInt(), completeNumber(QString::fromLatin1(step.frames[i].tank)).value());
-                QCOMPARE(listed[i][1].toString(), QStringLiteral("2024-03-15T%1:%2:%3Z")
-                                                      .arg(QString::fromLatin1(step.frames[i].time.left(2)),
-                                                           QString::fromLatin1(step.frames[i].time.mid(2, 2)),
-                                                           QString::fromLatin1(step.frames[i].time.mid(4))));
+                QCOMPARE(listed[i], QStringLiteral("%1|2024-03-15T%2:%3:%4Z")
+                                        .arg(completeNumber(QString::fromLatin1(step.frames[i].tank)).value())
+                                        .arg(QString::fromLatin1(step.frames[i].time.left(2)),
+                                             QString::fromLatin1(step.frames[i].time.mid(2, 2)),
+                                             QString::fromLatin1(step.frames[i].time.mid(4))));
             }
         }
         QCOMPARE(inventory, inventories.size());
@@ -225,8 +229,8 @@ private slots:
         QFETCH(int, listed);
         QFETCH(int, sensorRows);
         QFETCH(int, scheduledRows);
-        QTemporaryDir directory;
-        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        const TestHistory history;
+        const DatabaseLocation &path = history.location();
         {
             HistoryStore store(path);
             QVERIFY(waitForWritten(store, keep(store)));
@@ -282,8 +286,8 @@ private slots:
     {
         QFETCH(QList<StationIdentity>, identities);
         QFETCH(QStringList, rows);
-        QTemporaryDir directory;
-        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        const TestHistory history;
+        const DatabaseLocation &path = history.location();
         {
             HistoryStore store(path);
             quint64 last = 0;
@@ -302,8 +306,8 @@ private slots:
 
     void sensorsSchedulesAndErrors()
     {
-        QTemporaryDir directory;
-        const QString path = HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
+        const TestHistory history;
+        const DatabaseLocation &path = history.location();
         {
             HistoryStore store(path);
             SensorReading sensors;
