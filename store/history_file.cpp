@@ -23,6 +23,23 @@ QString withFile(const QString &reason, const QString &filePath)
     return QStringLiteral("%1 (%2)").arg(reason, QDir::toNativeSeparators(filePath));
 }
 
+// The schema version of an open history, or why it cannot be used: unreadable, or of a newer
+// version than this program knows.
+std::optional<int> usableVersion(const QSqlDatabase &db, const DatabaseLocation &location, QString *refusal)
+{
+    QSqlError error;
+    const std::optional<int> version = schemaVersion(db, &error);
+    if (!version) {
+        *refusal = withFile(writeFailure(error).reason, location.displayName());
+        return std::nullopt;
+    }
+    if (*version > currentSchemaVersion()) {
+        *refusal = newerVersionMessage(location, *version);
+        return std::nullopt;
+    }
+    return version;
+}
+
 QString connectOptions(int busyTimeoutMs, const QString &more)
 {
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
@@ -61,12 +78,9 @@ std::optional<QString> refusalOfExisting(const QString &connectionName, const QS
                                                 : QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI")),
         filePath);
     if (!refusal) {
-        QSqlError error;
-        const std::optional<int> version = schemaVersion(QSqlDatabase::database(checkName, false), &error);
-        if (!version)
-            refusal = withFile(writeFailure(error).reason, filePath);
-        else if (*version > currentSchemaVersion())
-            refusal = newerVersionMessage(DatabaseLocation(filePath), *version);
+        QString reason;
+        if (!usableVersion(QSqlDatabase::database(checkName, false), DatabaseLocation(filePath), &reason))
+            refusal = reason;
     }
     closeConnection(checkName);
     return refusal;
@@ -92,12 +106,11 @@ bool run(QSqlQuery &query, const QString &statement, QString *reason)
 // The migrations the history lacks, unless it is of a newer version.
 std::optional<QString> bringUpToDate(QSqlDatabase &db, const DatabaseLocation &location)
 {
-    QSqlError error;
-    const std::optional<int> version = schemaVersion(db, &error);
+    QString refusal;
+    const std::optional<int> version = usableVersion(db, location, &refusal);
     if (!version)
-        return withFile(writeFailure(error).reason, location.displayName());
-    if (*version > currentSchemaVersion())
-        return newerVersionMessage(location, *version);
+        return refusal;
+    QSqlError error;
     if (!migrate(db, *version, &error))
         return writeFailure(error).reason;
     return std::nullopt;
@@ -167,12 +180,10 @@ std::optional<QString> openPostgresForReading(const QString &connectionName, con
     QString reason;
     if (!run(query, QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), &reason))
         return withFile(reason, location.displayName());
-    QSqlError error;
-    const std::optional<int> version = schemaVersion(db, &error);
+    QString refusal;
+    const std::optional<int> version = usableVersion(db, location, &refusal);
     if (!version)
-        return withFile(writeFailure(error).reason, location.displayName());
-    if (*version > currentSchemaVersion())
-        return newerVersionMessage(location, *version);
+        return refusal;
     if (*version == 0 && empty) {
         *empty = true;
         closeConnection(connectionName);
