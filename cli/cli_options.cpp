@@ -64,6 +64,13 @@ bool applyOption(const QString &name, const QString &value, CliOptions &options,
         options.passwordFile = value;
     } else if (name == QLatin1String("data-dir")) {
         options.dataDirectory = value;
+    } else if (name == QLatin1String("database")) {
+        const ParsedDatabaseLocation parsed = parseDatabaseUrl(value);
+        if (!parsed.location) {
+            *error = parsed.error;
+            return false;
+        }
+        options.database = parsed.location;
     } else if (name == QLatin1String("format")) {
         if (value == QLatin1String("text"))
             options.format = OutputFormat::Text;
@@ -90,7 +97,8 @@ bool applyOption(const QString &name, const QString &value, CliOptions &options,
 bool needsValue(const QString &name)
 {
     return name == QLatin1String("password-file") || name == QLatin1String("data-dir")
-        || name == QLatin1String("format") || name == QLatin1String("timeout");
+        || name == QLatin1String("database") || name == QLatin1String("format")
+        || name == QLatin1String("timeout");
 }
 
 ParsedArguments failure(const QString &error)
@@ -196,11 +204,19 @@ QString usageText()
         "COMANDO  identify | clock | set-clock | measure TANQUE | memory TANQUE | inventory |\n"
         "         sensors | scheduled DDMMAA\n"
         "\n"
+        "O que o controlador responde fica no histórico (Historico.sqlite no diretório de dados,\n"
+        "ou o banco de --database), como no console.\n"
+        "\n"
         "Opções:\n"
         "  --password-file ARQUIVO  a senha do controlador (primeira linha); sem ela, a variável\n"
         "                           de ambiente COMZELTA_PASSWORD\n"
         "  --format text|csv|json   padrão text: uma tabela como o operador a leria\n"
         "  --timeout SEGUNDOS       espera por cada resposta, padrão 10 (frações permitidas)\n"
-        "  --data-dir DIR           o diretório de dados do console (onde fica Configuração.TXT)\n"
+        "  --data-dir DIR           o diretório de dados do console (Configuração.TXT,\n"
+        "                           Historico.sqlite)\n"
+        "  --database URL           guarda o histórico num banco PostgreSQL em vez de\n"
+        "                           Historico.sqlite: postgresql://usuário@servidor:porta/banco,\n"
+        "                           ou ...?host=/diretório/do/socket; a senha nunca vai na linha\n"
+        "                           de comando: fica em ~/.pgpass ou PGPASSFILE\n"
         "  --log                    o registro dos quadros na saída de erro\n");
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/database_location.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +18,7 @@ struct CliOptions {
     OutputFormat format = OutputFormat::Text;
     int timeoutMs = 10000;
     QString dataDirectory;  // empty: the console's default
+    std::optional<DatabaseLocation> database;  // none: Historico.sqlite in the data directory
     bool log = false;
 };
 

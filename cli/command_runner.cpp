@@ -102,6 +102,7 @@ void CommandRunner::onDialogueOpened(SessionRequest *request)
     body_ = requestBody(options_, password_, QDateTime::currentDateTime());
     SessionRequest *command = session_->request(body_, options_.timeoutMs);
     connect(command, &SessionRequest::finished, this, [this, command] { onCommandFinished(command); });
+    emit commandSent(command);
 }
 
 void CommandRunner::onCommandFinished(SessionRequest *request)

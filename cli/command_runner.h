@@ -28,6 +28,8 @@ public:
 signals:
     // A failed step, in Portuguese, for standard error.
     void problem(const QString &message);
+    // The command's request once queued, before any of its replies, so others can follow it too.
+    void commandSent(SessionRequest *request);
     // Once, with the exit code, after the dialogue was closed or could not be opened.
     void finished(int exitCode);
 

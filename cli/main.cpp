@@ -6,9 +6,13 @@
 #include "cli/password_source.h"
 #include "cli/station_address.h"
 #include "cli/text_report.h"
+#include "config/station_paths.h"
 #include "session/controller_session.h"
 #include "session/log_masking.h"
 #include "session/log_text.h"
+#include "store/history_store.h"
+#include "store/session_keeper.h"
+#include "store/store_drain.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -83,20 +87,39 @@ int main(int argc, char *argv[])
         return ExitUsage;
     }
 
+    // Opened on its own thread while the connection is made; the command never waits for it.
+    HistoryStore store(options.database.value_or(
+        DatabaseLocation(HistoryStore::filePathIn(dataDirectoryOrDefault(options.dataDirectory)))));
+    StoreDrain drain(&store);
     ControllerSession session;
+    SessionKeeper keeper(&session, &store, Origin::Cli);
+    const QString host = historyHost(*station.address);
+    keeper.setStation({station.description.isEmpty() ? host : station.description, host, {}, {}});
     if (options.log) {
         QObject::connect(&session, &ControllerSession::logLine,
                          [](const QByteArray &line) { err() << readableLogLine(maskedLogLine(line)) << Qt::endl; });
     }
     CommandRunner runner(&session, options, *station.address, *password.password);
     QObject::connect(&runner, &CommandRunner::problem, complain);
-    QObject::connect(&runner, &CommandRunner::finished, [&](int exitCode) {
+    QObject::connect(&runner, &CommandRunner::commandSent, &keeper, [&keeper](SessionRequest *request) {
+        if (request->code() == "MA")
+            keeper.keepSeriesOf(request);
+    });
+    // The history never changes what the command printed nor its exit code.
+    int exitCode = ExitDone;
+    QObject::connect(&runner, &CommandRunner::finished, [&](int code) {
         if (runner.hasReport()) {
             out() << QString::fromUtf8(formatted(runner.report(), options.format));
             out().flush();
         }
-        QCoreApplication::exit(exitCode);
+        exitCode = code;
+        drain.waitFor(keeper.lastWrite());
     });
+    // A history that cannot write is not waited for: the store says, as it closes, what it could
+    // not keep and why.
+    const auto quit = [&exitCode] { QCoreApplication::exit(exitCode); };
+    QObject::connect(&drain, &StoreDrain::drained, quit);
+    QObject::connect(&drain, &StoreDrain::failing, quit);
     QTimer::singleShot(0, &runner, &CommandRunner::start);
     return app.exec();
 }

@@ -35,10 +35,12 @@ StationResolution resolveStation(const QString &name, const QString &dataDirecto
     QString listError;
     if (const std::optional<Local> listed = listedStation(name, dataDirectory, &listError)) {
         const QString host = listed->IP.trimmed();
-        if (host.isEmpty())
+        if (host.isEmpty()) {
             resolution.error = QStringLiteral("o posto \"%1\" não tem endereço IP na lista de postos").arg(name);
-        else
+        } else {
             resolution.address = StationAddress{host, ControllerPort};
+            resolution.description = name;
+        }
         return resolution;
     }
     resolution.address = parseHostAndPort(name);

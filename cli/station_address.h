@@ -8,6 +8,7 @@
 
 struct StationResolution {
     std::optional<StationAddress> address;
+    QString description;  // the station list's, when the name came from it
     QString error;  // why there is no address, in Portuguese
 };
 

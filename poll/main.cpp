@@ -4,18 +4,22 @@
 #include "poll/exit_codes.h"
 #include "poll/fleet_file.h"
 #include "poll/frame_log.h"
+#include "poll/parallel_limit.h"
+#include "session/open_file_limit.h"
 #include "poll/password_file.h"
 #include "poll/poll_options.h"
 #include "poll/poll_output.h"
 #include "poll/poll_scheduler.h"
 #include "poll/station_poll.h"
-#include "poll/store_drain.h"
+#include "store/store_drain.h"
 #include "session/controller_password.h"
 #include "session/controller_session.h"
 #include "store/history_store.h"
+#include "store/station_locks.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -27,6 +31,10 @@
 #endif
 
 namespace {
+
+// About what one station's round hands the history: the connection's events, the inventory, the
+// sensors, the clock and the outcome; four rounds' worth wait while the history cannot write.
+constexpr int QueuedCallsPerStation = 4 * 6;
 
 // Everything a run needs from its files, or the problems that refuse it.
 struct Configuration {
@@ -119,12 +127,26 @@ int main(int argc, char *argv[])
 
     HistoryStoreOptions storeOptions;
     storeOptions.rules = loaded.rules;
-    HistoryStore store(options.database.value_or(DatabaseLocation(HistoryStore::filePathIn(loaded.dataDirectory))),
-                       storeOptions);
+    // Room for a few rounds of every station while the history cannot write.
+    storeOptions.queueCapacity = std::max(storeOptions.queueCapacity, QueuedCallsPerStation * int(loaded.stations.size()));
+    const DatabaseLocation location =
+        options.database.value_or(DatabaseLocation(HistoryStore::filePathIn(loaded.dataDirectory)));
+    HistoryStore store(location, storeOptions);
     StoreDrain drain(&store);
     QObject::connect(&store, &HistoryStore::writesFailing, [&output](const QString &reason) {
-        output.problem(QStringLiteral("Histórico indisponível: ") + reason);
+        output.problem(QStringLiteral("Histórico indisponível: %1; as leituras esperam na fila").arg(reason));
     });
+    QObject::connect(&store, &HistoryStore::writesWorking, [&output] {
+        output.problem(QStringLiteral("Histórico disponível de novo: gravando as leituras da fila"));
+    });
+    StationLocks locks(location);
+    QObject::connect(&locks, &StationLocks::unavailable, [&output](const QString &reason) {
+        output.problem(QStringLiteral("Travas dos postos indisponíveis (%1): os postos são lidos sem trava até o "
+                                      "servidor voltar")
+                           .arg(reason));
+    });
+    QObject::connect(&locks, &StationLocks::available,
+                     [&output] { output.problem(QStringLiteral("Travas dos postos disponíveis de novo")); });
     QObject::connect(&store, &HistoryStore::alarmChanged, [&](const AlarmNotice &notice) {
         output.line(alarmLine(notice));
         alarmCommand.run(notice);
@@ -143,7 +165,10 @@ int main(int argc, char *argv[])
         }
         polls << poll;
     }
-    PollScheduler scheduler(polls, options.parallel);
+    const ParallelChoice parallel = parallelWithinFileLimit(options.parallel, int(polls.size()), raiseOpenFileLimit());
+    if (!parallel.note.isEmpty())
+        output.problem(parallel.note);
+    PollScheduler scheduler(polls, parallel.parallel, &locks);
     QObject::connect(&scheduler, &PollScheduler::note, [&output](const QString &text) { output.problem(text); });
     QObject::connect(&scheduler, &PollScheduler::progress, [&output](int done, int total, int failed) {
         output.progress(done, total, failed);
@@ -167,19 +192,29 @@ int main(int argc, char *argv[])
             last = std::max(last, poll->lastWrite());
         drain.waitFor(last);
     };
+    // A history that cannot write at the end is waited for a while: its queue is lost on exit.
+    QTimer historyWait;
+    historyWait.setSingleShot(true);
     QObject::connect(&drain, &StoreDrain::failing, [&](const QString &reason) {
-        output.problem(QStringLiteral("Histórico indisponível ao terminar: %1").arg(reason));
-        exitCode = PollExitOther;
-        QCoreApplication::exit(exitCode);
+        output.problem(QStringLiteral("Histórico indisponível ao terminar: %1; esperando até %2 ms que volte")
+                           .arg(reason)
+                           .arg(options.historyWaitMs));
+        historyWait.start(options.historyWaitMs);
+    });
+    QObject::connect(&historyWait, &QTimer::timeout, [&] {
+        // The store says, as it closes, what it could not keep.
+        output.problem(QStringLiteral("Histórico ainda indisponível depois de %1 ms: encerrando").arg(options.historyWaitMs));
+        QCoreApplication::exit(PollExitOther);
     });
     QObject::connect(&drain, &StoreDrain::drained, [&] {
+        historyWait.stop();
         if (alarmCommand.runningCount() == 0)
             QCoreApplication::exit(exitCode);
         else
             QObject::connect(&alarmCommand, &AlarmCommandRunner::idle, [&] { QCoreApplication::exit(exitCode); });
     });
     QObject::connect(&scheduler, &PollScheduler::roundFinished, [&](const RoundSummary &summary) {
-        output.line(roundLine(summary));
+        output.line(roundLine(summary) + historyBacklog(store.writesAreFailing(), store.queuedCount()));
         if (options.everyMs == 0 && !summary.interrupted)
             end(summary.failed.isEmpty() ? PollExitDone : PollExitSomeFailed);
     });

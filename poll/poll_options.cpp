@@ -32,6 +32,7 @@ constexpr WholeOption WholeOptions[] = {
     {"retries", &PollOptions::retries, 0, 20},
     {"backoff-ms", &PollOptions::backoffMs, 0, Day},
     {"on-alarm-timeout-ms", &PollOptions::alarmTimeoutMs, 1, Day},
+    {"history-wait-ms", &PollOptions::historyWaitMs, 0, Day},
 };
 
 // The options with a value; false after setting *error.
@@ -168,6 +169,9 @@ QString pollUsageText()
         "  --retries N               novas tentativas de um posto que falhou, padrão 2\n"
         "  --backoff-ms MS           espera antes da primeira nova tentativa, dobrando a cada\n"
         "                            uma, padrão 2000\n"
+        "  --history-wait-ms MS      com o histórico indisponível (servidor fora do ar), as\n"
+        "                            leituras esperam na fila; ao fim de --once, espera o\n"
+        "                            histórico voltar até esse tempo, padrão 60000\n"
         "\n"
         "Saída:\n"
         "  --log ARQUIVO             cada quadro com a hora e o posto (senhas mascaradas)\n"

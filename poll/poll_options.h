@@ -20,6 +20,7 @@ struct PollOptions {
     QString logFile;
     QString alarmCommand;
     int alarmTimeoutMs = 30000;
+    int historyWaitMs = 60000;  // at the end of --once, for a history that cannot write
 };
 
 struct ParsedPollArguments {

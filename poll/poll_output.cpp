@@ -62,7 +62,20 @@ QString roundLine(const RoundSummary &summary)
                     .arg(summary.skipped.size())
                     .arg(summary.skipped.join(QStringLiteral(", ")));
     }
+    if (!summary.heldElsewhere.isEmpty()) {
+        text += QStringLiteral("; %1 em leitura por outro coletor (%2)")
+                    .arg(summary.heldElsewhere.size())
+                    .arg(summary.heldElsewhere.join(QStringLiteral(", ")));
+    }
     return text + QStringLiteral("; %1 s").arg(portuguese.toString(summary.elapsedMs / 1000.0, 'f', 1));
+}
+
+QString historyBacklog(bool failing, int queued)
+{
+    if (!failing)
+        return {};
+    return QStringLiteral("; histórico indisponível, %1 gravações na fila")
+        .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(queued));
 }
 
 namespace {

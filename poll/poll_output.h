@@ -30,5 +30,8 @@ private:
 // "Rodada 2: 38 de 40 postos lidos, 2 com falha (Posto A, Posto B); 1 ocupado fora da rodada
 // (Posto C); 12,4 s"
 QString roundLine(const RoundSummary &summary);
+// Said after a round's line while the history cannot write: "; histórico indisponível, 5.400
+// gravações na fila". Empty while it writes.
+QString historyBacklog(bool failing, int queued);
 // "Alarme ativado: Posto Centro (10.0.0.5), tanque 2: <detail> [low_level, 2024-03-01T10:00:00Z]"
 QString alarmLine(const AlarmNotice &notice);

@@ -1,17 +1,27 @@
 #include "poll/poll_scheduler.h"
 
 #include "poll/station_poll.h"
+#include "store/station_locks.h"
 
 #include <QTimer>
 
-PollScheduler::PollScheduler(const QList<StationPoll *> &polls, int parallel, QObject *parent)
-    : QObject(parent), polls_(polls), parallel_(parallel), timer_(new QTimer(this))
+namespace {
+
+QString controllerOf(const StationPoll *poll)
+{
+    return historyHost(poll->station().address);
+}
+
+} // namespace
+
+PollScheduler::PollScheduler(const QList<StationPoll *> &polls, int parallel, StationLocks *locks, QObject *parent)
+    : QObject(parent), polls_(polls), parallel_(parallel), locks_(locks), timer_(new QTimer(this))
 {
     connect(timer_, &QTimer::timeout, this, &PollScheduler::runRound);
     for (StationPoll *poll : polls_) {
         connect(poll, &StationPoll::finished, this,
                 [this, poll](bool succeeded, const QString &detail) { onFinished(poll, succeeded, detail); });
-        connect(poll, &StationPoll::stopped, this, [this, poll] { onStopped(poll); });
+        connect(poll, &StationPoll::stopped, this, [this, poll] { onStopped(poll, true); });
         connect(poll, &StationPoll::retrying, this, &PollScheduler::note);
     }
 }
@@ -76,31 +86,64 @@ void PollScheduler::startWaiting()
         StationPoll *poll = waiting_.front();
         waiting_.pop_front();
         running_.insert(poll);
-        poll->start();
+        if (locks_)
+            locks_->claim(controllerOf(poll), this, [this, poll](bool granted) { onClaimed(poll, granted); });
+        else
+            poll->start();
     }
+}
+
+void PollScheduler::onClaimed(StationPoll *poll, bool granted)
+{
+    if (stopping_) {
+        onStopped(poll, granted);
+        return;
+    }
+    if (granted) {
+        poll->start();
+        return;
+    }
+    running_.remove(poll);
+    const int number = roundOf_.take(poll);
+    open_.at(number).summary.heldElsewhere << poll->station().description;
+    emit note(QStringLiteral("%1: em leitura por outro coletor, fica fora da rodada %2")
+                  .arg(poll->station().description)
+                  .arg(number));
+    countDone(number);
+    startWaiting();
 }
 
 void PollScheduler::onFinished(StationPoll *poll, bool succeeded, const QString &detail)
 {
     running_.remove(poll);
+    if (locks_)
+        locks_->release(controllerOf(poll));
     const int number = roundOf_.take(poll);
-    Round &round = open_.at(number);
-    ++round.done;
+    RoundSummary &summary = open_.at(number).summary;
     if (succeeded)
-        ++round.summary.read;
+        ++summary.read;
     else
-        round.summary.failed << poll->station().description;
+        summary.failed << poll->station().description;
     emit stationFinished(poll->station().description, succeeded, detail);
-    emit progress(round.done, round.summary.stations, int(round.summary.failed.size()));
-    if (round.done == round.summary.stations)
-        endRound(number, false);
+    countDone(number);
     if (stopping_ && running_.isEmpty())
         finishStopping();
     startWaiting();
 }
 
-void PollScheduler::onStopped(StationPoll *poll)
+void PollScheduler::countDone(int number)
 {
+    Round &round = open_.at(number);
+    ++round.done;
+    emit progress(round.done, round.summary.stations, int(round.summary.failed.size()));
+    if (round.done == round.summary.stations)
+        endRound(number, false);
+}
+
+void PollScheduler::onStopped(StationPoll *poll, bool claimed)
+{
+    if (locks_ && claimed)
+        locks_->release(controllerOf(poll));
     running_.remove(poll);
     roundOf_.remove(poll);
     if (running_.isEmpty())

@@ -12,6 +12,7 @@
 #include <map>
 
 class QTimer;
+class StationLocks;
 class StationPoll;
 
 struct RoundSummary {
@@ -22,17 +23,20 @@ struct RoundSummary {
     int read = 0;
     QStringList failed;   // descriptions
     QStringList skipped;  // still busy with an earlier round
+    QStringList heldElsewhere;  // being read by another poller of the same history
     bool interrupted = false;
 };
 
 // Rounds over every station: a station's poll never overlaps itself, so one still busy (or still
 // waiting for its turn) when a round begins stays out of it. At most `parallel` polls run at once,
-// all on this thread's event loop.
+// all on this thread's event loop. With `locks`, a station is dialled only once its claim is
+// granted, and one that another poller holds is left to it for this round.
 class PollScheduler : public QObject {
     Q_OBJECT
 public:
     // `parallel` 0: every station at once.
-    PollScheduler(const QList<StationPoll *> &polls, int parallel, QObject *parent = nullptr);
+    PollScheduler(const QList<StationPoll *> &polls, int parallel, StationLocks *locks = nullptr,
+                  QObject *parent = nullptr);
 
     void runRound();
     // A round now, and another at each interval.
@@ -57,18 +61,22 @@ private:
     };
 
     void startWaiting();
+    void onClaimed(StationPoll *poll, bool granted);
     void onFinished(StationPoll *poll, bool succeeded, const QString &detail);
-    void onStopped(StationPoll *poll);
+    // One more station done in the round, which ends with its last one.
+    void countDone(int number);
+    void onStopped(StationPoll *poll, bool claimed);
     void finishStopping();
     void endRound(int number, bool interrupted);
 
     QList<StationPoll *> polls_;
     int parallel_;
+    StationLocks *locks_;
     QTimer *timer_;
     int rounds_ = 0;
     std::map<int, Round> open_;        // rounds with stations still to finish
     QHash<StationPoll *, int> roundOf_;  // waiting or running
     std::deque<StationPoll *> waiting_;
-    QSet<StationPoll *> running_;
+    QSet<StationPoll *> running_;   // claiming, or polling
     bool stopping_ = false;
 };

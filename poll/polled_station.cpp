@@ -7,15 +7,6 @@
 #include <QFileInfo>
 #include <QHostAddress>
 
-QString historyHost(const StationAddress &address)
-{
-    if (address.port == ControllerSession::DefaultPort)
-        return address.host;
-    const bool ipv6 = QHostAddress(address.host).protocol() == QAbstractSocket::IPv6Protocol;
-    const QString host = ipv6 ? QLatin1Char('[') + address.host + QLatin1Char(']') : address.host;
-    return host + QLatin1Char(':') + QString::number(address.port);
-}
-
 StationIdentity stationIdentity(const PolledStation &station)
 {
     return {station.description, historyHost(station.address), {}, station.timeZone};

@@ -20,9 +20,6 @@ struct StationsLoad {
     QStringList problems;  // in Portuguese; any problem refuses the whole list
 };
 
-// The host as the history keeps it: the address alone on the controller's usual port, with the
-// port otherwise, so that two controllers behind one router stay two stations.
-QString historyHost(const StationAddress &address);
 // The station as the history store knows it, before the configuration reply gives its OFE number.
 StationIdentity stationIdentity(const PolledStation &station);
 

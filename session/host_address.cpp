@@ -84,3 +84,12 @@ std::optional<StationAddress> parseHostAndPort(const QString &text)
         return std::nullopt;
     return hostWithPort(host, port);
 }
+
+QString historyHost(const StationAddress &address)
+{
+    if (address.port == StationAddress().port)
+        return address.host;
+    const bool ipv6 = QHostAddress(address.host).protocol() == QAbstractSocket::IPv6Protocol;
+    const QString host = ipv6 ? QLatin1Char('[') + address.host + QLatin1Char(']') : address.host;
+    return host + QLatin1Char(':') + QString::number(address.port);
+}

@@ -15,3 +15,7 @@ std::optional<StationAddress> parseHostAndPort(const QString &text);
 
 // A TCP port written in decimal, 1 to 65535.
 std::optional<quint16> parsePortNumber(const QString &text);
+
+// The host as the history keeps it: the address alone on the controller's usual port, with the
+// port otherwise, so that two controllers behind one router stay two stations.
+QString historyHost(const StationAddress &address);

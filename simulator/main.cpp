@@ -1,9 +1,9 @@
+#include "session/open_file_limit.h"
 #include "session/quit_on_signal.h"
 #include "simulator/address_range.h"
 #include "simulator/controller_simulator.h"
 #include "simulator/default_station.h"
 #include "simulator/frame_text.h"
-#include "simulator/open_file_limit.h"
 #include "simulator/station_file.h"
 
 #include <QCommandLineParser>
@@ -184,8 +184,13 @@ int main(int argc, char *argv[])
     raiseOpenFileLimit();
     const bool several = addresses->size() > 1;
     std::vector<std::unique_ptr<ControllerSimulator>> simulators;
-    for (const QHostAddress &address : *addresses) {
-        auto &simulator = simulators.emplace_back(std::make_unique<ControllerSimulator>(station));
+    for (qsizetype i = 0; i < addresses->size(); ++i) {
+        const QHostAddress &address = addresses->at(i);
+        // Each address is a controller of its own, and the history tells controllers apart by
+        // their OFE number: the file's, then one more for each address after the first.
+        SimulatedStation own = station;
+        own.ofe = int((station.ofe + i) % 1000000);
+        auto &simulator = simulators.emplace_back(std::make_unique<ControllerSimulator>(own));
         simulator->setSettings(*settings);
         if (!quiet)
             printTraffic(*simulator, several ? address.toString() + QStringLiteral(" | ") : QString());

@@ -132,9 +132,41 @@ std::optional<QString> prepareForWriting(QSqlDatabase &db, const QString &filePa
     return bringUpToDate(db, DatabaseLocation(filePath));
 }
 
-// A PostgreSQL connection in UTC, so that times come back as they were written; libpq finds the
-// password itself. The reason when it cannot be opened.
-std::optional<QString> openPostgres(const QString &connectionName, const DatabaseLocation &location)
+std::optional<QString> openPostgresForWriting(const QString &connectionName, const DatabaseLocation &location)
+{
+    std::optional<QString> failure = openServerConnection(connectionName, location);
+    if (!failure) {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        failure = bringUpToDate(db, location);
+    }
+    return failure;
+}
+
+// Read-only on the server's side too; a database without the version table has no history yet.
+std::optional<QString> openPostgresForReading(const QString &connectionName, const DatabaseLocation &location,
+                                              bool *empty)
+{
+    if (std::optional<QString> failure = openServerConnection(connectionName, location))
+        return failure;
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    QSqlQuery query(db);
+    QString reason;
+    if (!run(query, QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), &reason))
+        return withFile(reason, location.displayName());
+    QString refusal;
+    const std::optional<int> version = usableVersion(db, location, &refusal);
+    if (!version)
+        return refusal;
+    if (*version == 0 && empty) {
+        *empty = true;
+        closeConnection(connectionName);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> openServerConnection(const QString &connectionName, const DatabaseLocation &location)
 {
     const QString driver = postgresDialect().driver;
     if (!QSqlDatabase::isDriverAvailable(driver))
@@ -158,40 +190,6 @@ std::optional<QString> openPostgres(const QString &connectionName, const Databas
         return withFile(reason, location.displayName());
     return std::nullopt;
 }
-
-std::optional<QString> openPostgresForWriting(const QString &connectionName, const DatabaseLocation &location)
-{
-    std::optional<QString> failure = openPostgres(connectionName, location);
-    if (!failure) {
-        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-        failure = bringUpToDate(db, location);
-    }
-    return failure;
-}
-
-// Read-only on the server's side too; a database without the version table has no history yet.
-std::optional<QString> openPostgresForReading(const QString &connectionName, const DatabaseLocation &location,
-                                              bool *empty)
-{
-    if (std::optional<QString> failure = openPostgres(connectionName, location))
-        return failure;
-    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    QSqlQuery query(db);
-    QString reason;
-    if (!run(query, QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), &reason))
-        return withFile(reason, location.displayName());
-    QString refusal;
-    const std::optional<int> version = usableVersion(db, location, &refusal);
-    if (!version)
-        return refusal;
-    if (*version == 0 && empty) {
-        *empty = true;
-        closeConnection(connectionName);
-    }
-    return std::nullopt;
-}
-
-} // namespace
 
 std::optional<QString> openForWriting(const QString &connectionName, const DatabaseLocation &location,
                                       const WriteConnectionSettings &settings)

@@ -28,4 +28,9 @@ std::optional<QString> openForWriting(const QString &connectionName, const Datab
 std::optional<QString> openForReading(const QString &connectionName, const DatabaseLocation &location,
                                       int busyTimeoutMs, bool *empty = nullptr);
 
+// A PostgreSQL connection in UTC, so that times come back as they were written, with no history
+// of its own to check (for advisory locks); libpq finds the password itself. The reason when it
+// cannot be opened.
+std::optional<QString> openServerConnection(const QString &connectionName, const DatabaseLocation &location);
+
 void closeConnection(const QString &connectionName);

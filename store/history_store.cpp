@@ -49,6 +49,12 @@ HistoryStore::~HistoryStore()
     thread_.wait();
 }
 
+int HistoryStore::queuedCount() const
+{
+    // While writes fail, the writer holds one more call it could not write.
+    return int(queue_->size()) + (failing_ ? 1 : 0);
+}
+
 quint64 HistoryStore::enqueue(WriteJob &&job)
 {
     job.receivedAt = QDateTime::currentDateTimeUtc();

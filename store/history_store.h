@@ -106,6 +106,8 @@ public:
     // Since the last writesFailing() until the next writesWorking().
     bool writesAreFailing() const { return failing_; }
     QString failureReason() const { return failureReason_; }
+    // Calls handed to the store and not yet written: while writes fail, what waits for them.
+    int queuedCount() const;
 
 signals:
     // The call with this sequence number is committed.

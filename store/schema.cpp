@@ -59,6 +59,48 @@ const std::vector<Migration> &migrations()
     return list;
 }
 
+namespace {
+
+// One migration in its own transaction, unless another program applied it since the version was
+// read: several pollers may open a new history at once, and the first to take the lock migrates.
+bool apply(QSqlDatabase &db, const Migration &migration, QSqlError *error)
+{
+    const SqlDialect &dialect = dialectOf(db);
+    QSqlQuery query(db);
+    if (!query.exec(dialect.beginWriteSql)) {
+        *error = query.lastError();
+        return false;
+    }
+    const auto failed = [&](const QSqlError &reason) {
+        *error = reason;
+        query.exec(QStringLiteral("ROLLBACK"));
+        return false;
+    };
+    if (!dialect.migrationLockSql.isEmpty() && !query.exec(dialect.migrationLockSql))
+        return failed(query.lastError());
+    QSqlError versionError;
+    const std::optional<int> version = schemaVersion(db, &versionError);
+    if (!version)
+        return failed(versionError);
+    if (*version < migration.version) {
+        for (const QString &statement : migration.statements) {
+            if (!query.exec(dialect.ddl(statement)))
+                return failed(query.lastError());
+        }
+        if (!query.prepare(QStringLiteral("INSERT INTO schema_version (version, applied_at) VALUES (:version, :at)")))
+            return failed(query.lastError());
+        query.bindValue(QStringLiteral(":version"), migration.version);
+        query.bindValue(QStringLiteral(":at"), dialect.timeValue(QDateTime::currentDateTimeUtc()));
+        if (!query.exec())
+            return failed(query.lastError());
+    }
+    if (!query.exec(QStringLiteral("COMMIT")))
+        return failed(query.lastError());
+    return true;
+}
+
+} // namespace
+
 int currentSchemaVersion()
 {
     return migrations().back().version;
@@ -96,32 +138,9 @@ QString newerVersionMessage(const DatabaseLocation &location, int version)
 
 bool migrate(QSqlDatabase &db, int fromVersion, QSqlError *error)
 {
-    const SqlDialect &dialect = dialectOf(db);
     for (const Migration &migration : migrations()) {
-        if (migration.version <= fromVersion)
-            continue;
-        if (!db.transaction()) {
-            *error = db.lastError();
+        if (migration.version > fromVersion && !apply(db, migration, error))
             return false;
-        }
-        QSqlQuery query(db);
-        bool ok = true;
-        for (const QString &statement : migration.statements) {
-            ok = query.exec(dialect.ddl(statement));
-            if (!ok)
-                break;
-        }
-        if (ok) {
-            ok = query.prepare(QStringLiteral("INSERT INTO schema_version (version, applied_at) VALUES (:version, :at)"));
-            query.bindValue(QStringLiteral(":version"), migration.version);
-            query.bindValue(QStringLiteral(":at"), dialect.timeValue(QDateTime::currentDateTimeUtc()));
-            ok = ok && query.exec();
-        }
-        if (!ok || !db.commit()) {
-            *error = ok ? db.lastError() : query.lastError();
-            db.rollback();
-            return false;
-        }
     }
     return true;
 }

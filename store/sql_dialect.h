@@ -31,6 +31,13 @@ struct SqlDialect {
     // that reads before it writes (a station looked up, an alarm's state) can never lose its
     // upgrade to another program's write half-way through.
     QString beginWriteSql;
+    // Run after beginWriteSql by a migration: serialises programs migrating one history at once.
+    // Empty where beginWriteSql already does (SQLite's write lock).
+    QString migrationLockSql;
+    // Run inside a write transaction before a station is looked up to be added or changed, so
+    // that two programs meeting a new controller at once make one row of it. Empty where the
+    // write transaction already holds the only write lock (SQLite).
+    QString stationLockSql;
 
     QString identityType;
     QString realType;

@@ -41,6 +41,8 @@ std::optional<StationRegistry::Station> StationRegistry::resolve(const StationId
     if (knownIt != known_.constEnd() && sameIdentity(knownIt->identity, identity))
         return knownIt->station;
 
+    if (!lockRegistry(error))
+        return std::nullopt;
     const std::optional<Stored> found = find(identity, error);
     if (error->isValid())
         return std::nullopt;
@@ -54,6 +56,19 @@ std::optional<StationRegistry::Station> StationRegistry::resolve(const StationId
     const Station station{row.id, zoneNamed(row.timeZone), row.description, row.host, row.ofe};
     known_.insert(key, Known{identity, station});
     return station;
+}
+
+bool StationRegistry::lockRegistry(QSqlError *error)
+{
+    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    const QString &sql = dialectOf(db).stationLockSql;
+    if (sql.isEmpty())
+        return true;
+    QSqlQuery query(db);
+    if (query.exec(sql))
+        return true;
+    *error = query.lastError();
+    return false;
 }
 
 std::optional<StationRegistry::Stored> StationRegistry::findOne(const QString &sql, const QString &value,

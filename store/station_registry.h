@@ -39,6 +39,8 @@ private:
         QString timeZone;
     };
 
+    // Holds other writers off the station table until this transaction ends (PostgreSQL).
+    bool lockRegistry(QSqlError *error);
     std::optional<Stored> find(const StationIdentity &identity, QSqlError *error) const;
     std::optional<Stored> findOne(const QString &sql, const QString &value, QSqlError *error) const;
     static Stored updated(const std::optional<Stored> &found, const StationIdentity &identity);

@@ -52,6 +52,12 @@ std::optional<WriteJob> WriteQueue::take()
     return job;
 }
 
+std::size_t WriteQueue::size()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return jobs_.size();
+}
+
 DroppedCounts WriteQueue::takeDropped()
 {
     std::lock_guard<std::mutex> lock(mutex_);

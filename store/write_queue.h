@@ -18,6 +18,8 @@ public:
     quint64 push(WriteJob &&job, bool *wake);
     // The oldest job; nothing when empty, and then the next push wakes the writer.
     std::optional<WriteJob> take();
+    // Jobs waiting; the one the writer is trying to write is no longer among them.
+    std::size_t size();
     // What was dropped since the last call, and zero from now on.
     DroppedCounts takeDropped();
     // Counted by the writer: a job it could not write, or counts it could not record.

@@ -85,6 +85,34 @@ private slots:
         QVERIFY(!parsed.error.isEmpty());
     }
 
+    void database_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("database");  // as shown; empty: none, the data directory's file
+        QTest::addColumn<QString>("error");     // part of the refusal; empty: accepted
+        QTest::newRow("none") << QStringList{"h", "clock"} << "" << "";
+        QTest::newRow("server and port")
+            << QStringList{"--database", "postgresql://comzelta@db.example:5433/historico", "h", "inventory"}
+            << "postgresql://comzelta@db.example:5433/historico" << "";
+        QTest::newRow("a file") << QStringList{"--database", "/srv/Historico.sqlite", "h", "clock"} << ""
+                                << "não começa com postgresql://";
+        QTest::newRow("value missing") << QStringList{"h", "clock", "--database"} << "" << "precisa de um valor";
+    }
+    void database()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, database);
+        QFETCH(QString, error);
+        const ParsedArguments parsed = parseArguments(arguments);
+        QCOMPARE(parsed.options.has_value(), error.isEmpty());
+        QVERIFY2(parsed.error.contains(error), qPrintable(parsed.error));
+        if (parsed.options) {
+            QCOMPARE(parsed.options->database.has_value(), !database.isEmpty());
+            if (parsed.options->database)
+                QCOMPARE(parsed.options->database->displayName(), database);
+        }
+    }
+
     void requestBodies_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -148,18 +176,20 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("host");  // empty: refused
-        QTest::newRow("listed") << "Posto Centro" << "10.0.0.7";
-        QTest::newRow("listed, accented") << "Posto Rodovia São João" << "10.0.0.8";
-        QTest::newRow("listed, its port not used") << "Posto Porto" << "10.0.0.9";
-        QTest::newRow("listed looks like a host") << "localhost" << "10.0.0.10";
-        QTest::newRow("case differs") << "posto centro" << "";
-        QTest::newRow("listed without IP") << "Posto Vazio" << "";
-        QTest::newRow("not listed, an address") << "127.0.0.9" << "127.0.0.9";
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("listed") << "Posto Centro" << "10.0.0.7" << true;
+        QTest::newRow("listed, accented") << "Posto Rodovia São João" << "10.0.0.8" << true;
+        QTest::newRow("listed, its port not used") << "Posto Porto" << "10.0.0.9" << true;
+        QTest::newRow("listed looks like a host") << "localhost" << "10.0.0.10" << true;
+        QTest::newRow("case differs") << "posto centro" << "" << false;
+        QTest::newRow("listed without IP") << "Posto Vazio" << "" << false;
+        QTest::newRow("not listed, an address") << "127.0.0.9" << "127.0.0.9" << false;
     }
     void stationList()
     {
         QFETCH(QString, name);
         QFETCH(QString, host);
+        QFETCH(bool, listed);
         QTemporaryDir directory;
         QVERIFY(directory.isValid());
         TabelaLocais rows;
@@ -178,6 +208,7 @@ private slots:
             QCOMPARE(resolution.address->host, host);
             QCOMPARE(int(resolution.address->port), 4001);
         }
+        QCOMPARE(resolution.description, listed ? name : QString());
     }
 
     void noStationList()

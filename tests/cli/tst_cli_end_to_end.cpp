@@ -1,14 +1,14 @@
+#include "cli_run.h"
 #include "csv_reader.h"
 
 #include "config/station_file_writer.h"
 #include "simulator/controller_simulator.h"
 #include "simulator/station_file.h"
 
-#include <QElapsedTimer>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -91,13 +91,6 @@ probe = offline
 last measurement = 01/03/2024 06:00:00
 )";
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-    qint64 elapsedMs = 0;
-};
-
 QJsonObject jsonObject(const QByteArray &bytes)
 {
     QJsonParseError error;
@@ -127,31 +120,9 @@ class TestCliEndToEnd : public QObject {
     Q_OBJECT
 
 private:
-    // Runs comzelta-cli and lets the simulators of this thread answer it meanwhile.
     CliRun run(const QStringList &arguments, const QString &password = QStringLiteral("SENHA"))
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("COMZELTA_PASSWORD"));
-        if (!password.isNull())
-            environment.insert(QStringLiteral("COMZELTA_PASSWORD"), password);
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), home_.path());
-
-        CliRun result;
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        QElapsedTimer clock;
-        clock.start();
-        process.start(QStringLiteral(COMZELTA_CLI), arguments);
-        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000)) {
-            process.kill();
-            process.waitForFinished();
-            return result;
-        }
-        result.elapsedMs = clock.elapsed();
-        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
-        return result;
+        return runCli(arguments, password, home_.path());
     }
 
     // Nothing when the station text has problems or the address is taken.
@@ -184,6 +155,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(QFileInfo(QStringLiteral(COMZELTA_CLI)).isExecutable());
+        // The console's default data directory exists, so every run keeps its readings there.
+        QVERIFY(QDir(home_.path()).mkpath(QStringLiteral("ComZelta")));
         station_ = simulator(StationText, address::Station);
         failing_ = simulator(FailingText, address::Failing);
         notA01_ = simulator("[station]\naddress = B07\n", address::NotA01);

@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QTest>
 
 std::unique_ptr<ControllerSimulator> startSimulator(const QString &stationText, const QString &address)
 {
@@ -49,4 +50,36 @@ QStringList sortedLines(const QString &path)
     QStringList found = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     found.sort();
     return found;
+}
+
+ProgramRun::ProgramRun(const QString &program, const QStringList &arguments, QObject *parent) : QObject(parent)
+{
+    connect(&process_, &QProcess::readyReadStandardOutput, this, [this] { out_ += process_.readAllStandardOutput(); });
+    connect(&process_, &QProcess::readyReadStandardError, this, [this] { err_ += process_.readAllStandardError(); });
+    process_.start(program, arguments);
+}
+
+ProgramRun::~ProgramRun()
+{
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished();
+    }
+}
+
+bool ProgramRun::waitForText(const QByteArray &text, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return out_.contains(text) || err_.contains(text); }, timeoutMs);
+}
+
+int ProgramRun::waitForExit(int timeoutMs)
+{
+    if (!QTest::qWaitFor([&] { return process_.state() == QProcess::NotRunning; }, timeoutMs)) {
+        process_.kill();
+        process_.waitForFinished();
+        return -1;
+    }
+    out_ += process_.readAllStandardOutput();
+    err_ += process_.readAllStandardError();
+    return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }

@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
+#include <QProcess>
 #include <QStringList>
 
 #include <memory>
@@ -36,3 +37,25 @@ QString requestBody(const QByteArray &frame);
 
 // The lines of a text file, sorted.
 QStringList sortedLines(const QString &path);
+
+// A program run as a child process, its output collected while this thread's event loop runs, so
+// that the test's simulators answer it meanwhile.
+class ProgramRun : public QObject {
+    Q_OBJECT
+public:
+    ProgramRun(const QString &program, const QStringList &arguments, QObject *parent = nullptr);
+    ~ProgramRun() override;
+
+    QProcess &process() { return process_; }
+    QByteArray out() const { return out_; }
+    QByteArray err() const { return err_; }
+    // Whether `text` came on standard output or error within the time.
+    bool waitForText(const QByteArray &text, int timeoutMs);
+    // The exit code; -1 after a crash, or after the time, when the program is killed.
+    int waitForExit(int timeoutMs);
+
+private:
+    QProcess process_;
+    QByteArray out_;
+    QByteArray err_;
+};

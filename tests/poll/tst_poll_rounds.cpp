@@ -3,7 +3,7 @@
 #include "../store/store_test_support.h"
 #include "poll/poll_scheduler.h"
 #include "poll/station_poll.h"
-#include "poll/store_drain.h"
+#include "store/store_drain.h"
 #include "session/controller_session.h"
 #include "store/history_store.h"
 

@@ -1,6 +1,7 @@
 // What each reading becomes in the history, on SQLite and on PostgreSQL: the column values, the readings kept once, the
 // inventory lists, the station rows, and the replies kept as events instead of readings.
 #include "store_test_support.h"
+#include "store/store_drain.h"
 
 #include <QTimeZone>
 #include <QtTest>
@@ -302,6 +303,46 @@ private slots:
                  identities.size());
         QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE station_id IS NULL")).toInt(),
                  rows.isEmpty() ? identities.size() : 0);
+    }
+
+    void twoWritersMeetNewStations_data()
+    {
+        QTest::addColumn<bool>("withNumbers");
+        QTest::newRow("known by their OFE numbers") << true;
+        QTest::newRow("known by host only") << false;
+    }
+    // Two programs open a new history at once and meet the same new controllers: one schema, one
+    // row per controller, and every event of both kept.
+    void twoWritersMeetNewStations()
+    {
+        QFETCH(bool, withNumbers);
+        constexpr int Controllers = 30;
+        const TestHistory history;
+        {
+            HistoryStore first(history.location());
+            HistoryStore second(history.location());
+            StoreDrain firstDrain(&first);
+            StoreDrain secondDrain(&second);
+            QSignalSpy firstDrained(&firstDrain, &StoreDrain::drained);
+            QSignalSpy secondDrained(&secondDrain, &StoreDrain::drained);
+            quint64 lastOfFirst = 0;
+            quint64 lastOfSecond = 0;
+            for (int i = 0; i < Controllers; ++i) {
+                const StationIdentity identity{QStringLiteral("Posto %1").arg(i), QStringLiteral("10.0.1.%1").arg(i),
+                                               withNumbers ? QString::number(7000 + i) : QString(), {}};
+                lastOfFirst = first.keepEvent(identity, EventKind::ConnectionOpened, QStringLiteral("primeiro"));
+                lastOfSecond = second.keepEvent(identity, EventKind::ConnectionOpened, QStringLiteral("segundo"));
+            }
+            firstDrain.waitFor(lastOfFirst);
+            secondDrain.waitFor(lastOfSecond);
+            QTRY_VERIFY_WITH_TIMEOUT(firstDrained.size() == 1 && secondDrained.size() == 1, 20000);
+            QVERIFY(!first.writesAreFailing() && !second.writesAreFailing());
+        }
+        const FileInspector file(history.location());
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM station")).toInt(), Controllers);
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE station_id IS NOT NULL")).toInt(),
+                 2 * Controllers);
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE kind = 'readings_dropped'")).toInt(), 0);
     }
 
     void sensorsSchedulesAndErrors()

@@ -13,8 +13,10 @@ public:
     // Before the first write: commits are counted from construction.
     explicit StoreDrain(HistoryStore *store, QObject *parent = nullptr);
 
-    // drained() once the write with this sequence number (and every earlier one) is committed,
-    // failing() instead while the store cannot write. Either may come at once, from the event loop.
+    // drained() once the write with this sequence number (and every earlier one) is committed.
+    // failing() when the store cannot write meanwhile, once per outage: the writes wait in its
+    // queue, and drained() still follows if it writes again. Either may come at once, from the
+    // event loop.
     void waitFor(quint64 sequence);
 
 signals:
@@ -28,4 +30,5 @@ private:
     quint64 committed_ = 0;
     quint64 awaited_ = 0;
     bool waiting_ = false;
+    bool toldFailing_ = false;
 };

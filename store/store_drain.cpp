@@ -1,4 +1,4 @@
-#include "poll/store_drain.h"
+#include "store/store_drain.h"
 
 #include "store/history_store.h"
 
@@ -12,6 +12,7 @@ StoreDrain::StoreDrain(HistoryStore *store, QObject *parent) : QObject(parent), 
         check();
     });
     connect(store_, &HistoryStore::writesFailing, this, &StoreDrain::check);
+    connect(store_, &HistoryStore::writesWorking, this, [this] { toldFailing_ = false; });
 }
 
 void StoreDrain::waitFor(quint64 sequence)
@@ -28,8 +29,7 @@ void StoreDrain::check()
     if (committed_ >= awaited_) {
         waiting_ = false;
         emit drained();
-    } else if (store_->writesAreFailing()) {
-        waiting_ = false;
+    } else if (store_->writesAreFailing() && !std::exchange(toldFailing_, true)) {
         emit failing(store_->failureReason());
     }
 }
