@@ -6,6 +6,25 @@
 #include <QFile>
 #include <QTest>
 
+QString twoTankStation()
+{
+    return QStringLiteral(R"(
+[station]
+ofe = %1
+password = Zelta
+
+[tank 1]
+product = GASOLINA
+capacity = 30000
+measured = 18250
+
+[tank 2]
+product = DIESEL
+capacity = 15000
+measured = 4100
+)");
+}
+
 std::unique_ptr<ControllerSimulator> startSimulator(const QString &stationText, const QString &address)
 {
     const StationLoad load = parseStation(stationText);

@@ -11,6 +11,10 @@
 
 #include <memory>
 
+// A station file's text: OFE number %1, password "Zelta", tank 1 GASOLINA 18,250 of 30,000 L and
+// tank 2 DIESEL 4,100 of 15,000 L.
+QString twoTankStation();
+
 // A simulated controller on its own loopback address, from a station file's text; nothing when
 // the text has problems or the address is taken.
 std::unique_ptr<ControllerSimulator> startSimulator(const QString &stationText, const QString &address);

@@ -122,9 +122,8 @@ private slots:
             QCOMPARE(raised, std::optional<qint64>(qint64(after.rlim_cur)));
     }
 
-    // The real poller under a hard limit of its own: every station would not fit at once, so the
-    // capped rounds still read all of them, where running them all at once would run out of
-    // descriptors.
+    // The real poller under a hard limit of 44 descriptors: with a dozen of its own, 36 stations at
+    // once would run out of them, so only a round kept within the limit reads every station.
     void program_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -144,7 +143,8 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, note);
         constexpr int Stations = 36;
-        const std::unique_ptr<ControllerSimulator> simulator = startSimulator(QString::fromLatin1(StationText), Address);
+        const std::unique_ptr<ControllerSimulator> simulator =
+            startSimulator(QString::fromLatin1(StationText), Address);
         QVERIFY(simulator);
         QTemporaryDir data;
         const QString directory = data.path() + QLatin1Char('/');
@@ -165,7 +165,8 @@ private slots:
         const QByteArray err = poller.readAllStandardError();
         QCOMPARE(poller.exitStatus(), QProcess::NormalExit);
         QVERIFY2(poller.exitCode() == 0, err.constData());
-        QVERIFY2(out.contains(QStringLiteral("Rodada 1: %1 de %1 postos lidos").arg(Stations).toUtf8()), out.constData());
+        QVERIFY2(out.contains(QStringLiteral("Rodada 1: %1 de %1 postos lidos").arg(Stations).toUtf8()),
+                 out.constData());
         const QStringList problems = QString::fromUtf8(err).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(problems, note.isEmpty() ? QStringList{} : QStringList{note});
     }

@@ -20,25 +20,8 @@ const QString Slow = QStringLiteral("127.0.0.182");     // answers after a while
 
 namespace {
 
-const char *const StationText = R"(
-[station]
-ofe = %1
-password = Zelta
-
-[tank 1]
-product = GASOLINA
-capacity = 30000
-measured = 18250
-
-[tank 2]
-product = DIESEL
-capacity = 15000
-measured = 4100
-
-[sensors]
-count = 6
-sensor 4 = leak
-)";
+// A leaking sensor besides the two tanks.
+const QString StationText = twoTankStation() + QStringLiteral("\n[sensors]\ncount = 6\nsensor 4 = leak\n");
 
 const QByteArray Passwords = "[geral]\nsenha = Zelta\n";
 const QByteArray BothStations = "descrição;host\nPosto A;127.0.0.180\nPosto R;127.0.0.181\n";
@@ -100,8 +83,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(QFileInfo(QStringLiteral(COMZELTA_POLL)).isExecutable());
-        station_ = startSimulator(QString::fromUtf8(StationText).arg(180), address::Station);
-        slow_ = startSimulator(QString::fromUtf8(StationText).arg(182), address::Slow);
+        station_ = startSimulator(StationText.arg(180), address::Station);
+        slow_ = startSimulator(StationText.arg(182), address::Slow);
         QVERIFY(station_ && slow_);
         slow_->setReplyDelay(300);
         slowDialogue_ = new DialogueRecorder(slow_.get());

@@ -24,22 +24,7 @@ QString addressOf(int station)
     return QStringLiteral("127.0.0.%1").arg(140 + station);
 }
 
-const char *const StationText = R"(
-[station]
-ofe = %1
-password = Zelta
-
-[tank 1]
-product = GASOLINA
-capacity = 30000
-measured = 18250
-
-[tank 2]
-product = DIESEL
-capacity = 15000
-measured = 4100
-)";
-constexpr int TanksPerStation = 2;
+constexpr int TanksPerStation = 2;  // of twoTankStation()
 
 // A data directory of one poller: poll.ini and a fleet file of the given stations.
 class PollerFiles {
@@ -124,7 +109,7 @@ private slots:
         QVERIFY2(onPostgres(), "runs on the tests' PostgreSQL server only");
         QVERIFY(QFileInfo(QStringLiteral(COMZELTA_POLL)).isExecutable());
         for (int station = 0; station <= OutageStation; ++station) {
-            simulators_.push_back(startSimulator(QString::fromUtf8(StationText).arg(6100 + station), addressOf(station)));
+            simulators_.push_back(startSimulator(twoTankStation().arg(6100 + station), addressOf(station)));
             QVERIFY(simulators_.back());
             // A round of some seconds, so that the second poller comes while the first still reads.
             if (station != OutageStation)
