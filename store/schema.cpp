@@ -55,6 +55,21 @@ const std::vector<Migration> &migrations()
                             "ended_at {time} NOT NULL, amount {real} NOT NULL, "
                             "UNIQUE (station_id, tank, started_at))"),
          }},
+        // On PostgreSQL the references were 32-bit beside 64-bit keys: a central history of a
+        // large fleet would run out of measurement numbers in a few years. SQLite's are 64-bit.
+        {4,
+         {
+             QStringLiteral("ALTER TABLE measurement ALTER COLUMN station_id TYPE bigint"),
+             QStringLiteral("ALTER TABLE inventory ALTER COLUMN station_id TYPE bigint"),
+             QStringLiteral("ALTER TABLE inventory_item ALTER COLUMN inventory_id TYPE bigint, "
+                            "ALTER COLUMN measurement_id TYPE bigint"),
+             QStringLiteral("ALTER TABLE sensor_reading ALTER COLUMN station_id TYPE bigint"),
+             QStringLiteral("ALTER TABLE scheduled_measurement ALTER COLUMN station_id TYPE bigint"),
+             QStringLiteral("ALTER TABLE event ALTER COLUMN station_id TYPE bigint"),
+             QStringLiteral("ALTER TABLE alarm_state ALTER COLUMN station_id TYPE bigint"),
+             QStringLiteral("ALTER TABLE delivery ALTER COLUMN station_id TYPE bigint"),
+         },
+         Migration::Engines::PostgresOnly},
     };
     return list;
 }
@@ -83,7 +98,8 @@ bool apply(QSqlDatabase &db, const Migration &migration, QSqlError *error)
     if (!version)
         return failed(versionError);
     if (*version < migration.version) {
-        for (const QString &statement : migration.statements) {
+        const bool applies = migration.engines == Migration::Engines::Both || &dialect == &postgresDialect();
+        for (const QString &statement : applies ? migration.statements : QStringList()) {
             if (!query.exec(dialect.ddl(statement)))
                 return failed(query.lastError());
         }

@@ -14,8 +14,11 @@
 // in its schema_version table (a table, not an engine setting, so PostgreSQL keeps it the same
 // way). Migrations are only ever appended: a released one is never edited.
 struct Migration {
+    enum class Engines { Both, PostgresOnly };
     int version;
     QStringList statements;  // DDL with the placeholders of SqlDialect::ddl
+    // Elsewhere the migration is recorded with no statement, so versions mean the same everywhere.
+    Engines engines = Engines::Both;
 };
 
 const std::vector<Migration> &migrations();
