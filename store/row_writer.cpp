@@ -85,40 +85,47 @@ bool RowWriter::inTransaction(const std::function<bool()> &body, QSqlError *erro
     return ok;
 }
 
-bool RowWriter::write(const WriteJob &job, QSqlError *error, QList<AlarmNotice> *notices)
+bool RowWriter::write(const std::vector<WriteJob> &jobs, QSqlError *error, QList<AlarmNotice> *notices)
 {
     QList<AlarmNotice> decided;
     const bool ok = inTransaction(
         [&] {
-            const SqlDialect &dialect = dialectOf(QSqlDatabase::database(connectionName_, false));
-            if (std::holds_alternative<EventWork>(job.work) && !hasStation(job.station))
-                return writeWork(Context{job, noStation(), QTimeZone(), dialect}, std::get<EventWork>(job.work));
-            const std::optional<StationRegistry::Station> station = stations_.resolve(job.station, &error_);
-            if (!station)
-                return false;
-            const Context context{job, station->id, station->zone, dialect};
-            if (!std::visit([&](const auto &work) { return writeWork(context, work); }, job.work))
-                return false;
-            if (!rules_)
-                return true;
-            const QVariant at = dialect.timeValue(job.receivedAt);
-            const RuleInput input{job,
-                                  station->id,
-                                  station->description,
-                                  station->host,
-                                  station->ofe,
-                                  station->zone,
-                                  connectionName_,
-                                  dialect,
-                                  [&](const QString &kind, const QString &detail) {
-                                      return writeEvent(station->id, at, kind, detail);
-                                  }};
-            return rules_->apply(input, &decided, &error_);
+            for (const WriteJob &job : jobs) {
+                if (!writeJob(job, &decided))
+                    return false;
+            }
+            return true;
         },
         error);
     if (ok)
         notices->append(decided);
     return ok;
+}
+
+bool RowWriter::writeJob(const WriteJob &job, QList<AlarmNotice> *decided)
+{
+    const SqlDialect &dialect = dialectOf(QSqlDatabase::database(connectionName_, false));
+    if (std::holds_alternative<EventWork>(job.work) && !hasStation(job.station))
+        return writeWork(Context{job, noStation(), QTimeZone(), dialect}, std::get<EventWork>(job.work));
+    const std::optional<StationRegistry::Station> station = stations_.resolve(job.station, &error_);
+    if (!station)
+        return false;
+    const Context context{job, station->id, station->zone, dialect};
+    if (!std::visit([&](const auto &work) { return writeWork(context, work); }, job.work))
+        return false;
+    if (!rules_)
+        return true;
+    const QVariant at = dialect.timeValue(job.receivedAt);
+    const RuleInput input{job,
+                          station->id,
+                          station->description,
+                          station->host,
+                          station->ofe,
+                          station->zone,
+                          connectionName_,
+                          dialect,
+                          [&](const QString &kind, const QString &detail) { return writeEvent(station->id, at, kind, detail); }};
+    return rules_->apply(input, decided, &error_);
 }
 
 bool RowWriter::writeDropped(const DroppedCounts &counts, const QDateTime &at, QSqlError *error)

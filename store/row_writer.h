@@ -9,11 +9,12 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class WriteRules;
 
-// Turns jobs into rows on the writer's connection, one transaction per job: a reply, an
-// inventory series with its list, a sensor reading, a scheduled-measurement series or an event.
+// Turns jobs into rows on the writer's connection, in one transaction per batch of jobs: a reply,
+// an inventory series with its list, a sensor reading, a scheduled-measurement series or an event.
 // A reading whose check byte did not match becomes a bad_check_byte event instead of a row.
 // The rules, if any, run in the same transaction after the job's rows.
 class RowWriter {
@@ -21,14 +22,16 @@ public:
     RowWriter(const QString &connectionName, std::shared_ptr<const WriteRules> rules);
     ~RowWriter();
 
-    // On failure everything of the job is rolled back and the error given; otherwise the rules'
-    // notices are appended.
-    bool write(const WriteJob &job, QSqlError *error, QList<AlarmNotice> *notices);
+    // On failure everything of the jobs is rolled back and the error given; otherwise the rules'
+    // notices are appended, in the jobs' order.
+    bool write(const std::vector<WriteJob> &jobs, QSqlError *error, QList<AlarmNotice> *notices);
     // The readings_dropped event, in a transaction of its own.
     bool writeDropped(const DroppedCounts &counts, const QDateTime &at, QSqlError *error);
 
 private:
     struct Context;
+    // One job's rows, and what the rules decide of them.
+    bool writeJob(const WriteJob &job, QList<AlarmNotice> *decided);
     bool writeWork(const Context &context, const MeasurementWork &work);
     bool writeWork(const Context &context, const InventoryWork &work);
     bool writeWork(const Context &context, const SensorWork &work);

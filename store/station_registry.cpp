@@ -50,8 +50,8 @@ std::optional<StationRegistry::Station> StationRegistry::resolve(const StationId
     if (!found || !sameRow(row, *found)) {
         if (!store(row, error))
             return std::nullopt;
-        // The row may also be what another key found before.
-        known_.clear();
+        // The row may also be what another key found before: that key must look again.
+        known_.removeIf([&row](const auto &entry) { return entry.value().station.id == row.id; });
     }
     const Station station{row.id, zoneNamed(row.timeZone), row.description, row.host, row.ofe};
     known_.insert(key, Known{identity, station});

@@ -6,6 +6,14 @@
 #include <QFileInfo>
 #include <QTimer>
 
+namespace {
+
+// Calls written in one transaction when the writer has fallen behind: a commit (and on SQLite
+// its fsync) per call would leave a fleet's round waiting for the disk long after it ended.
+constexpr std::size_t LargestBatch = 256;
+
+} // namespace
+
 StoreWriter::StoreWriter(const DatabaseLocation &location, const WriteConnectionSettings &settings, int retryIntervalMs,
                          std::shared_ptr<WriteQueue> queue, std::shared_ptr<const WriteRules> rules)
     : location_(location),
@@ -31,9 +39,14 @@ void StoreWriter::drain()
     if (retryTimer_->isActive())
         return;
     for (;;) {
-        if (!pending_)
-            pending_ = queue_->take();
-        if (!pending_)
+        // While writes fail the batch stays as it was, so the queue alone bounds what waits.
+        while (!failure_ && pending_.size() < LargestBatch) {
+            std::optional<WriteJob> job = queue_->take();
+            if (!job)
+                break;
+            pending_.push_back(std::move(*job));
+        }
+        if (pending_.empty())
             return;
         if (!writePending())
             return;
@@ -46,10 +59,9 @@ void StoreWriter::finish()
     retryTimer_->stop();
     drain();
     DroppedCounts lost = queue_->takeDropped();
-    if (pending_) {
-        lost += droppedCounts(*pending_);
-        pending_.reset();
-    }
+    for (const WriteJob &job : std::as_const(pending_))
+        lost += droppedCounts(job);
+    pending_.clear();
     while (std::optional<WriteJob> job = queue_->take())
         lost += droppedCounts(*job);
     if (lost.any())
@@ -79,30 +91,49 @@ bool StoreWriter::writePending()
         return false;
     QSqlError error;
     QList<AlarmNotice> notices;
-    if (!rows_->write(*pending_, &error, &notices)) {
-        const WriteFailure failure = writeFailure(error);
-        if (failure.workAtFault) {
-            qWarning("Histórico: registro descartado: %s", qPrintable(failure.reason));
-            queue_->addDropped(droppedCounts(*pending_));
-            pending_.reset();
-            return true;
-        }
+    if (rows_->write(pending_, &error, &notices)) {
+        committed(pending_.size(), notices);
+        return true;
+    }
+    const WriteFailure failure = writeFailure(error);
+    if (!failure.workAtFault) {
         // Reopened on the next attempt, so a connection left in a bad state is not reused.
         close();
         recordFailure(failure.reason);
         return false;
     }
-    const quint64 sequence = pending_->sequence;
-    pending_.reset();
+    // One call is at fault: each on its own, so that only that one is dropped.
+    while (!pending_.empty()) {
+        notices.clear();
+        if (rows_->write({pending_.front()}, &error, &notices)) {
+            committed(1, notices);
+            continue;
+        }
+        const WriteFailure alone = writeFailure(error);
+        if (!alone.workAtFault) {
+            close();
+            recordFailure(alone.reason);
+            return false;
+        }
+        qWarning("Histórico: registro descartado: %s", qPrintable(alone.reason));
+        queue_->addDropped(droppedCounts(pending_.front()));
+        pending_.erase(pending_.begin());
+    }
+    return true;
+}
+
+void StoreWriter::committed(std::size_t calls, const QList<AlarmNotice> &notices)
+{
     if (failure_) {
         failure_.reset();
         emit working();
     }
-    for (const AlarmNotice &notice : std::as_const(notices))
+    for (const AlarmNotice &notice : notices)
         emit alarmChanged(notice);
-    emit written(sequence);
+    for (std::size_t i = 0; i < calls; ++i)
+        emit written(pending_.at(i).sequence);
+    pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(calls));
     writeDropped();
-    return true;
 }
 
 void StoreWriter::writeDropped()

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QTimer;
 class RowWriter;
@@ -16,9 +17,9 @@ class WriteRules;
 struct WriteFailure;
 
 // The writer thread's side of a HistoryStore: owns the connection (opened, and reopened after a
-// failure, on this thread), takes jobs from the queue one by one and writes each in its own
-// transaction. While writes fail it holds the job it could not write and tries again on a timer;
-// the queue keeps filling meanwhile, up to its bound.
+// failure, on this thread), takes the jobs waiting in the queue (up to a bound) and writes them in
+// one transaction. While writes fail it holds the jobs it could not write and tries again on a
+// timer; the queue keeps filling meanwhile, up to its bound.
 class StoreWriter : public QObject {
     Q_OBJECT
 public:
@@ -40,6 +41,8 @@ signals:
 private:
     bool ensureOpen();
     bool writePending();
+    // The first `calls` pending calls are committed: told, with the alarms they decided.
+    void committed(std::size_t calls, const QList<AlarmNotice> &notices);
     void writeDropped();
     void recordFailure(const QString &reason);
     void close();
@@ -51,7 +54,7 @@ private:
     std::shared_ptr<const WriteRules> rules_;
     QTimer *retryTimer_;
     std::unique_ptr<RowWriter> rows_;  // while the connection is open
-    std::optional<WriteJob> pending_;  // taken from the queue, not written yet
+    std::vector<WriteJob> pending_;    // taken from the queue, not written yet, oldest first
     std::optional<QString> failure_;   // the reason, while writes fail
     bool finishing_ = false;
 };

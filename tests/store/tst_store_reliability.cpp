@@ -336,7 +336,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return !working.isEmpty(); }, 10000));
         QVERIFY(!store->writesAreFailing());
         // The reading being written when the fault came, and the five the queue held.
-        QVERIFY(QTest::qWaitFor([&] { return written.size() - writtenBefore == 6; }, 10000));
+        QTRY_COMPARE_WITH_TIMEOUT(written.size() - writtenBefore, 6, 10000);
         const FileInspector file(path);
         const QString dropped = QStringLiteral("%1 leituras e 0 eventos descartados").arg(kept - 1 - written.size());
         QTRY_COMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE kind = 'readings_dropped'")).toInt(), 1);
