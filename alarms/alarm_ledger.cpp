@@ -9,19 +9,16 @@ AlarmLedger::AlarmLedger(const RuleInput &input, QList<AlarmNotice> *notices, QS
 {
 }
 
-std::optional<QSqlQuery> AlarmLedger::run(const QString &sql, Bindings bindings)
+QSqlQuery *AlarmLedger::run(const QString &sql, Bindings bindings)
 {
-    QSqlQuery query(QSqlDatabase::database(input_.connectionName, false));
-    query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
-        *error_ = query.lastError();
-        return std::nullopt;
-    }
+    QSqlQuery *query = input_.statements.prepared(sql, error_);
+    if (!query)
+        return nullptr;
     for (const auto &[name, value] : bindings)
-        query.bindValue(name, value);
-    if (!query.exec()) {
-        *error_ = query.lastError();
-        return std::nullopt;
+        query->bindValue(name, value);
+    if (!query->exec()) {
+        *error_ = query->lastError();
+        return nullptr;
     }
     return query;
 }
@@ -34,7 +31,7 @@ bool AlarmLedger::lock()
     if (!locked_)
         locked_ = run(QStringLiteral("UPDATE station SET description = description WHERE id = :station"),
                       {{QStringLiteral(":station"), input_.stationId}})
-                      .has_value();
+                      != nullptr;
     return locked_;
 }
 
@@ -42,7 +39,7 @@ std::optional<AlarmState> AlarmLedger::state(const QString &alarm, int subject)
 {
     if (!lock())
         return std::nullopt;
-    std::optional<QSqlQuery> query =
+    QSqlQuery *query =
         run(QStringLiteral("SELECT active, count FROM alarm_state "
                            "WHERE station_id = :station AND alarm = :alarm AND subject = :subject"),
             {{QStringLiteral(":station"), input_.stationId},
@@ -71,7 +68,7 @@ bool AlarmLedger::change(const QString &alarm, int subject, const AlarmState &be
              {QStringLiteral(":active"), now.active},
              {QStringLiteral(":at"), input_.dialect.timeValue(input_.job.receivedAt)},
              {QStringLiteral(":count"), now.count}})
-            .has_value();
+            != nullptr;
     if (!stored)
         return false;
     if (now.active == before.active)
@@ -84,7 +81,7 @@ std::optional<QList<VolumeAt>> AlarmLedger::volumesUpTo(int tank, const QDateTim
 {
     if (!lock())
         return std::nullopt;
-    std::optional<QSqlQuery> query =
+    QSqlQuery *query =
         run(QStringLiteral("SELECT measured_at, volume20 FROM measurement WHERE station_id = :station "
                            "AND tank = :tank AND measured_at <= :at AND volume20 IS NOT NULL "
                            "ORDER BY measured_at DESC LIMIT :limit"),
@@ -104,7 +101,7 @@ std::optional<bool> AlarmLedger::hasLaterReading(int tank, const QDateTime &at)
 {
     if (!lock())
         return std::nullopt;
-    std::optional<QSqlQuery> query =
+    QSqlQuery *query =
         run(QStringLiteral("SELECT 1 FROM measurement WHERE station_id = :station AND tank = :tank "
                            "AND measured_at > :at LIMIT 1"),
             {{QStringLiteral(":station"), input_.stationId},
@@ -121,7 +118,7 @@ bool AlarmLedger::recordDelivery(int tank, const QString &product, const Deliver
         return false;
     // A delivery seen again (another program read the same readings, or a reading came late) is
     // the one already recorded.
-    std::optional<QSqlQuery> insert = run(
+    QSqlQuery *insert = run(
         QStringLiteral("INSERT INTO delivery (station_id, tank, product, started_at, ended_at, amount) "
                        "SELECT :station, :tank, :product, :started, :ended, :amount WHERE NOT EXISTS ("
                        "SELECT 1 FROM delivery WHERE station_id = :same_station AND tank = :same_tank "

@@ -48,7 +48,7 @@ private:
     bool lock();
     using Bindings = std::initializer_list<std::pair<QString, QVariant>>;
     // Run with these :name values; nothing (and the error) on failure.
-    std::optional<QSqlQuery> run(const QString &sql, Bindings bindings);
+    QSqlQuery *run(const QString &sql, Bindings bindings);
     bool record(const QString &alarm, int subject, const QString &kind, bool raised, const QString &detail);
 
     const RuleInput &input_;

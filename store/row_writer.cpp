@@ -36,24 +36,11 @@ struct RowWriter::Context {
 };
 
 RowWriter::RowWriter(const QString &connectionName, std::shared_ptr<const WriteRules> rules)
-    : connectionName_(connectionName), rules_(std::move(rules)), stations_(connectionName)
+    : connectionName_(connectionName), rules_(std::move(rules)), statements_(connectionName), stations_(statements_)
 {
 }
 
 RowWriter::~RowWriter() = default;
-
-QSqlQuery *RowWriter::statement(std::unique_ptr<QSqlQuery> &query, const QString &sql)
-{
-    if (!query) {
-        auto prepared = std::make_unique<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
-        if (!prepared->prepare(sql)) {
-            error_ = prepared->lastError();
-            return nullptr;
-        }
-        query = std::move(prepared);
-    }
-    return query.get();
-}
 
 bool RowWriter::run(QSqlQuery &query)
 {
@@ -73,6 +60,7 @@ bool RowWriter::inTransaction(const std::function<bool()> &body, QSqlError *erro
         return false;
     }
     bool ok = body();
+    statements_.finishAll();
     if (ok && !control.exec(QStringLiteral("COMMIT"))) {
         error_ = control.lastError();
         ok = false;
@@ -122,7 +110,7 @@ bool RowWriter::writeJob(const WriteJob &job, QList<AlarmNotice> *decided)
                           station->host,
                           station->ofe,
                           station->zone,
-                          connectionName_,
+                          statements_,
                           dialect,
                           [&](const QString &kind, const QString &detail) { return writeEvent(station->id, at, kind, detail); }};
     return rules_->apply(input, decided, &error_);
@@ -140,8 +128,8 @@ bool RowWriter::writeDropped(const DroppedCounts &counts, const QDateTime &at, Q
 
 bool RowWriter::writeEvent(const QVariant &stationId, const QVariant &at, const QString &kind, const QString &detail)
 {
-    QSqlQuery *query = statement(insertEvent_, QStringLiteral("INSERT INTO event (station_id, at, kind, detail) "
-                                                              "VALUES (:station, :at, :kind, :detail)"));
+    QSqlQuery *query = statements_.prepared(QStringLiteral("INSERT INTO event (station_id, at, kind, detail) "
+                                                              "VALUES (:station, :at, :kind, :detail)"), &error_);
     if (!query)
         return false;
     query->bindValue(QStringLiteral(":station"), stationId);
@@ -170,13 +158,11 @@ std::optional<qint64> RowWriter::writeMeasurement(const Context &context, const 
     }
     *ok = false;
     const QVariant measuredAt = context.dialect.timeValue(row->measuredAt);
-    QSqlQuery *insert = statement(
-        insertMeasurement_,
-        QStringLiteral("INSERT INTO measurement (station_id, tank, product, unit, measured, complementary, volume20, "
+    QSqlQuery *insert = statements_.prepared(QStringLiteral("INSERT INTO measurement (station_id, tank, product, unit, measured, complementary, volume20, "
                        "density, level_mm, expansion, capacity, measured_at, received_at, command, origin) "
                        "VALUES (:station, :tank, :product, :unit, :measured, :complementary, :volume20, :density, "
                        ":level, :expansion, :capacity, :measured_at, :received_at, :command, :origin) "
-                       "ON CONFLICT (station_id, tank, measured_at) DO NOTHING RETURNING id"));
+                       "ON CONFLICT (station_id, tank, measured_at) DO NOTHING RETURNING id"), &error_);
     if (!insert)
         return std::nullopt;
     insert->bindValue(QStringLiteral(":station"), context.stationId);
@@ -202,8 +188,8 @@ std::optional<qint64> RowWriter::writeMeasurement(const Context &context, const 
     insert->finish();
     if (!id) {
         // Read before (a "Consultar Memória" of a measurement already kept): the row that holds it.
-        QSqlQuery *find = statement(findMeasurement_, QStringLiteral("SELECT id FROM measurement WHERE station_id = "
-                                                                     ":station AND tank = :tank AND measured_at = :at"));
+        QSqlQuery *find = statements_.prepared(QStringLiteral("SELECT id FROM measurement WHERE station_id = "
+                                                                     ":station AND tank = :tank AND measured_at = :at"), &error_);
         if (!find)
             return std::nullopt;
         find->bindValue(QStringLiteral(":station"), context.stationId);
@@ -228,11 +214,10 @@ bool RowWriter::writeWork(const Context &context, const MeasurementWork &work)
 
 bool RowWriter::writeWork(const Context &context, const InventoryWork &work)
 {
-    QSqlQuery *inventory = statement(insertInventory_, QStringLiteral("INSERT INTO inventory (station_id, taken_at, "
-                                                                      "origin) VALUES (:station, :at, :origin) RETURNING id"));
-    QSqlQuery *item = statement(insertInventoryItem_,
-                                QStringLiteral("INSERT INTO inventory_item (inventory_id, measurement_id) "
-                                               "VALUES (:inventory, :measurement) ON CONFLICT DO NOTHING"));
+    QSqlQuery *inventory = statements_.prepared(QStringLiteral("INSERT INTO inventory (station_id, taken_at, "
+                                                                      "origin) VALUES (:station, :at, :origin) RETURNING id"), &error_);
+    QSqlQuery *item = statements_.prepared(QStringLiteral("INSERT INTO inventory_item (inventory_id, measurement_id) "
+                                               "VALUES (:inventory, :measurement) ON CONFLICT DO NOTHING"), &error_);
     if (!inventory || !item)
         return false;
     inventory->bindValue(QStringLiteral(":station"), context.stationId);
@@ -266,9 +251,8 @@ bool RowWriter::writeWork(const Context &context, const SensorWork &work)
 {
     if (!work.reading.checkByteMatches)
         return writeEvent(context, EventKind::BadCheckByte, QStringLiteral("LS sensores \"%1\"").arg(work.reading.states));
-    QSqlQuery *query = statement(insertSensors_,
-                                 QStringLiteral("INSERT INTO sensor_reading (station_id, received_at, bar1_active, "
-                                                "bar2_active, states) VALUES (:station, :at, :bar1, :bar2, :states)"));
+    QSqlQuery *query = statements_.prepared(QStringLiteral("INSERT INTO sensor_reading (station_id, received_at, bar1_active, "
+                                                "bar2_active, states) VALUES (:station, :at, :bar1, :bar2, :states)"), &error_);
     if (!query)
         return false;
     query->bindValue(QStringLiteral(":station"), context.stationId);
@@ -281,10 +265,9 @@ bool RowWriter::writeWork(const Context &context, const SensorWork &work)
 
 bool RowWriter::writeWork(const Context &context, const ScheduledWork &work)
 {
-    QSqlQuery *query = statement(insertScheduled_,
-                                 QStringLiteral("INSERT INTO scheduled_measurement (station_id, tank, volume, measured_at) "
+    QSqlQuery *query = statements_.prepared(QStringLiteral("INSERT INTO scheduled_measurement (station_id, tank, volume, measured_at) "
                                                 "VALUES (:station, :tank, :volume, :measured_at) "
-                                                "ON CONFLICT (station_id, tank, measured_at) DO NOTHING"));
+                                                "ON CONFLICT (station_id, tank, measured_at) DO NOTHING"), &error_);
     if (!query)
         return false;
     for (const ScheduledReading &reading : work.readings) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/statement_cache.h"
 #include "store/station_registry.h"
 #include "store/write_job.h"
 
@@ -47,19 +48,11 @@ private:
     // An event of the job's station, at the time the job was handed over.
     bool writeEvent(const Context &context, EventKind kind, const QString &detail);
     bool inTransaction(const std::function<bool()> &body, QSqlError *error);
-    // Prepared once per connection; nothing (and the error kept) when it cannot be.
-    QSqlQuery *statement(std::unique_ptr<QSqlQuery> &query, const QString &sql);
     bool run(QSqlQuery &query);
 
     QString connectionName_;
     std::shared_ptr<const WriteRules> rules_;
+    StatementCache statements_;
     StationRegistry stations_;
     QSqlError error_;  // the failure of the statement that stopped the job
-    std::unique_ptr<QSqlQuery> insertMeasurement_;
-    std::unique_ptr<QSqlQuery> findMeasurement_;
-    std::unique_ptr<QSqlQuery> insertInventory_;
-    std::unique_ptr<QSqlQuery> insertInventoryItem_;
-    std::unique_ptr<QSqlQuery> insertSensors_;
-    std::unique_ptr<QSqlQuery> insertScheduled_;
-    std::unique_ptr<QSqlQuery> insertEvent_;
 };

@@ -24,7 +24,7 @@ QTimeZone zoneNamed(const QString &name)
 
 } // namespace
 
-StationRegistry::StationRegistry(const QString &connectionName) : connectionName_(connectionName) {}
+StationRegistry::StationRegistry(StatementCache &statements) : statements_(statements) {}
 
 void StationRegistry::forget()
 {
@@ -60,48 +60,38 @@ std::optional<StationRegistry::Station> StationRegistry::resolve(const StationId
 
 bool StationRegistry::lockRegistry(QSqlError *error)
 {
-    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
-    const QString &sql = dialectOf(db).stationLockSql;
-    if (sql.isEmpty())
-        return true;
-    QSqlQuery query(db);
-    if (query.exec(sql))
-        return true;
-    *error = query.lastError();
-    return false;
+    const QString &sql = dialectOf(QSqlDatabase::database(statements_.connectionName(), false)).stationLockSql;
+    return sql.isEmpty() || statements_.run(sql, {}, error);
 }
 
 std::optional<StationRegistry::Stored> StationRegistry::findOne(const QString &sql, const QString &value,
-                                                                QSqlError *error) const
+                                                                QSqlError *error)
 {
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
-    query.setForwardOnly(true);
-    const bool prepared = query.prepare(sql);
-    query.bindValue(QStringLiteral(":value"), value);
-    if (!prepared || !query.exec()) {
-        *error = query.lastError();
+    QSqlQuery *query = statements_.run(sql, {value}, error);
+    if (!query)
         return std::nullopt;
-    }
-    if (!query.next())
-        return std::nullopt;
-    return Stored{query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString(),
-                  query.value(3).toString(), query.value(4).toString()};
+    std::optional<Stored> found;
+    if (query->next())
+        found = Stored{query->value(0).toLongLong(), query->value(1).toString(), query->value(2).toString(),
+                       query->value(3).toString(), query->value(4).toString()};
+    query->finish();
+    return found;
 }
 
-std::optional<StationRegistry::Stored> StationRegistry::find(const StationIdentity &identity, QSqlError *error) const
+std::optional<StationRegistry::Stored> StationRegistry::find(const StationIdentity &identity, QSqlError *error)
 {
     const QString columns = QStringLiteral("SELECT id, description, host, ofe, time_zone FROM station ");
     if (!identity.ofe.isEmpty()) {
-        if (std::optional<Stored> byOfe = findOne(columns + QStringLiteral("WHERE ofe = :value"), identity.ofe, error))
+        if (std::optional<Stored> byOfe = findOne(columns + QStringLiteral("WHERE ofe = ?"), identity.ofe, error))
             return byOfe;
         if (error->isValid())
             return std::nullopt;
         // The row made for this host before its configuration reply came: it takes the number.
-        return findOne(columns + QStringLiteral("WHERE host = :value AND ofe IS NULL ORDER BY id DESC LIMIT 1"),
+        return findOne(columns + QStringLiteral("WHERE host = ? AND ofe IS NULL ORDER BY id DESC LIMIT 1"),
                        identity.host, error);
     }
     // The station last seen at this host, whatever its number.
-    return findOne(columns + QStringLiteral("WHERE host = :value ORDER BY id DESC LIMIT 1"), identity.host, error);
+    return findOne(columns + QStringLiteral("WHERE host = ? ORDER BY id DESC LIMIT 1"), identity.host, error);
 }
 
 StationRegistry::Stored StationRegistry::updated(const std::optional<Stored> &found, const StationIdentity &identity)
@@ -122,24 +112,25 @@ StationRegistry::Stored StationRegistry::updated(const std::optional<Stored> &fo
 
 bool StationRegistry::store(Stored &row, QSqlError *error)
 {
-    const bool isNew = row.id == 0;
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
-    const bool prepared = query.prepare(isNew ? QStringLiteral("INSERT INTO station (description, host, ofe, time_zone) "
-                                         "VALUES (:description, :host, :ofe, :zone) RETURNING id")
-                        : QStringLiteral("UPDATE station SET description = :description, host = :host, ofe = :ofe, "
-                                         "time_zone = :zone WHERE id = :id"));
-    query.bindValue(QStringLiteral(":description"), notNullText(row.description));
-    query.bindValue(QStringLiteral(":host"), notNullText(row.host));
-    query.bindValue(QStringLiteral(":ofe"), row.ofe.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : row.ofe);
-    query.bindValue(QStringLiteral(":zone"), row.timeZone);
-    if (!isNew)
-        query.bindValue(QStringLiteral(":id"), row.id);
-    if (!prepared || !query.exec() || (isNew && !query.next())) {
-        *error = query.lastError();
+    const QVariant description = notNullText(row.description);
+    const QVariant host = notNullText(row.host);
+    const QVariant ofe = row.ofe.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(row.ofe);
+    if (row.id != 0) {
+        return statements_.run(QStringLiteral("UPDATE station SET description = ?, host = ?, ofe = ?, time_zone = ? "
+                                              "WHERE id = ?"),
+                               {description, host, ofe, row.timeZone, row.id}, error);
+    }
+    QSqlQuery *insert = statements_.run(QStringLiteral("INSERT INTO station (description, host, ofe, time_zone) "
+                                                       "VALUES (?, ?, ?, ?) RETURNING id"),
+                                        {description, host, ofe, row.timeZone}, error);
+    if (!insert)
+        return false;
+    if (!insert->next()) {
+        *error = insert->lastError();
         return false;
     }
-    if (isNew)
-        row.id = query.value(0).toLongLong();
+    row.id = insert->value(0).toLongLong();
+    insert->finish();
     return true;
 }
 

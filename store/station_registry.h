@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/statement_cache.h"
 #include "store/store_types.h"
 
 #include <QHash>
@@ -24,7 +25,7 @@ public:
         QString ofe;
     };
 
-    explicit StationRegistry(const QString &connectionName);
+    explicit StationRegistry(StatementCache &statements);
 
     // Inside the caller's transaction.
     std::optional<Station> resolve(const StationIdentity &identity, QSqlError *error);
@@ -41,14 +42,14 @@ private:
 
     // Holds other writers off the station table until this transaction ends (PostgreSQL).
     bool lockRegistry(QSqlError *error);
-    std::optional<Stored> find(const StationIdentity &identity, QSqlError *error) const;
-    std::optional<Stored> findOne(const QString &sql, const QString &value, QSqlError *error) const;
+    std::optional<Stored> find(const StationIdentity &identity, QSqlError *error);
+    std::optional<Stored> findOne(const QString &sql, const QString &value, QSqlError *error);
     static Stored updated(const std::optional<Stored> &found, const StationIdentity &identity);
     static bool sameRow(const Stored &a, const Stored &b);
     // Inserts a new row (setting its id) or updates an existing one.
     bool store(Stored &row, QSqlError *error);
 
-    QString connectionName_;
+    StatementCache &statements_;
     struct Known {
         StationIdentity identity;
         Station station;

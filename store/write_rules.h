@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/statement_cache.h"
+
 #include "store/store_types.h"
 #include "store/write_job.h"
 
@@ -20,7 +22,7 @@ struct RuleInput {
     QString host;                // as stored
     QString ofe;                 // as stored; empty until the configuration reply gave it
     QTimeZone zone;              // the station's
-    QString connectionName;      // the writer's connection, inside the job's transaction
+    StatementCache &statements;  // the writer connection's, inside the job's transaction
     const SqlDialect &dialect;
     // Records an event of the job's station at the time the job was handed over.
     std::function<bool(const QString &kind, const QString &detail)> writeEvent;
