@@ -41,12 +41,19 @@ std::optional<StationRegistry::Station> StationRegistry::resolve(const StationId
     if (knownIt != known_.constEnd() && sameIdentity(knownIt->identity, identity))
         return knownIt->station;
 
-    if (!lockRegistry(error))
-        return std::nullopt;
-    const std::optional<Stored> found = find(identity, error);
+    std::optional<Stored> found = find(identity, error);
     if (error->isValid())
         return std::nullopt;
     Stored row = updated(found, identity);
+    if (!found || !sameRow(row, *found)) {
+        // Another writer may be adding or changing this station too: look again under the lock.
+        if (!lockRegistry(error))
+            return std::nullopt;
+        found = find(identity, error);
+        if (error->isValid())
+            return std::nullopt;
+        row = updated(found, identity);
+    }
     if (!found || !sameRow(row, *found)) {
         if (!store(row, error))
             return std::nullopt;

@@ -1,0 +1,19 @@
+#include "interruption.h"
+
+#include "session/quit_on_signal.h"
+
+namespace {
+
+bool signalled = false;
+
+} // namespace
+
+void noteTerminationSignals()
+{
+    onTerminationSignals([] { signalled = true; });
+}
+
+bool interrupted()
+{
+    return signalled;
+}
