@@ -1,6 +1,7 @@
 #include "store/station_locks.h"
 
 #include "store/history_file.h"
+#include "store/statement_cache.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -24,36 +25,43 @@ public:
           connectionName_(QStringLiteral("comzelta-station-locks-%1").arg(quintptr(this), 0, 16))
     {
     }
-    ~LockConnection() override { closeConnection(connectionName_); }
+    ~LockConnection() override
+    {
+        statements_.reset();
+        closeConnection(connectionName_);
+    }
 
     // Whether the claim is granted; a server that cannot be asked grants it.
     bool tryLock(qint64 key)
     {
-        QVariant granted = ask(QStringLiteral("SELECT pg_try_advisory_lock(:key)"), key);
+        QVariant granted = ask(QStringLiteral("SELECT pg_try_advisory_lock(?)"), key);
         return !granted.isValid() || granted.toBool();
     }
 
-    void unlock(qint64 key) { ask(QStringLiteral("SELECT pg_advisory_unlock(:key)"), key); }
+    void unlock(qint64 key) { ask(QStringLiteral("SELECT pg_advisory_unlock(?)"), key); }
 
 private:
     QVariant ask(const QString &sql, qint64 key)
     {
         if (!ensureOpen())
             return {};
-        QSqlQuery query(QSqlDatabase::database(connectionName_, false));
-        if (query.prepare(sql)) {
-            query.bindValue(QStringLiteral(":key"), key);
-            if (query.exec() && query.next())
-                return query.value(0);
+        QSqlError error;
+        if (QSqlQuery *query = statements_->run(sql, {key}, &error)) {
+            if (query->next()) {
+                const QVariant answer = query->value(0);
+                query->finish();
+                return answer;
+            }
+            error = query->lastError();
         }
         // The connection is gone, and every lock it held with it.
-        failed(query.lastError().databaseText().simplified());
+        failed(error.databaseText().simplified());
         return {};
     }
 
     bool ensureOpen()
     {
-        if (open_)
+        if (statements_)
             return true;
         if (!retryAt_.hasExpired())
             return false;
@@ -61,7 +69,7 @@ private:
             failed(*reason);
             return false;
         }
-        open_ = true;
+        statements_ = std::make_unique<StatementCache>(connectionName_);
         if (std::exchange(unavailable_, false))
             QMetaObject::invokeMethod(owner_, &StationLocks::available, Qt::QueuedConnection);
         return true;
@@ -69,8 +77,8 @@ private:
 
     void failed(const QString &reason)
     {
+        statements_.reset();
         closeConnection(connectionName_);
-        open_ = false;
         retryAt_.setRemainingTime(ReconnectAfterMs);
         if (!std::exchange(unavailable_, true))
             QMetaObject::invokeMethod(owner_, [owner = owner_, reason] { emit owner->unavailable(reason); },
@@ -80,7 +88,7 @@ private:
     DatabaseLocation location_;
     StationLocks *owner_;
     QString connectionName_;
-    bool open_ = false;
+    std::unique_ptr<StatementCache> statements_;  // while the connection is open
     bool unavailable_ = false;
     QDeadlineTimer retryAt_{0};
 };
