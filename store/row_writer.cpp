@@ -4,6 +4,7 @@
 #include "store/sql_dialect.h"
 #include "store/write_rules.h"
 
+#include <QMultiHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -144,86 +145,91 @@ bool RowWriter::writeEvent(const Context &context, EventKind kind, const QString
     return writeEvent(context.stationId, context.dialect.timeValue(context.job.receivedAt), eventKindText(kind), detail);
 }
 
-std::optional<qint64> RowWriter::writeMeasurement(const Context &context, const MeasurementReading &reading,
-                                                  Origin origin, bool *ok)
+std::optional<QList<qint64>> RowWriter::writeMeasurements(const Context &context,
+                                                          const QList<MeasurementReading> &readings, Origin origin)
 {
-    if (!reading.checkByteMatches) {
-        *ok = writeEvent(context, EventKind::BadCheckByte, measurementSummary(reading));
-        return std::nullopt;
+    QList<MeasurementRow> rows;
+    for (const MeasurementReading &reading : readings) {
+        const std::optional<MeasurementRow> row =
+            reading.checkByteMatches ? measurementRow(reading, context.zone) : std::nullopt;
+        if (row) {
+            rows << *row;
+            continue;
+        }
+        const EventKind kind = reading.checkByteMatches ? EventKind::UnusableReading : EventKind::BadCheckByte;
+        if (!writeEvent(context, kind, measurementSummary(reading)))
+            return std::nullopt;
     }
-    const std::optional<MeasurementRow> row = measurementRow(reading, context.zone);
-    if (!row) {
-        *ok = writeEvent(context, EventKind::UnusableReading, measurementSummary(reading));
-        return std::nullopt;
-    }
-    *ok = false;
-    const QVariant measuredAt = context.dialect.timeValue(row->measuredAt);
-    QSqlQuery *insert = statements_.prepared(QStringLiteral("INSERT INTO measurement (station_id, tank, product, unit, measured, complementary, volume20, "
-                       "density, level_mm, expansion, capacity, measured_at, received_at, command, origin) "
-                       "VALUES (:station, :tank, :product, :unit, :measured, :complementary, :volume20, :density, "
-                       ":level, :expansion, :capacity, :measured_at, :received_at, :command, :origin) "
-                       "ON CONFLICT (station_id, tank, measured_at) DO NOTHING RETURNING id"), &error_);
+    QList<qint64> ids;
+    if (rows.isEmpty())
+        return ids;
+
+    // A whole series in one statement: on a server, each statement is a round trip.
+    static const QString Columns = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    QStringList valueLists;
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        valueLists << Columns;
+    QSqlQuery *insert = statements_.prepared(
+        QStringLiteral("INSERT INTO measurement (station_id, tank, product, unit, measured, complementary, volume20, "
+                       "density, level_mm, expansion, capacity, measured_at, received_at, command, origin) VALUES ")
+            + valueLists.join(QStringLiteral(", "))
+            + QStringLiteral(" ON CONFLICT (station_id, tank, measured_at) DO NOTHING RETURNING id, tank, measured_at"),
+        &error_);
     if (!insert)
         return std::nullopt;
-    insert->bindValue(QStringLiteral(":station"), context.stationId);
-    insert->bindValue(QStringLiteral(":tank"), row->tank);
-    insert->bindValue(QStringLiteral(":product"), notNullText(row->product));
-    insert->bindValue(QStringLiteral(":unit"), row->unit);
-    insert->bindValue(QStringLiteral(":measured"), number(row->measured));
-    insert->bindValue(QStringLiteral(":complementary"), number(row->complementary));
-    insert->bindValue(QStringLiteral(":volume20"), number(row->volume20));
-    insert->bindValue(QStringLiteral(":density"), number(row->density));
-    insert->bindValue(QStringLiteral(":level"), number(row->levelMm));
-    insert->bindValue(QStringLiteral(":expansion"), number(row->expansion));
-    insert->bindValue(QStringLiteral(":capacity"), number(row->capacity));
-    insert->bindValue(QStringLiteral(":measured_at"), measuredAt);
-    insert->bindValue(QStringLiteral(":received_at"), context.dialect.timeValue(context.job.receivedAt));
-    insert->bindValue(QStringLiteral(":command"), row->command);
-    insert->bindValue(QStringLiteral(":origin"), originText(origin));
+    const QVariant receivedAt = context.dialect.timeValue(context.job.receivedAt);
+    int position = 0;
+    for (const MeasurementRow &row : std::as_const(rows)) {
+        for (const QVariant &value : std::initializer_list<QVariant>{
+                 context.stationId, QVariant(row.tank), notNullText(row.product), QVariant(row.unit), number(row.measured),
+              number(row.complementary), number(row.volume20), number(row.density), number(row.levelMm),
+              number(row.expansion), number(row.capacity), context.dialect.timeValue(row.measuredAt), receivedAt,
+              QVariant(row.command), QVariant(originText(origin))})
+            insert->bindValue(position++, value);
+    }
     if (!run(*insert))
         return std::nullopt;
-    std::optional<qint64> id;
-    if (insert->next())
-        id = insert->value(0).toLongLong();
+    // The rows made now, by tank and time; NULL times never collide, so each is new.
+    QMultiHash<QPair<int, qint64>, qint64> made;
+    while (insert->next()) {
+        const qint64 at = context.dialect.timeMs(insert->value(2)).value_or(-1);
+        made.insert({insert->value(1).toInt(), at}, insert->value(0).toLongLong());
+    }
     insert->finish();
-    if (!id) {
+
+    for (const MeasurementRow &row : std::as_const(rows)) {
+        const QVariant measuredAt = context.dialect.timeValue(row.measuredAt);
+        const auto found = made.find({row.tank, context.dialect.timeMs(measuredAt).value_or(-1)});
+        if (found != made.end()) {
+            ids << found.value();
+            made.erase(found);
+            continue;
+        }
         // Read before (a "Consultar Memória" of a measurement already kept): the row that holds it.
-        QSqlQuery *find = statements_.prepared(QStringLiteral("SELECT id FROM measurement WHERE station_id = "
-                                                                     ":station AND tank = :tank AND measured_at = :at"), &error_);
+        QSqlQuery *find = statements_.run(
+            QStringLiteral("SELECT id FROM measurement WHERE station_id = ? AND tank = ? AND measured_at = ?"),
+            {context.stationId, row.tank, measuredAt}, &error_);
         if (!find)
             return std::nullopt;
-        find->bindValue(QStringLiteral(":station"), context.stationId);
-        find->bindValue(QStringLiteral(":tank"), row->tank);
-        find->bindValue(QStringLiteral(":at"), measuredAt);
-        if (!run(*find))
-            return std::nullopt;
         if (find->next())
-            id = find->value(0).toLongLong();
+            ids << find->value(0).toLongLong();
         find->finish();
     }
-    *ok = true;
-    return id;
+    return ids;
 }
 
 bool RowWriter::writeWork(const Context &context, const MeasurementWork &work)
 {
-    bool ok = true;
-    writeMeasurement(context, work.reading, work.origin, &ok);
-    return ok;
+    return writeMeasurements(context, {work.reading}, work.origin).has_value();
 }
 
 bool RowWriter::writeWork(const Context &context, const InventoryWork &work)
 {
-    QSqlQuery *inventory = statements_.prepared(QStringLiteral("INSERT INTO inventory (station_id, taken_at, "
-                                                                      "origin) VALUES (:station, :at, :origin) RETURNING id"), &error_);
-    QSqlQuery *item = statements_.prepared(QStringLiteral("INSERT INTO inventory_item (inventory_id, measurement_id) "
-                                               "VALUES (:inventory, :measurement) ON CONFLICT DO NOTHING"), &error_);
-    if (!inventory || !item)
-        return false;
-    inventory->bindValue(QStringLiteral(":station"), context.stationId);
-    inventory->bindValue(QStringLiteral(":at"), context.dialect.timeValue(context.job.receivedAt));
-    inventory->bindValue(QStringLiteral(":origin"), originText(work.origin));
-    if (!run(*inventory))
+    QSqlQuery *inventory =
+        statements_.run(QStringLiteral("INSERT INTO inventory (station_id, taken_at, origin) VALUES (?, ?, ?) RETURNING id"),
+                        {context.stationId, context.dialect.timeValue(context.job.receivedAt), originText(work.origin)},
+                        &error_);
+    if (!inventory)
         return false;
     if (!inventory->next()) {
         error_ = inventory->lastError();
@@ -232,19 +238,26 @@ bool RowWriter::writeWork(const Context &context, const InventoryWork &work)
     const qint64 inventoryId = inventory->value(0).toLongLong();
     inventory->finish();
 
-    for (const MeasurementReading &reading : work.readings) {
-        bool ok = true;
-        const std::optional<qint64> measurementId = writeMeasurement(context, reading, work.origin, &ok);
-        if (!ok)
-            return false;
-        if (!measurementId)
-            continue;
-        item->bindValue(QStringLiteral(":inventory"), inventoryId);
-        item->bindValue(QStringLiteral(":measurement"), *measurementId);
-        if (!run(*item))
-            return false;
+    const std::optional<QList<qint64>> measurementIds = writeMeasurements(context, work.readings, work.origin);
+    if (!measurementIds)
+        return false;
+    if (measurementIds->isEmpty())
+        return true;
+    QStringList valueLists;
+    for (qsizetype i = 0; i < measurementIds->size(); ++i)
+        valueLists << QStringLiteral("(?, ?)");
+    QSqlQuery *items = statements_.prepared(QStringLiteral("INSERT INTO inventory_item (inventory_id, measurement_id) VALUES ")
+                                                + valueLists.join(QStringLiteral(", "))
+                                                + QStringLiteral(" ON CONFLICT DO NOTHING"),
+                                            &error_);
+    if (!items)
+        return false;
+    int position = 0;
+    for (const qint64 measurementId : *measurementIds) {
+        items->bindValue(position++, inventoryId);
+        items->bindValue(position++, measurementId);
     }
-    return true;
+    return run(*items);
 }
 
 bool RowWriter::writeWork(const Context &context, const SensorWork &work)

@@ -40,10 +40,10 @@ private:
     bool writeWork(const Context &context, const EventWork &work);
     bool writeWork(const Context &context, const ClockWork &work);
     bool writeWork(const Context &context, const PollOutcomeWork &work);
-    // The id of the reading's row, new or the one that already held it; nothing when the
-    // reading became an event instead.
-    std::optional<qint64> writeMeasurement(const Context &context, const MeasurementReading &reading, Origin origin,
-                                           bool *ok);
+    // The ids of the readings' rows, new or those that already held them, in the readings' order;
+    // a reading kept as an event instead (bad check byte, unusable) has none. Nothing on failure.
+    std::optional<QList<qint64>> writeMeasurements(const Context &context, const QList<MeasurementReading> &readings,
+                                                   Origin origin);
     bool writeEvent(const QVariant &stationId, const QVariant &at, const QString &kind, const QString &detail);
     // An event of the job's station, at the time the job was handed over.
     bool writeEvent(const Context &context, EventKind kind, const QString &detail);

@@ -119,6 +119,11 @@ private slots:
 
     void init()
     {
+        // The last case's pollers have exited, but the server drops their claims as their
+        // connections' processes end, a moment later.
+        const TestHistory server;
+        const FileInspector locks(server.location());
+        QTRY_COMPARE(locks.scalar(QStringLiteral("SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory'")).toInt(), 0);
         dialogues_.clear();
         for (const auto &simulator : simulators_)
             dialogues_ << new DialogueRecorder(simulator.get());
