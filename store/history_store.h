@@ -20,12 +20,14 @@
 // - Call it from the thread that created it; its signals arrive there.
 // - Every keep…() call only copies its arguments into a queue and returns at once (microseconds)
 //   with a sequence number; one writer thread per store, with its own connection, writes each call
-//   in one transaction and then emits written(sequence). Nothing waits for the disk on the
-//   caller's thread, whatever state the file is in.
+//   whole or not at all (the calls it finds queued together, in one transaction) and then emits
+//   written(sequence) for each. Nothing waits for the disk on the caller's thread, whatever state
+//   the file is in.
 // - When writes fail (disk full, file read-only or locked by another program, the directory
 //   gone, a file of a newer version) the store emits writesFailing(reason) once per reason, keeps
 //   the work in its queue and tries again every retryIntervalMs. The queue is bounded
-//   (queueCapacity calls): beyond it the oldest call is dropped. Once writes succeed again it
+//   (queueCapacity calls, besides the ones the writer was trying to write): beyond it the oldest
+//   call is dropped. Once writes succeed again it
 //   emits writesWorking() and records a "readings_dropped" event with what it had to drop.
 // - A reading whose check byte did not match is kept as a "bad_check_byte" event, never as a
 //   reading; the keep…() calls see to that themselves. For other replies with a bad check byte
