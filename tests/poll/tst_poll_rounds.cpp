@@ -37,30 +37,8 @@ const QString Stopped = QStringLiteral("127.0.0.175");
 namespace {
 
 // The history tells controllers apart by their OFE number: each simulator has its own.
-const char *const ThreeTanks = R"(
-[station]
-ofe = %1
-password = Zelta
-
-[tank 1]
-product = GASOLINA
-capacity = 30000
-measured = 18250
-
-[tank 2]
-product = DIESEL
-capacity = 15000
-measured = 4100
-
-[tank 3]
-product = ETANOL
-capacity = 5000
-measured = 2000
-
-[sensors]
-count = 6
-sensor 4 = leak
-)";
+const QString ThreeTanks = twoTankStation()
+    + QStringLiteral("\n[tank 3]\nproduct = ETANOL\ncapacity = 5000\nmeasured = 2000\n\n[sensors]\ncount = 6\nsensor 4 = leak\n");
 
 const char *const Failing = R"(
 [station]
@@ -125,10 +103,10 @@ private:
         return poll;
     }
 
-    ControllerSimulator *simulator(const char *text, const QString &at)
+    ControllerSimulator *simulator(const QString &text, const QString &at)
     {
         // The address's last number is the OFE number.
-        simulators_.push_back(startSimulator(QString::fromUtf8(text).arg(at.section(QLatin1Char('.'), 3)), at));
+        simulators_.push_back(startSimulator(text.arg(at.section(QLatin1Char('.'), 3)), at));
         ControllerSimulator *started = simulators_.back().get();
         if (started)
             recorders_[at] = new DialogueRecorder(started);
