@@ -5,6 +5,7 @@
 #include "idle_sessions/connection_set.h"
 #include "idle_sessions/idle_cost.h"
 #include "session/controller_session.h"
+#include "session/open_file_limit.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,7 +16,6 @@
 #include <functional>
 #include <optional>
 
-#include <sys/resource.h>
 
 namespace {
 
@@ -23,19 +23,7 @@ constexpr char Address[] = "127.0.0.60";
 constexpr int ConnectTimeoutMs = 60000;
 constexpr int SettleMs = 1000;
 // Descriptors besides the connections: standard streams, the listener, Qt's own.
-constexpr rlim_t SpareDescriptors = 64;
-
-// Both ends hold one descriptor per connection; the simulator inherits this process's limit.
-rlim_t raiseFileLimit()
-{
-    rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
-        return 0;
-    limit.rlim_cur = limit.rlim_max;
-    setrlimit(RLIMIT_NOFILE, &limit);
-    getrlimit(RLIMIT_NOFILE, &limit);
-    return limit.rlim_cur;
-}
+constexpr qint64 SpareDescriptors = 64;
 
 // Connections the simulator says it holds, from the lines it prints for each. The lines are read
 // on the simulator's watching thread; each change is also told to `onChange` on the main thread,
@@ -164,10 +152,11 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    const rlim_t fileLimit = raiseFileLimit();
-    if (fileLimit < rlim_t(*count) + SpareDescriptors) {
-        std::fprintf(stderr, "bench_idle_sessions: %d connections need more descriptors than the limit of %llu\n",
-                     *count, static_cast<unsigned long long>(fileLimit));
+    // Both ends hold one descriptor per connection; the simulator inherits this process's limit.
+    const std::optional<qint64> fileLimit = raiseOpenFileLimit();
+    if (fileLimit && *fileLimit < *count + SpareDescriptors) {
+        std::fprintf(stderr, "bench_idle_sessions: %d connections need more descriptors than the limit of %lld\n",
+                     *count, static_cast<long long>(*fileLimit));
         return 1;
     }
     PeerCount peers;
@@ -179,8 +168,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("bench_idle_sessions: %d connections to %s:%d from one thread, %d s idle each, descriptor limit "
-                "%llu (the simulator's too)\n",
-                *count, Address, ControllerSession::DefaultPort, *seconds, static_cast<unsigned long long>(fileLimit));
+                "%lld (the simulator's too)\n",
+                *count, Address, ControllerSession::DefaultPort, *seconds, static_cast<long long>(fileLimit.value_or(-1)));
     std::fflush(stdout);
 
     // The measuring loop's own cost, for scale.
