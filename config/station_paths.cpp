@@ -1,5 +1,6 @@
 #include "config/station_paths.h"
 
+#include <QDir>
 #include <QStandardPaths>
 
 QString stationFilePath(const QString &Diretorio_Dados)
@@ -9,13 +10,19 @@ QString stationFilePath(const QString &Diretorio_Dados)
 
 QString defaultDataDirectory()
 {
+#ifdef Q_OS_WIN
+    // Where the station files of the console's operators have always been.
+    return QStringLiteral("C:/ComZeltaT TCP V3 QDR/");
+#else
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
             + QStringLiteral("/ComZelta/");
+#endif
 }
 
 QString dataDirectoryOrDefault(const QString &given)
 {
     if (given.isEmpty())
         return defaultDataDirectory();
-    return given.endsWith(QLatin1Char('/')) ? given : given + QLatin1Char('/');
+    const QString directory = QDir::fromNativeSeparators(given);
+    return directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
 }

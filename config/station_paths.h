@@ -5,9 +5,10 @@
 // The station file sits directly in the data directory, which ends with a separator.
 QString stationFilePath(const QString &Diretorio_Dados);
 
-// "ComZelta/" in the user's data directory, trailing separator included.
+// "ComZelta/" in the user's data directory, or "C:/ComZeltaT TCP V3 QDR/" on Windows, trailing
+// separator included.
 QString defaultDataDirectory();
 
-// The data directory a program was given (--data-dir), or the default when none; either way with
-// its trailing separator.
+// The data directory a program was given (--data-dir, with either separator on Windows), or the
+// default when none; either way with Qt's separators and a trailing one.
 QString dataDirectoryOrDefault(const QString &given);

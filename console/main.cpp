@@ -44,9 +44,10 @@ int main(int argc, char *argv[])
         history = parsed.location;
     }
 
-    QString directory = parser.isSet(dataDir) ? parser.value(dataDir) : defaultDataDirectory();
-    if (!directory.endsWith(QLatin1Char('/')))
-        directory += QLatin1Char('/');
+    const QString directory = dataDirectoryOrDefault(parser.value(dataDir));
+    // The history and the first station file go there; the operator need not make it first.
+    if (!QDir().mkpath(directory))
+        qWarning("Não foi possível criar o diretório de dados %s.", qPrintable(QDir::toNativeSeparators(directory)));
 
     Form1 console(directory, nullptr, {}, history);
     // The operator may leave from the first-start editor, before there is an event loop to quit.

@@ -33,16 +33,16 @@ bool replay(const fs::path &file)
 {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "cannot read %s\n", file.c_str());
+        std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
         return false;
     }
     // A buffer of the input's exact size, so that AddressSanitizer sees any read past its end.
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(fs::file_size(file)));
     if (!in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        std::fprintf(stderr, "cannot read %s\n", file.c_str());
+        std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
         return false;
     }
-    std::fprintf(stderr, "%s (%zu bytes)\n", file.c_str(), bytes.size());
+    std::fprintf(stderr, "%s (%zu bytes)\n", file.string().c_str(), bytes.size());
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     return true;
 }

@@ -3,7 +3,9 @@
 #include "export/export_file_name.h"
 #include "export/save_dialog.h"
 #include "history/alarms_deliveries_view.h"
+#ifdef COMZELTA_WITH_CHARTS
 #include "history/history_chart.h"
+#endif
 #include "history/history_csv.h"
 #include "history/history_rows_model.h"
 #include "history/station_time.h"
@@ -92,10 +94,12 @@ HistoryWindow::HistoryWindow(const DatabaseLocation &history, QWidget *parent)
     shown_ = currentRequest();
     showPeriod();
 
+#ifdef COMZELTA_WITH_CHARTS
     chart_ = new HistoryChart(this);
     chart_->setObjectName(QStringLiteral("Grafico"));
     chart_->setAccessibleName(QStringLiteral("Gráfico"));
     chart_->setMinimumHeight(220);
+#endif
 
     rows_ = new HistoryRowsModel(reader_, this);
     table_ = new QTableView(this);
@@ -135,8 +139,18 @@ HistoryWindow::HistoryWindow(const DatabaseLocation &history, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(choices);
+#ifdef COMZELTA_WITH_CHARTS
     layout->addWidget(chart_, 3);
     layout->addWidget(tabs, 2);
+#else
+    auto *noChart = new QLabel(QStringLiteral("Gráfico indisponível: este console foi compilado sem o Qt Charts. "
+                                              "As leituras estão na tabela abaixo."),
+                               this);
+    noChart->setObjectName(QStringLiteral("Grafico"));
+    noChart->setWordWrap(true);
+    layout->addWidget(noChart);
+    layout->addWidget(tabs, 1);
+#endif
     layout->addLayout(buttons);
     resize(900, 680);
 
@@ -245,8 +259,10 @@ void HistoryWindow::refresh()
     status_->setText(QStringLiteral("Consultando o histórico…"));
     seriesAsked_ = reader_->requestSeries(shown_);
     rows_->setRequest(shown_, zone_);
+#ifdef COMZELTA_WITH_CHARTS
     // The previous subject's deliveries would stand on the new chart until the answer comes.
     chart_->setDeliveries({});
+#endif
     alarmsAsked_ = reader_->requestAlarmsAndDeliveries(shown_.stationId, shown_.from, shown_.to);
 }
 
@@ -268,8 +284,10 @@ void HistoryWindow::showSeries(int requestId, const SeriesPoints &points)
 {
     if (requestId != seriesAsked_)
         return;
+#ifdef COMZELTA_WITH_CHARTS
     chart_->setSeries(points, shown_.from.toMSecsSinceEpoch(), shown_.to.toMSecsSinceEpoch(), zone_,
                       value_->currentText());
+#endif
     status_->setText(points.isEmpty() ? QStringLiteral("Nenhuma medição no período.")
                                       : QStringLiteral("%1 medições no período.").arg(points.size()));
 }
@@ -279,6 +297,7 @@ void HistoryWindow::showAlarmsAndDeliveries(int requestId, const AlarmsAndDelive
     if (requestId != alarmsAsked_)
         return;
     alarmsAndDeliveries_->setContents(found, zone_);
+#ifdef COMZELTA_WITH_CHARTS
     // On the chart, those of the tank or of the product shown.
     QList<StoredDelivery> shown;
     for (const StoredDelivery &delivery : found.deliveries) {
@@ -287,6 +306,7 @@ void HistoryWindow::showAlarmsAndDeliveries(int requestId, const AlarmsAndDelive
             shown << delivery;
     }
     chart_->setDeliveries(shown);
+#endif
 }
 
 void HistoryWindow::showFailure(int, const QString &reason)

@@ -46,7 +46,9 @@ private:
     QDateTimeEdit *from_;
     QDateTimeEdit *to_;
     QComboBox *value_;
+#ifdef COMZELTA_WITH_CHARTS
     HistoryChart *chart_;
+#endif
     QTableView *table_;
     HistoryRowsModel *rows_;
     AlarmsDeliveriesView *alarmsAndDeliveries_;

@@ -14,6 +14,7 @@
 #include "store/store_drain.h"
 #include "session/controller_password.h"
 #include "session/controller_session.h"
+#include "session/quit_on_signal.h"
 #include "store/history_store.h"
 #include "store/station_locks.h"
 
@@ -25,8 +26,6 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include "session/quit_on_signal.h"
-
 #include <unistd.h>
 #endif
 
@@ -220,7 +219,6 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&scheduler, &PollScheduler::stopped, [&] { end(PollExitDone); });
 
-#ifdef Q_OS_UNIX
     bool stopping = false;
     onTerminationSignals([&] {
         // A second signal does not wait for the dialogues to close.
@@ -230,7 +228,6 @@ int main(int argc, char *argv[])
         }
         scheduler.stop();
     });
-#endif
 
     if (options.everyMs > 0)
         scheduler.runEvery(options.everyMs);

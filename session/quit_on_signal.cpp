@@ -40,8 +40,3 @@ void onTerminationSignals(std::function<void()> handler)
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
-
-void quitOnTerminationSignals()
-{
-    onTerminationSignals(&QCoreApplication::quit);
-}

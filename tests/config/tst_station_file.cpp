@@ -46,11 +46,30 @@ private slots:
         QDir().rmdir(filePath());
     }
 
+    void paths_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("directory");
+
+#ifdef Q_OS_WIN
+        const QString platformDefault = QStringLiteral("C:/ComZeltaT TCP V3 QDR/");
+        QTest::newRow("Windows separators") << QStringLiteral("D:\\dados\\") << QStringLiteral("D:/dados/");
+        QTest::newRow("Windows, no trailing separator") << QStringLiteral("D:\\dados") << QStringLiteral("D:/dados/");
+#else
+        qputenv("XDG_DATA_HOME", temporaryDir.path().toLocal8Bit());
+        const QString platformDefault = temporaryDir.path() + QStringLiteral("/ComZelta/");
+#endif
+        QTest::newRow("none given") << QString() << platformDefault;
+        QTest::newRow("trailing separator") << QStringLiteral("/dados/") << QStringLiteral("/dados/");
+        QTest::newRow("no trailing separator") << QStringLiteral("/dados") << QStringLiteral("/dados/");
+    }
+
     void paths()
     {
-        QCOMPARE(stationFilePath(QStringLiteral("/dados/")), QStringLiteral("/dados/Configuração.TXT"));
-        qputenv("XDG_DATA_HOME", temporaryDir.path().toLocal8Bit());
-        QCOMPARE(defaultDataDirectory(), temporaryDir.path() + QStringLiteral("/ComZelta/"));
+        QFETCH(QString, given);
+        QFETCH(QString, directory);
+        QCOMPARE(dataDirectoryOrDefault(given), directory);
+        QCOMPARE(stationFilePath(dataDirectoryOrDefault(given)), directory + QStringLiteral("Configuração.TXT"));
     }
 
     void saveAndReadBack_data()
