@@ -3,9 +3,9 @@
 #include "reports/twips.h"
 
 #include <QHeaderView>
-#include <QtMath>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -16,18 +16,24 @@ namespace {
 
 constexpr double SmallestPointSize = 6.0;
 
-// The narrowest width showing the column's header and every cell text whole.
+// The narrowest width showing the column's header and every cell text whole. The cell's margins
+// are the style's own: the Windows styles leave more room around a text than Linux's.
 int neededWidth(const QTableWidget *grid, int column)
 {
-    // A cell text has a focus-frame margin plus one pixel on each side, and the grid line takes
-    // one pixel of the column.
-    const int margins = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1)
-            + (grid->showGrid() ? 1 : 0);
-    const QFontMetricsF metrics(grid->font());
+    QStyleOptionViewItem option;
+    option.initFrom(grid);
+    option.font = grid->font();
+    option.fontMetrics = QFontMetrics(grid->font());
+    option.features = QStyleOptionViewItem::HasDisplay;
+    const int gridLine = grid->showGrid() ? 1 : 0;
     int width = grid->horizontalHeader()->sectionSizeHint(column);
     for (int row = 0; row < grid->rowCount(); ++row) {
-        if (const QTableWidgetItem *item = grid->item(row, column))
-            width = std::max(width, qCeil(metrics.horizontalAdvance(item->text())) + margins);
+        if (const QTableWidgetItem *item = grid->item(row, column)) {
+            option.text = item->text();
+            option.displayAlignment = Qt::Alignment(item->textAlignment());
+            width = std::max(width, grid->style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), grid).width()
+                                            + gridLine);
+        }
     }
     return width;
 }

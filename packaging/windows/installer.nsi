@@ -4,7 +4,8 @@
 ; and an uninstaller, and registers it with Windows's list of programs.
 ; The data directory is the operators' own: the uninstaller leaves it alone.
 
-Unicode true
+; A 64-bit installer for 64-bit programs: it also runs where 32-bit programs cannot.
+Target amd64-unicode
 !include "MUI2.nsh"
 
 Name "ComZelta ${VERSION}"

@@ -355,7 +355,14 @@ private slots:
         QTest::addColumn<QStringList>("readings");
         QTest::addColumn<bool>("fontNarrows");
 
-        QTest::newRow("fourteen products, totals scrolled") << tanksHolding(FourteenProducts) << false;
+#ifdef Q_OS_WIN
+        // The Windows styles' wider cell margins leave the longest of these names no room at the
+        // window's font.
+        const bool fourteenNarrow = true;
+#else
+        const bool fourteenNarrow = false;
+#endif
+        QTest::newRow("fourteen products, totals scrolled") << tanksHolding(FourteenProducts) << fourteenNarrow;
         QTest::newRow("totals in the millions beside the scroll bar narrow the font")
                 << tanksHolding(FourteenProducts + FourteenProducts.mid(0, 2), "999999;999999") << true;
         QTest::newRow("widest letters narrow the font")
