@@ -10,6 +10,7 @@
 #include "session/controller_session.h"
 #include "session/log_masking.h"
 #include "session/log_text.h"
+#include "session/utf8_output.h"
 #include "store/history_store.h"
 #include "store/session_keeper.h"
 #include "store/store_drain.h"
@@ -61,6 +62,7 @@ std::optional<QString> environmentPassword()
 
 int main(int argc, char *argv[])
 {
+    useUtf8Output();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("comzelta-cli"));
 

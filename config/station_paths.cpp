@@ -10,6 +10,10 @@ QString stationFilePath(const QString &Diretorio_Dados)
 
 QString defaultDataDirectory()
 {
+    // One place for every program of a machine or a service account, without --data-dir on each.
+    const QString configured = qEnvironmentVariable("COMZELTA_DATA_DIR");
+    if (!configured.isEmpty())
+        return dataDirectoryOrDefault(configured);
 #ifdef Q_OS_WIN
     // Where the station files of the console's operators have always been.
     return QStringLiteral("C:/ComZeltaT TCP V3 QDR/");

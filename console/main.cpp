@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(database)) {
         const ParsedDatabaseLocation parsed = parseDatabaseUrl(parser.value(database));
         if (!parsed.location) {
-            fprintf(stderr, "%s\n", qPrintable(parsed.error));
+            fprintf(stderr, "%s\n", qUtf8Printable(parsed.error));
             return 2;
         }
         history = parsed.location;
@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
     const QString directory = dataDirectoryOrDefault(parser.value(dataDir));
     // The history and the first station file go there; the operator need not make it first.
     if (!QDir().mkpath(directory))
-        qWarning("Não foi possível criar o diretório de dados %s.", qPrintable(QDir::toNativeSeparators(directory)));
+        qWarning("Não foi possível criar o diretório de dados %s.", qUtf8Printable(QDir::toNativeSeparators(directory)));
 
     Form1 console(directory, nullptr, {}, history);
     // The operator may leave from the first-start editor, before there is an event loop to quit.

@@ -15,6 +15,7 @@
 #include "session/controller_password.h"
 #include "session/controller_session.h"
 #include "session/quit_on_signal.h"
+#include "session/utf8_output.h"
 #include "store/history_store.h"
 #include "store/station_locks.h"
 
@@ -89,6 +90,7 @@ bool outputIsTerminal()
 
 int main(int argc, char *argv[])
 {
+    useUtf8Output();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("comzelta-poll"));
     PollOutput output(outputIsTerminal());

@@ -1,5 +1,6 @@
 #include "session/open_file_limit.h"
 #include "session/quit_on_signal.h"
+#include "session/utf8_output.h"
 #include "simulator/address_range.h"
 #include "simulator/controller_simulator.h"
 #include "simulator/default_station.h"
@@ -155,6 +156,7 @@ void printTraffic(const ControllerSimulator &simulator, const QString &station)
 
 int main(int argc, char *argv[])
 {
+    useUtf8Output();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("comzelta-sim"));
 

@@ -1,6 +1,7 @@
 #include "store/history_reader.h"
 
 #include "store/reader_worker.h"
+#include "store/sql_driver_preload.h"
 
 HistoryReader::HistoryReader(const DatabaseLocation &location, QObject *parent)
     : QObject(parent), worker_(new ReaderWorker(location))
@@ -15,6 +16,7 @@ HistoryReader::HistoryReader(const DatabaseLocation &location, QObject *parent)
     connect(worker_, &ReaderWorker::eventsReady, this, &HistoryReader::eventsReady);
     connect(worker_, &ReaderWorker::queryFailed, this, &HistoryReader::queryFailed);
     connect(worker_, &ReaderWorker::alarmsAndDeliveriesReady, this, &HistoryReader::alarmsAndDeliveriesReady);
+    preloadSqlDriver(location);
     thread_.start();
 }
 

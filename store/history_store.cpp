@@ -1,5 +1,6 @@
 #include "store/history_store.h"
 
+#include "store/sql_driver_preload.h"
 #include "store/store_writer.h"
 #include "store/write_queue.h"
 
@@ -36,6 +37,7 @@ HistoryStore::HistoryStore(const DatabaseLocation &location, const HistoryStoreO
         failureReason_.clear();
         emit writesWorking();
     });
+    preloadSqlDriver(location);
     thread_.start();
     // Opened at once, so a file that cannot be written is reported before the first reading.
     QMetaObject::invokeMethod(writer_, &StoreWriter::drain, Qt::QueuedConnection);

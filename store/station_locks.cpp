@@ -1,6 +1,7 @@
 #include "store/station_locks.h"
 
 #include "store/history_file.h"
+#include "store/sql_driver_preload.h"
 #include "store/statement_cache.h"
 
 #include <QCryptographicHash>
@@ -101,6 +102,7 @@ StationLocks::StationLocks(const DatabaseLocation &location, QObject *parent) : 
     thread_.setObjectName(QStringLiteral("StationLocks"));
     connection_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, connection_, &QObject::deleteLater);
+    preloadSqlDriver(location);
     thread_.start();
 }
 

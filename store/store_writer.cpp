@@ -66,7 +66,7 @@ void StoreWriter::finish()
         lost += droppedCounts(*job);
     if (lost.any())
         qWarning("Histórico: %lld leituras e %lld eventos não gravados ao fechar: %s", lost.readings, lost.events,
-                 qPrintable(failure_.value_or(QString())));
+                 qUtf8Printable(failure_.value_or(QString())));
     close();
 }
 
@@ -115,7 +115,7 @@ bool StoreWriter::writePending()
             recordFailure(alone.reason);
             return false;
         }
-        qWarning("Histórico: registro descartado: %s", qPrintable(alone.reason));
+        qWarning("Histórico: registro descartado: %s", qUtf8Printable(alone.reason));
         queue_->addDropped(droppedCounts(pending_.front()));
         pending_.erase(pending_.begin());
     }

@@ -10,7 +10,7 @@ CliRun runCli(const QStringList &arguments, const QString &password, const QStri
     environment.remove(QStringLiteral("COMZELTA_PASSWORD"));
     if (!password.isNull())
         environment.insert(QStringLiteral("COMZELTA_PASSWORD"), password);
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    environment.insert(QStringLiteral("COMZELTA_DATA_DIR"), dataHome + QStringLiteral("/ComZelta"));
 
     CliRun result;
     QProcess process;

@@ -49,25 +49,31 @@ private slots:
     void paths_data()
     {
         QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("environment");
         QTest::addColumn<QString>("directory");
 
 #ifdef Q_OS_WIN
         const QString platformDefault = QStringLiteral("C:/ComZeltaT TCP V3 QDR/");
-        QTest::newRow("Windows separators") << QStringLiteral("D:\\dados\\") << QStringLiteral("D:/dados/");
-        QTest::newRow("Windows, no trailing separator") << QStringLiteral("D:\\dados") << QStringLiteral("D:/dados/");
+        QTest::newRow("Windows separators") << QStringLiteral("D:\\dados\\") << QString() << QStringLiteral("D:/dados/");
+        QTest::newRow("Windows, no trailing separator") << QStringLiteral("D:\\dados") << QString() << QStringLiteral("D:/dados/");
 #else
         qputenv("XDG_DATA_HOME", temporaryDir.path().toLocal8Bit());
         const QString platformDefault = temporaryDir.path() + QStringLiteral("/ComZelta/");
 #endif
-        QTest::newRow("none given") << QString() << platformDefault;
-        QTest::newRow("trailing separator") << QStringLiteral("/dados/") << QStringLiteral("/dados/");
-        QTest::newRow("no trailing separator") << QStringLiteral("/dados") << QStringLiteral("/dados/");
+        QTest::newRow("none given") << QString() << QString() << platformDefault;
+        QTest::newRow("none given, COMZELTA_DATA_DIR set") << QString() << QStringLiteral("/srv/zelta") << QStringLiteral("/srv/zelta/");
+        QTest::newRow("given, COMZELTA_DATA_DIR set") << QStringLiteral("/dados/") << QStringLiteral("/srv/zelta") << QStringLiteral("/dados/");
+        QTest::newRow("trailing separator") << QStringLiteral("/dados/") << QString() << QStringLiteral("/dados/");
+        QTest::newRow("no trailing separator") << QStringLiteral("/dados") << QString() << QStringLiteral("/dados/");
     }
 
     void paths()
     {
         QFETCH(QString, given);
+        QFETCH(QString, environment);
         QFETCH(QString, directory);
+        qputenv("COMZELTA_DATA_DIR", environment.toLocal8Bit());
+        const auto unset = qScopeGuard([] { qunsetenv("COMZELTA_DATA_DIR"); });
         QCOMPARE(dataDirectoryOrDefault(given), directory);
         QCOMPARE(stationFilePath(dataDirectoryOrDefault(given)), directory + QStringLiteral("Configuração.TXT"));
     }

@@ -210,9 +210,12 @@ private slots:
         QTest::newRow("0600") << 0600 << false;
         QTest::newRow("0400") << 0400 << false;
         QTest::newRow("0620: group may write, not read") << 0620 << false;
+#ifdef Q_OS_UNIX
+        // The check reads POSIX permissions, which Windows files do not have.
         QTest::newRow("0640") << 0640 << true;
         QTest::newRow("0604") << 0604 << true;
         QTest::newRow("0644") << 0644 << true;
+#endif
     }
     void passwordFilePermissions()
     {

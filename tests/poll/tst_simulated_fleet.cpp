@@ -78,7 +78,12 @@ private slots:
         poller.start(QStringLiteral(COMZELTA_POLL), {"--once", "--data-dir", directory, "--stations",
                                                      directory + QStringLiteral("frota.csv")});
         QVERIFY(poller.waitForFinished(30000));
+#ifdef Q_OS_WIN
+        // terminate() asks a program's windows to close, and comzelta-sim has none.
+        simulator.kill();
+#else
         simulator.terminate();
+#endif
         QVERIFY(simulator.waitForFinished());
         QVERIFY2(poller.exitCode() == 0, poller.readAllStandardError().constData());
 

@@ -261,7 +261,10 @@ private slots:
         // QSQLITE_OPEN_READONLY opens the file as mode=ro would; chmod does not stop root.
         QTest::newRow("read-only connection") << Fault::ReadOnly << "arquivo somente para leitura" << false;
         QTest::newRow("locked by another program") << Fault::Locked << "arquivo bloqueado por outro programa" << true;
+#ifndef Q_OS_WIN
+        // Windows refuses to remove a folder while a file in it is open.
         QTest::newRow("directory removed") << Fault::DirectoryGone << "a pasta do histórico não existe" << true;
+#endif
     }
     void writesFail()
     {
