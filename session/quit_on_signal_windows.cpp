@@ -11,22 +11,15 @@ std::function<void()> terminationHandler;
 // Windows calls this on a thread of its own: the handler is only queued for the event loop.
 BOOL WINAPI onConsoleControl(DWORD event)
 {
-    switch (event) {
-    case CTRL_C_EVENT:
-    case CTRL_BREAK_EVENT:
-        QMetaObject::invokeMethod(QCoreApplication::instance(), terminationHandler, Qt::QueuedConnection);
-        return TRUE;
-    case CTRL_CLOSE_EVENT:
-    case CTRL_LOGOFF_EVENT:
-    case CTRL_SHUTDOWN_EVENT:
-        // Returning ends the process at once; waiting here (Windows allows about five seconds) lets
-        // the event loop finish, and the process ends with it.
-        QMetaObject::invokeMethod(QCoreApplication::instance(), terminationHandler, Qt::QueuedConnection);
-        ::Sleep(5000);
-        return TRUE;
-    default:
+    const bool closing = event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
+    if (!closing && event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
         return FALSE;
-    }
+    QMetaObject::invokeMethod(QCoreApplication::instance(), terminationHandler, Qt::QueuedConnection);
+    // A closing console ends the process as soon as this returns; waiting here (Windows allows
+    // about five seconds) lets the event loop finish first, and the process ends with it.
+    if (closing)
+        ::Sleep(5000);
+    return TRUE;
 }
 
 } // namespace
