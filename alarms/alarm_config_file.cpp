@@ -145,11 +145,16 @@ public:
     }
 
     // Both keys of a pair, or neither. A low level is restored above its limit, a high one below.
+    // A value that is no number is told as such before the pair is judged.
     std::optional<LevelLimits> levelLimits(const Values &values, const Section &section, const QString &raiseKey,
                                            const QString &restoreKey, bool restoredAbove)
     {
         const bool hasRaise = values.contains(plainName(raiseKey));
         const bool hasRestore = values.contains(plainName(restoreKey));
+        const std::optional<double> raiseAt = decimal(values, raiseKey, 0, 100, true);
+        const std::optional<double> restoreAt = decimal(values, restoreKey, 0, 100, true);
+        if ((hasRaise && !raiseAt) || (hasRestore && !restoreAt))
+            return std::nullopt;
         if (hasRaise != hasRestore) {
             const QString missing = hasRaise ? restoreKey : raiseKey;
             const Entry given = values.value(plainName(hasRaise ? raiseKey : restoreKey));
@@ -157,8 +162,6 @@ public:
                     QStringLiteral("\"%1\" pede também \"%2\" em [%3]").arg(given.key, missing, section.header));
             return std::nullopt;
         }
-        const std::optional<double> raiseAt = decimal(values, raiseKey, 0, 100, true);
-        const std::optional<double> restoreAt = decimal(values, restoreKey, 0, 100, true);
         if (!raiseAt || !restoreAt)
             return std::nullopt;
         if (restoredAbove ? *restoreAt <= *raiseAt : *restoreAt >= *raiseAt) {
@@ -201,7 +204,7 @@ private:
 
 } // namespace
 
-AlarmConfigLoad parseAlarmConfig(const QString &text)
+Result<AlarmConfig, QStringList> parseAlarmConfig(const QString &text)
 {
     Reader reader;
     AlarmConfig config;
@@ -242,9 +245,7 @@ AlarmConfigLoad parseAlarmConfig(const QString &text)
                                              .arg(section.header));
         }
     }
-    AlarmConfigLoad load;
-    load.problems = reader.problems();
-    if (load.problems.isEmpty())
-        load.config = config;
-    return load;
+    if (const QStringList problems = reader.problems(); !problems.isEmpty())
+        return failure(problems);
+    return config;
 }

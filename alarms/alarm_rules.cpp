@@ -2,14 +2,14 @@
 
 #include "alarms/alarm_config_file.h"
 #include "alarms/alarm_ledger.h"
+#include "alarms/alarms_log.h"
 #include "alarms/station_alarms.h"
 #include "alarms/tank_alarms.h"
+#include "codec/file_text.h"
 #include "store/reading_rows.h"
 
-#include <QDir>
 #include <QFile>
 
-#include <algorithm>
 
 namespace {
 
@@ -24,27 +24,40 @@ Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 AlarmRules::AlarmRules(const AlarmConfig &config) : config_(config) {}
 
-bool AlarmRules::apply(const RuleInput &input, QList<AlarmNotice> *notices, QSqlError *error) const
+Result<QList<AlarmNotice>, QSqlError> AlarmRules::apply(const RuleInput &input) const
 {
-    AlarmLedger ledger(input, notices, error);
+    AlarmLedger ledger(input);
     const StationNames names{input.host, input.ofe};
-    const auto tank = [&](const MeasurementReading &reading) {
+    const auto tank = [&](const MeasurementReading &reading) -> RuleResult {
         if (!reading.checkByteMatches)
-            return true;
+            return {};
         const std::optional<MeasurementRow> row = measurementRow(reading, input.zone);
-        return !row || checkTank(ledger, *row, config_.tank(names, row->tank, row->product));
+        if (!row)
+            return {};
+        return checkTank(ledger, *row, config_.tank(names, row->tank, row->product));
     };
-    return std::visit(
+    const RuleResult checked = std::visit(
         Overloaded{
             [&](const MeasurementWork &work) { return tank(work.reading); },
-            [&](const InventoryWork &work) { return std::all_of(work.readings.begin(), work.readings.end(), tank); },
+            [&](const InventoryWork &work) {
+                for (const MeasurementReading &reading : work.readings) {
+                    if (const RuleResult done = tank(reading); !done)
+                        return done;
+                }
+                return RuleResult();
+            },
             [&](const SensorWork &work) { return checkSensors(ledger, work.reading, config_.station(names)); },
             [&](const PollOutcomeWork &work) { return checkPollOutcome(ledger, work, config_.station(names)); },
             [&](const ClockWork &work) { return checkClock(ledger, work, config_.station(names)); },
-            [](const ScheduledWork &) { return true; },
-            [](const EventWork &) { return true; },
+            [](const ScheduledWork &) { return RuleResult(); },
+            [](const EventWork &) { return RuleResult(); },
         },
         input.job.work);
+    if (!checked) {
+        qCInfo(lcAlarms).noquote() << checked.error().text();
+        return failure(checked.error());
+    }
+    return ledger.takeNotices();
 }
 
 QString alarmRulesFileName()
@@ -52,16 +65,16 @@ QString alarmRulesFileName()
     return QStringLiteral("alarmes.ini");
 }
 
-AlarmRulesLoad loadAlarmRules(const QString &dataDirectory)
+Result<std::shared_ptr<AlarmRules>, AlarmFileProblem> loadAlarmRules(const QString &dataDirectory)
 {
     const QString path = dataDirectory + alarmRulesFileName();
     QFile file(path);
     if (!file.exists())
-        return {};
-    if (!file.open(QIODevice::ReadOnly))
-        return {nullptr, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
-    const AlarmConfigLoad load = parseAlarmConfig(QString::fromUtf8(file.readAll()));
-    if (!load.config)
-        return {nullptr, QStringLiteral("%1, %2").arg(QDir::toNativeSeparators(path), load.problems.join(QStringLiteral("; ")))};
-    return {std::make_shared<AlarmRules>(*load.config), {}};
+        return std::shared_ptr<AlarmRules>();
+    if (QString problem; !openRegularFile(file, &problem))
+        return failure(AlarmFileProblem{AlarmFileProblem::Kind::NotOpened, path, problem, {}});
+    const Result<AlarmConfig, QStringList> config = parseAlarmConfig(QString::fromUtf8(file.readAll()));
+    if (!config)
+        return failure(AlarmFileProblem{AlarmFileProblem::Kind::Invalid, path, {}, config.error()});
+    return std::make_shared<AlarmRules>(*config);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "alarms/alarm_config.h"
+#include "alarms/alarm_file_problem.h"
+#include "base/result.h"
 #include "store/write_rules.h"
 
 #include <QString>
@@ -11,23 +13,19 @@
 // the console and the poller raise each alarm once whichever of them read the value, and a
 // restart raises nothing again: what was decided is in alarm_state. Given to the store as
 //   HistoryStoreOptions options;
-//   options.rules = loadAlarmRules(dataDirectory).rules;  // nothing: no file, or a broken one
+//   options.rules = loadAlarmRules(dataDirectory).valueOr(nullptr);  // nothing: no file, or a broken one
 //   connect(&store, &HistoryStore::alarmChanged, ...);
 class AlarmRules : public WriteRules {
 public:
     explicit AlarmRules(const AlarmConfig &config);
 
-    bool apply(const RuleInput &input, QList<AlarmNotice> *notices, QSqlError *error) const override;
+    Result<QList<AlarmNotice>, QSqlError> apply(const RuleInput &input) const override;
 
 private:
     AlarmConfig config_;
 };
 
-struct AlarmRulesLoad {
-    std::shared_ptr<AlarmRules> rules;  // nothing without a file, or when it cannot be used
-    QString problem;                    // why the file cannot be used, for the operator
-};
-
 QString alarmRulesFileName();  // "alarmes.ini"
-// alarmes.ini in a data directory that ends with a separator, beside the history.
-AlarmRulesLoad loadAlarmRules(const QString &dataDirectory);
+// alarmes.ini in a data directory that ends with a separator, beside the history; nothing
+// without a file.
+Result<std::shared_ptr<AlarmRules>, AlarmFileProblem> loadAlarmRules(const QString &dataDirectory);

@@ -10,8 +10,8 @@
 
 // A leak ("Vazamento") and a faulty sensor ("em Curto", "Aberto") are separate alarms; each ends
 // when the sensor reads "Normal" again. A bar reading inactive is an alarm until it is active.
-bool checkSensors(AlarmLedger &ledger, const SensorReading &reading, const StationRules &rules);
+RuleResult checkSensors(AlarmLedger &ledger, const SensorReading &reading, const StationRules &rules);
 // Raised after the set number of failed polls in a row, cleared by the next that succeeds.
-bool checkPollOutcome(AlarmLedger &ledger, const PollOutcomeWork &outcome, const StationRules &rules);
+RuleResult checkPollOutcome(AlarmLedger &ledger, const PollOutcomeWork &outcome, const StationRules &rules);
 // The controller's time in the station's zone against the PC's, beyond the minutes tolerated.
-bool checkClock(AlarmLedger &ledger, const ClockWork &clock, const StationRules &rules);
+RuleResult checkClock(AlarmLedger &ledger, const ClockWork &clock, const StationRules &rules);

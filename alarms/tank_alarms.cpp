@@ -1,17 +1,12 @@
 #include "alarms/tank_alarms.h"
 
 #include "alarms/alarm_texts.h"
+#include "alarms/delivery_finder.h"
 
 namespace {
 
 // Readings looked back over for the start of a rise: far more than a delivery spans.
 constexpr int LongestRise = 1000;
-
-QString tankText(const MeasurementRow &row)
-{
-    return row.product.isEmpty() ? QStringLiteral("Tanque %1").arg(row.tank)
-                                 : QStringLiteral("Tanque %1 (%2)").arg(QString::number(row.tank), row.product);
-}
 
 // Volume over capacity; nothing for a tank measured by weight or a reading without them.
 std::optional<double> filledPercent(const MeasurementRow &row)
@@ -27,64 +22,66 @@ struct LevelAlarm {
     bool low;
 };
 
-bool checkLevel(AlarmLedger &ledger, const MeasurementRow &row, double percent, const LevelAlarm &level,
-                const LevelLimits &limits)
+RuleResult checkLevel(AlarmLedger &ledger, const MeasurementRow &row, double percent, const LevelAlarm &level,
+                      const LevelLimits &limits)
 {
-    const std::optional<AlarmState> before = ledger.state(level.alarm, row.tank);
+    const Result<AlarmState, QSqlError> before = ledger.tables().state(level.alarm, row.tank);
     if (!before)
-        return false;
+        return failure(before.error());
     const bool beyond = level.low ? percent <= limits.raiseAt : percent >= limits.raiseAt;
     const bool restored = level.low ? percent >= limits.restoreAt : percent <= limits.restoreAt;
     if (before->active ? !restored : !beyond)
-        return true;
-    const QString detail =
-        before->active
-            ? QStringLiteral("%1: %2 normalizado, %3% da capacidade").arg(tankText(row), level.name, decimalText(percent, 1))
-            : QStringLiteral("%1: %2, %3% da capacidade (limite %4%)")
-                  .arg(tankText(row), level.name, decimalText(percent, 1), decimalText(limits.raiseAt, 1));
+        return {};
+    const QString tank = tankText(row.tank, row.product);
+    const QString detail = before->active ? levelRestoredText(tank, level.name, percent)
+                                          : levelRaisedText(tank, level.name, percent, limits.raiseAt);
     return ledger.change(level.alarm, row.tank, *before, {!before->active, before->count}, detail);
 }
 
-bool checkLevels(AlarmLedger &ledger, const MeasurementRow &row, const TankRules &rules)
+RuleResult checkLevels(AlarmLedger &ledger, const MeasurementRow &row, const TankRules &rules)
 {
     const std::optional<double> percent = filledPercent(row);
     if (!percent || (!rules.low && !rules.high))
-        return true;
+        return {};
     if (row.measuredAt.isValid()) {
-        const std::optional<bool> later = ledger.hasLaterReading(row.tank, row.measuredAt);
+        const Result<bool, QSqlError> later = ledger.tables().hasLaterReading(row.tank, row.measuredAt);
         if (!later)
-            return false;
+            return failure(later.error());
         if (*later)
-            return true;
+            return {};
     }
-    if (rules.low && !checkLevel(ledger, row, *percent, {QStringLiteral("low_level"), QStringLiteral("nível baixo"), true},
-                                 *rules.low))
-        return false;
-    return !rules.high
-        || checkLevel(ledger, row, *percent, {QStringLiteral("high_level"), QStringLiteral("nível alto"), false},
-                      *rules.high);
+    if (rules.low) {
+        const RuleResult low =
+            checkLevel(ledger, row, *percent, {QStringLiteral("low_level"), lowLevelName(), true}, *rules.low);
+        if (!low)
+            return low;
+    }
+    if (!rules.high)
+        return {};
+    return checkLevel(ledger, row, *percent, {QStringLiteral("high_level"), highLevelName(), false}, *rules.high);
 }
 
-bool checkDelivery(AlarmLedger &ledger, const MeasurementRow &row, const TankRules &rules)
+RuleResult checkDelivery(AlarmLedger &ledger, const MeasurementRow &row, const TankRules &rules)
 {
     if (!rules.deliveryMinimum || !row.volume20 || !row.measuredAt.isValid())
-        return true;
-    const std::optional<QList<VolumeAt>> volumes = ledger.volumesUpTo(row.tank, row.measuredAt, LongestRise);
+        return {};
+    const Result<QList<VolumeAt>, QSqlError> volumes = ledger.tables().volumesUpTo(row.tank, row.measuredAt, LongestRise);
     if (!volumes)
-        return false;
+        return failure(volumes.error());
     const std::optional<Delivery> delivery = confirmedDelivery(*volumes, *rules.deliveryMinimum);
     if (!delivery)
-        return true;
+        return {};
     const QTimeZone &zone = ledger.input().zone;
-    const QString detail = QStringLiteral("%1: entrega de %2 a 20 °C entre %3 e %4")
-                               .arg(tankText(row), litresText(delivery->amount),
-                                    localTimeText(delivery->startedAt, zone), localTimeText(delivery->endedAt, zone));
+    const QString detail = deliveryText(tankText(row.tank, row.product), delivery->amount,
+                                        localTimeText(delivery->startedAt, zone), localTimeText(delivery->endedAt, zone));
     return ledger.recordDelivery(row.tank, row.product, *delivery, detail);
 }
 
 } // namespace
 
-bool checkTank(AlarmLedger &ledger, const MeasurementRow &row, const TankRules &rules)
+RuleResult checkTank(AlarmLedger &ledger, const MeasurementRow &row, const TankRules &rules)
 {
-    return checkLevels(ledger, row, rules) && checkDelivery(ledger, row, rules);
+    if (const RuleResult levels = checkLevels(ledger, row, rules); !levels)
+        return levels;
+    return checkDelivery(ledger, row, rules);
 }

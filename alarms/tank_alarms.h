@@ -6,4 +6,4 @@
 
 // One tank's reading against its rules: low and high level (of the latest reading only, so a
 // reading from the controller's memory does not undo the present), and the delivery it confirms.
-bool checkTank(AlarmLedger &ledger, const MeasurementRow &row, const TankRules &rules);
+RuleResult checkTank(AlarmLedger &ledger, const MeasurementRow &row, const TankRules &rules);

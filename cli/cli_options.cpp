@@ -1,25 +1,84 @@
 #include "cli/cli_options.h"
 
-#include <algorithm>
-#include <cmath>
+#include "cli/password_source.h"
+#include "process/duration.h"
+#include "store/database_option.h"
+
+#include <QCommandLineParser>
+#include <QDate>
+
+#include <utility>
 
 namespace {
 
-struct CommandName {
-    const char *name;
-    CliCommand command;
-};
+using Kind = CliProblem::Kind;
 
-constexpr CommandName Commands[] = {
+constexpr std::pair<const char *, CliCommand> Commands[] = {
     {"identify", CliCommand::Identify},   {"clock", CliCommand::Clock},
     {"set-clock", CliCommand::SetClock},  {"measure", CliCommand::Measure},
     {"memory", CliCommand::Memory},       {"inventory", CliCommand::Inventory},
     {"sensors", CliCommand::Sensors},     {"scheduled", CliCommand::Scheduled},
 };
 
+constexpr std::pair<const char *, OutputFormat> Formats[] = {
+    {"text", OutputFormat::Text}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}};
+
 // Beyond a day a reply is not late but lost, and the milliseconds still fit an int.
 constexpr double LongestTimeoutSeconds = 86400;
 constexpr int HighestTank = 16;
+
+// Every option, named once with its help, the name of its value and its default.
+struct CliOptionTable {
+    const CliOptions defaults;
+    const QCommandLineOption help = helpOption();
+    const QCommandLineOption passwordFile{
+        QStringLiteral("password-file"),
+        QStringLiteral("A senha do controlador: a primeira linha do arquivo. Sem esta opção, a variável de "
+                       "ambiente %1.")
+            .arg(QLatin1String(PasswordVariable)),
+        QStringLiteral("ARQUIVO")};
+    const QCommandLineOption format{QStringLiteral("format"),
+                                    QStringLiteral("text (o padrão): uma tabela como o operador a leria; csv; json."),
+                                    QStringLiteral("text|csv|json"), QStringLiteral("text")};
+    const QCommandLineOption timeout{
+        QStringLiteral("timeout"),
+        QStringLiteral("Espera por cada resposta, em segundos (frações permitidas), padrão %1.").arg(defaults.timeoutMs / 1000),
+        QStringLiteral("SEGUNDOS"), QString::number(defaults.timeoutMs / 1000.0)};
+    const QCommandLineOption dataDirectory{
+        QStringLiteral("data-dir"),
+        QStringLiteral("O diretório de dados do console (Configuração.TXT, Historico.sqlite)."), QStringLiteral("DIR")};
+    const QCommandLineOption database = databaseOption();
+    const QCommandLineOption log{QStringLiteral("log"), QStringLiteral("O registro dos quadros na saída de erro.")};
+    const BookOptionTable book;
+
+    using Options = CliOptions;
+    using Problem = CliUsageProblem;
+    static constexpr Positionals positionals = Positionals::Taken;
+
+    QList<QCommandLineOption> all() const
+    {
+        return QList<QCommandLineOption>{help, passwordFile, format, timeout, dataDirectory, database, log} + book.all();
+    }
+    void describe(QCommandLineParser &parser) const;
+    Result<CliOptions, CliUsageProblem> values(const QCommandLineParser &parser) const;
+};
+
+void CliOptionTable::describe(QCommandLineParser &parser) const
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Um comando a um controlador Zelta. O que o controlador responde fica no histórico "
+                       "(Historico.sqlite no diretório de dados, ou o banco de --database), como no console."));
+    parser.addPositionalArgument(QStringLiteral("POSTO"),
+                                 QStringLiteral("A descrição de um posto na lista de postos, ou HOST[:PORTA] (endereço "
+                                                "IP ou nome de host; porta 4001 se omitida)."));
+    parser.addPositionalArgument(QStringLiteral("COMANDO"),
+                                 QStringLiteral("identify | clock | set-clock | measure TANQUE | memory TANQUE | "
+                                                "inventory | sensors | scheduled DDMMAA; o livro diário, sem discar: %1")
+                                     .arg(bookCommandNames()));
+    parser.addPositionalArgument(QStringLiteral("ARGUMENTO"),
+                                 QStringLiteral("O tanque (de 1 a %1) ou a data (DDMMAA) do comando.").arg(HighestTank),
+                                 QStringLiteral("[ARGUMENTO]"));
+}
 
 bool allDigits(const QString &text)
 {
@@ -32,11 +91,13 @@ bool allDigits(const QString &text)
     return true;
 }
 
-std::optional<CliCommand> commandNamed(const QString &name)
+// What `name` stands for in `table`.
+template <typename Value, std::size_t Count>
+std::optional<Value> valueNamed(const std::pair<const char *, Value> (&table)[Count], const QString &name)
 {
-    for (const CommandName &known : Commands) {
-        if (name == QLatin1String(known.name))
-            return known.command;
+    for (const auto &[known, value] : table) {
+        if (name == QLatin1String(known))
+            return value;
     }
     return std::nullopt;
 }
@@ -57,166 +118,118 @@ QString tankArgument(const QString &text)
     return QStringLiteral("%1").arg(tank, 2, 10, QLatin1Char('0'));
 }
 
-// The option values; false after setting *error.
-bool applyOption(const QString &name, const QString &value, CliOptions &options, QString *error)
-{
-    if (name == QLatin1String("password-file")) {
-        options.passwordFile = value;
-    } else if (name == QLatin1String("data-dir")) {
-        options.dataDirectory = value;
-    } else if (name == QLatin1String("database")) {
-        const ParsedDatabaseLocation parsed = parseDatabaseUrl(value);
-        if (!parsed.location) {
-            *error = parsed.error;
-            return false;
-        }
-        options.database = parsed.location;
-    } else if (name == QLatin1String("format")) {
-        if (value == QLatin1String("text"))
-            options.format = OutputFormat::Text;
-        else if (value == QLatin1String("csv"))
-            options.format = OutputFormat::Csv;
-        else if (value == QLatin1String("json"))
-            options.format = OutputFormat::Json;
-        else {
-            *error = QStringLiteral("formato desconhecido: \"%1\" (text, csv ou json)").arg(value);
-            return false;
-        }
-    } else if (name == QLatin1String("timeout")) {
-        bool ok = false;
-        const double seconds = value.toDouble(&ok);
-        if (!ok || !std::isfinite(seconds) || seconds <= 0 || seconds > LongestTimeoutSeconds) {
-            *error = QStringLiteral("tempo limite inválido: \"%1\" (segundos, maior que zero)").arg(value);
-            return false;
-        }
-        options.timeoutMs = std::max(1, int(std::lround(seconds * 1000)));
-    }
-    return true;
-}
-
-bool needsValue(const QString &name)
-{
-    return name == QLatin1String("password-file") || name == QLatin1String("data-dir")
-        || name == QLatin1String("database") || name == QLatin1String("format")
-        || name == QLatin1String("timeout");
-}
-
-ParsedArguments failure(const QString &error)
-{
-    ParsedArguments parsed;
-    parsed.error = error;
-    return parsed;
-}
-
 // The positional arguments: STATION COMMAND [ARGUMENT].
-ParsedArguments withPositionals(CliOptions options, const QStringList &positionals)
+Result<CliOptions, CliUsageProblem> withPositionals(CliOptions options, const QStringList &positionals)
 {
     if (positionals.isEmpty())
-        return failure(QStringLiteral("falta o posto"));
+        return failure(CliProblem{Kind::NoStation, {}});
     if (positionals.size() < 2)
-        return failure(QStringLiteral("falta o comando"));
+        return failure(CliProblem{Kind::NoCommand, {}});
     options.station = positionals.at(0);
     const QString &name = positionals.at(1);
-    const std::optional<CliCommand> command = commandNamed(name);
+    if (const std::optional<BookCommand> book = bookCommandNamed(name)) {
+        // Only notas takes more words: its files.
+        if (positionals.size() > 2 && *book != BookCommand::Invoices)
+            return failure(CliProblem{Kind::ExtraArgument, positionals.at(2)});
+        options.book = BookOptions{};
+        options.book->command = *book;
+        return options;
+    }
+    const std::optional<CliCommand> command = valueNamed(Commands, name);
     if (!command)
-        return failure(QStringLiteral("comando desconhecido: \"%1\"").arg(name));
+        return failure(CliProblem{Kind::UnknownCommand, name});
     options.command = *command;
 
     const int expected = takesArgument(*command) ? 3 : 2;
     if (positionals.size() > expected)
-        return failure(QStringLiteral("argumento a mais: \"%1\"").arg(positionals.at(expected)));
-    if (positionals.size() < expected) {
-        return failure(*command == CliCommand::Scheduled
-                           ? QStringLiteral("o comando scheduled precisa da data (DDMMAA)")
-                           : QStringLiteral("o comando %1 precisa do número do tanque").arg(name));
-    }
+        return failure(CliProblem{Kind::ExtraArgument, positionals.at(expected)});
+    if (positionals.size() < expected)
+        return failure(CliProblem{*command == CliCommand::Scheduled ? Kind::NoDate : Kind::NoTank, name});
     if (*command == CliCommand::Scheduled) {
         options.argument = positionals.at(2);
         if (options.argument.size() != 6 || !allDigits(options.argument))
-            return failure(QStringLiteral("data inválida: \"%1\" (DDMMAA, 6 algarismos)").arg(options.argument));
+            return failure(CliProblem{Kind::Date, options.argument});
+        // The controller reads the year as 20AA.
+        if (!QDate::fromString(options.argument.left(4) + QStringLiteral("20") + options.argument.mid(4),
+                               QStringLiteral("ddMMyyyy")).isValid())
+            return failure(CliProblem{Kind::NoSuchDate, options.argument});
     } else if (expected == 3) {
         options.argument = tankArgument(positionals.at(2));
         if (options.argument.isEmpty())
-            return failure(QStringLiteral("tanque inválido: \"%1\" (de 1 a %2)").arg(positionals.at(2)).arg(HighestTank));
+            return failure(CliProblem{Kind::Tank, positionals.at(2)});
     }
-    ParsedArguments parsed;
-    parsed.options = options;
-    return parsed;
+    return options;
+}
+
+Result<CliOptions, CliUsageProblem> CliOptionTable::values(const QCommandLineParser &parser) const
+{
+    CliOptions options;
+    options.passwordFile = parser.value(passwordFile);
+    options.dataDirectory = parser.value(dataDirectory);
+    options.log = parser.isSet(log);
+    const Result<std::optional<DatabaseLocation>, QString> location = databaseOptionValue(parser, database);
+    if (!location)
+        return failure(CliProblem{Kind::Database, location.error()});
+    options.database = *location;
+    const std::optional<OutputFormat> named = valueNamed(Formats, parser.value(format));
+    if (!named)
+        return failure(CliProblem{Kind::UnknownFormat, parser.value(format)});
+    options.format = *named;
+    const Result<int, DurationProblem> waitMs = durationMs(parser.value(timeout), 1000, LongestTimeoutSeconds);
+    if (!waitMs)
+        return failure(CliProblem{Kind::Timeout, parser.value(timeout)});
+    options.timeoutMs = *waitMs;
+    Result<CliOptions, CliUsageProblem> positioned = withPositionals(options, parser.positionalArguments());
+    if (!positioned || !positioned->book)
+        return positioned;
+    Result<BookOptions, BookProblem> bookOptions =
+        book.values(positioned->book->command, parser, parser.positionalArguments().mid(2));
+    if (!bookOptions)
+        return failure(bookOptions.error());
+    CliOptions withBook = *positioned;
+    withBook.book = *bookOptions;
+    return withBook;
 }
 
 } // namespace
 
-ParsedArguments parseArguments(const QStringList &arguments)
+Result<CliOptions, CliUsageProblem> parseArguments(const QStringList &arguments)
 {
-    CliOptions options;
-    QStringList positionals;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("-")) {
-            positionals << argument;
-            continue;
-        }
-        if (argument == QLatin1String("--")) {
-            optionsEnded = true;
-            continue;
-        }
-        if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
-            ParsedArguments parsed;
-            parsed.help = true;
-            return parsed;
-        }
-        if (!argument.startsWith(QLatin1String("--")))
-            return failure(QStringLiteral("opção desconhecida: \"%1\"").arg(argument));
+    return readProgramOptions<CliOptionTable>(arguments);
+}
 
-        const qsizetype equals = argument.indexOf(QLatin1Char('='));
-        const QString name = argument.mid(2, equals < 0 ? -1 : equals - 2);
-        if (name == QLatin1String("log")) {
-            if (equals >= 0)
-                return failure(QStringLiteral("a opção --log não leva valor"));
-            options.log = true;
-            continue;
-        }
-        if (!needsValue(name))
-            return failure(QStringLiteral("opção desconhecida: \"--%1\"").arg(name));
-        QString value;
-        if (equals >= 0) {
-            value = argument.mid(equals + 1);
-        } else if (i + 1 < arguments.size()) {
-            value = arguments.at(++i);
-        } else {
-            return failure(QStringLiteral("a opção --%1 precisa de um valor").arg(name));
-        }
-        QString error;
-        if (!applyOption(name, value, options, &error))
-            return failure(error);
+QString problemText(const CliProblem &problem)
+{
+    switch (problem.kind) {
+    case Kind::Database:
+        return problem.value;
+    case Kind::UnknownFormat:
+        return QStringLiteral("formato desconhecido: \"%1\" (text, csv ou json)").arg(problem.value);
+    case Kind::Timeout:
+        return QStringLiteral("tempo limite inválido: \"%1\" (segundos, maior que zero)").arg(problem.value);
+    case Kind::NoStation:
+        return QStringLiteral("falta o posto");
+    case Kind::NoCommand:
+        return QStringLiteral("falta o comando");
+    case Kind::UnknownCommand:
+        return QStringLiteral("comando desconhecido: \"%1\"").arg(problem.value);
+    case Kind::ExtraArgument:
+        return QStringLiteral("argumento a mais: \"%1\"").arg(problem.value);
+    case Kind::NoDate:
+        return QStringLiteral("o comando scheduled precisa da data (DDMMAA)");
+    case Kind::NoTank:
+        return QStringLiteral("o comando %1 precisa do número do tanque").arg(problem.value);
+    case Kind::Date:
+        return QStringLiteral("data inválida: \"%1\" (DDMMAA, 6 algarismos)").arg(problem.value);
+    case Kind::NoSuchDate:
+        return QStringLiteral("data inexistente: \"%1\" (DDMMAA)").arg(problem.value);
+    case Kind::Tank:
+        return QStringLiteral("tanque inválido: \"%1\" (de 1 a %2)").arg(problem.value).arg(HighestTank);
     }
-    return withPositionals(options, positionals);
+    return {};
 }
 
 QString usageText()
 {
-    return QStringLiteral(
-        "Uso: comzelta-cli [opções] POSTO COMANDO [ARGUMENTO]\n"
-        "\n"
-        "POSTO    a descrição de um posto na lista de postos, ou HOST[:PORTA] (endereço IP ou\n"
-        "         nome de host; porta 4001 se omitida)\n"
-        "COMANDO  identify | clock | set-clock | measure TANQUE | memory TANQUE | inventory |\n"
-        "         sensors | scheduled DDMMAA\n"
-        "\n"
-        "O que o controlador responde fica no histórico (Historico.sqlite no diretório de dados,\n"
-        "ou o banco de --database), como no console.\n"
-        "\n"
-        "Opções:\n"
-        "  --password-file ARQUIVO  a senha do controlador (primeira linha); sem ela, a variável\n"
-        "                           de ambiente COMZELTA_PASSWORD\n"
-        "  --format text|csv|json   padrão text: uma tabela como o operador a leria\n"
-        "  --timeout SEGUNDOS       espera por cada resposta, padrão 10 (frações permitidas)\n"
-        "  --data-dir DIR           o diretório de dados do console (Configuração.TXT,\n"
-        "                           Historico.sqlite)\n"
-        "  --database URL           guarda o histórico num banco PostgreSQL em vez de\n"
-        "                           Historico.sqlite: postgresql://usuário@servidor:porta/banco,\n"
-        "                           ou ...?host=/diretório/do/socket; a senha nunca vai na linha\n"
-        "                           de comando: fica em ~/.pgpass ou PGPASSFILE\n"
-        "  --log                    o registro dos quadros na saída de erro\n");
+    return programUsage<CliOptionTable>();
 }

@@ -2,18 +2,12 @@
 
 #include "cli/cli_options.h"
 #include "session/readings.h"
+#include "session/series_tanks.h"
 
 #include <QList>
 #include <QString>
 
 #include <optional>
-
-// One tank's answer: a measurement, or the error reply given in its place.
-struct TankAnswer {
-    std::optional<int> tank;  // from the request or the series, when the reply does not say
-    std::optional<MeasurementReading> reading;
-    std::optional<ErrorReply> error;
-};
 
 // What a command brought back, for the output formats.
 struct CommandReport {

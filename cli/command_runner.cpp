@@ -6,18 +6,14 @@
 #include "session/reply_decoding.h"
 
 #include <QDateTime>
-#include <QTimer>
 
 CommandRunner::CommandRunner(ControllerSession *session, const CliOptions &options, const StationAddress &address,
                              const QByteArray &password, QObject *parent)
-    : QObject(parent), session_(session), options_(options), address_(address), password_(password),
-      connectTimer_(new QTimer(this))
+    : QObject(parent), session_(session), options_(options), address_(address), password_(password)
 {
     report_.command = options.command;
     report_.station = options.station;
     report_.scheduledDate = options.command == CliCommand::Scheduled ? options.argument : QString();
-    connectTimer_->setSingleShot(true);
-    connect(connectTimer_, &QTimer::timeout, this, &CommandRunner::onConnectTimeout);
 }
 
 void CommandRunner::start()
@@ -29,19 +25,16 @@ void CommandRunner::start()
     connect(session_, &ControllerSession::checkByteMismatch, this, [this] {
         emit problem(QStringLiteral("aviso: resposta com byte de verificação incorreto, interpretada assim mesmo"));
     });
-    connectTimer_->start(options_.timeoutMs);
-    session_->connectTo(address_.host, address_.port);
+    session_->connectTo(address_.host, address_.port, options_.timeoutMs);
 }
 
 void CommandRunner::onConnected()
 {
-    connected_ = true;
-    connectTimer_->stop();
     SessionRequest *opening = session_->openDialogue(password_, options_.timeoutMs);
     connect(opening, &SessionRequest::finished, this, [this, opening] { onDialogueOpened(opening); });
 }
 
-void CommandRunner::onConnectionFailed(const QString &reason)
+void CommandRunner::onConnectionFailed(QAbstractSocket::SocketError error)
 {
     if (ending_) {
         stop(exitCode_);
@@ -49,7 +42,9 @@ void CommandRunner::onConnectionFailed(const QString &reason)
     }
     if (done_)
         return;
-    emit problem(QStringLiteral("conexão com %1: falhou (%2)").arg(peer(), reason));
+    const QString reason = session_->errorString();
+    emit problem(error == QAbstractSocket::SocketTimeoutError ? QStringLiteral("conexão com %1: %2").arg(peer(), reason)
+                                                              : QStringLiteral("conexão com %1: falhou (%2)").arg(peer(), reason));
     stop(ExitNoConnection);
 }
 
@@ -61,16 +56,7 @@ void CommandRunner::onPeerClosed()
     }
     if (done_)
         return;
-    emit problem(QStringLiteral("conexão com %1: o controlador fechou a conexão").arg(peer()));
-    stop(ExitNoConnection);
-}
-
-void CommandRunner::onConnectTimeout()
-{
-    if (connected_ || done_)
-        return;
-    emit problem(QStringLiteral("conexão com %1: sem resposta em %2 s").arg(peer(), seconds()));
-    session_->abort();
+    emit problem(QStringLiteral("conexão com %1: %2").arg(peer(), session_->errorString()));
     stop(ExitNoConnection);
 }
 
@@ -112,7 +98,9 @@ void CommandRunner::onCommandFinished(SessionRequest *request)
     const SessionRequest::Outcome outcome = request->outcome();
     const bool tankError = outcome == SessionRequest::Outcome::ErrorReply
         && (options_.command == CliCommand::Measure || options_.command == CliCommand::Memory);
-    if (outcome == SessionRequest::Outcome::Replied || tankError)
+    // The usable tanks of an inventory are still worth printing beside the exit status.
+    const bool usableTanks = outcome == SessionRequest::Outcome::Unusable && options_.command == CliCommand::Inventory;
+    if (outcome == SessionRequest::Outcome::Replied || tankError || usableTanks)
         collect(*request);
     if (outcome != SessionRequest::Outcome::Replied) {
         const int exitCode = failure(*request, commandStep());
@@ -159,16 +147,7 @@ void CommandRunner::collect(const SessionRequest &request)
         break;
     }
     case CliCommand::Inventory:
-        // The controller answers tanks 1, 2, ... in order, one reply each.
-        for (int i = 0; i < frames.size(); ++i) {
-            TankAnswer answer;
-            answer.tank = i + 1;
-            if (isErrorReply(frames.at(i)))
-                answer.error = decodeErrorReply(frames.at(i));
-            else
-                answer.reading = decodeMeasurementReading(frames.at(i));
-            report_.tanks << answer;
-        }
+        report_.tanks += seriesAnswers(request);
         break;
     case CliCommand::Sensors:
         if (!frames.isEmpty())
@@ -184,22 +163,12 @@ void CommandRunner::collect(const SessionRequest &request)
 int CommandRunner::failure(const SessionRequest &request, const QString &step)
 {
     using Outcome = SessionRequest::Outcome;
+    int exitCode = ExitNoConnection;
     switch (request.outcome()) {
-    case Outcome::ErrorReply: {
-        const ErrorReply error = request.error().value_or(ErrorReply{});
-        const QString text = error.text.isEmpty() ? QStringLiteral("erro desconhecido") : error.text;
-        emit problem(QStringLiteral("%1: %2 (%3)").arg(step, text, error.code));
-        return ExitErrorReply;
-    }
-    case Outcome::WrongAddress: {
-        const QString address = request.identification() ? request.identification()->address : QString();
-        emit problem(QStringLiteral("%1: o controlador tem o endereço \"%2\", não %3")
-                         .arg(step, address, QLatin1String(ControllerSession::ExpectedAddress)));
-        return ExitWrongAddress;
-    }
-    case Outcome::TimedOut:
-        emit problem(QStringLiteral("%1: sem resposta em %2 s").arg(step, seconds()));
-        return ExitNoReply;
+    case Outcome::ErrorReply: exitCode = ExitErrorReply; break;
+    case Outcome::WrongAddress: exitCode = ExitWrongAddress; break;
+    case Outcome::TimedOut: exitCode = ExitNoReply; break;
+    case Outcome::Unusable: exitCode = ExitUnusable; break;
     case Outcome::Pending:
     case Outcome::Replied:
     case Outcome::NotConnected:
@@ -207,8 +176,10 @@ int CommandRunner::failure(const SessionRequest &request, const QString &step)
     case Outcome::ConnectionLost:
         break;
     }
-    emit problem(QStringLiteral("%1: a conexão com %2 foi perdida").arg(step, peer()));
-    return ExitNoConnection;
+    const QString text = QStringLiteral("%1: %2").arg(step, request.errorString());
+    // Which controller was lost, for a run among many in a script.
+    emit problem(exitCode == ExitNoConnection ? QStringLiteral("%1 (%2)").arg(text, peer()) : text);
+    return exitCode;
 }
 
 void CommandRunner::endDialogue(int exitCode)
@@ -223,7 +194,6 @@ void CommandRunner::stop(int exitCode)
     if (done_)
         return;
     done_ = true;
-    connectTimer_->stop();
     emit finished(exitCode);
 }
 
@@ -253,9 +223,4 @@ QString CommandRunner::commandStep() const
 QString CommandRunner::peer() const
 {
     return QStringLiteral("%1:%2").arg(address_.host).arg(address_.port);
-}
-
-QString CommandRunner::seconds() const
-{
-    return QString::number(options_.timeoutMs / 1000.0);
 }

@@ -5,11 +5,11 @@
 #include "cli/station_address.h"
 #include "session/session_request.h"
 
+#include <QAbstractSocket>
 #include <QByteArray>
 #include <QObject>
 
 class ControllerSession;
-class QTimer;
 
 // One command from connection to closing: connect, open the dialogue, send the command, collect
 // its replies, end the dialogue. Driven by the session's signals; nothing here waits.
@@ -35,9 +35,8 @@ signals:
 
 private:
     void onConnected();
-    void onConnectionFailed(const QString &reason);
+    void onConnectionFailed(QAbstractSocket::SocketError error);
     void onPeerClosed();
-    void onConnectTimeout();
     void onDialogueOpened(SessionRequest *request);
     void onCommandFinished(SessionRequest *request);
     void collect(const SessionRequest &request);
@@ -51,17 +50,14 @@ private:
 
     QString commandStep() const;
     QString peer() const;
-    QString seconds() const;
 
     ControllerSession *session_;
     CliOptions options_;
     StationAddress address_;
     QByteArray password_;
     QByteArray body_;
-    QTimer *connectTimer_;
     CommandReport report_;
     bool hasReport_ = false;
-    bool connected_ = false;
     bool ending_ = false;  // ID02 is on its way: wait for dialogueEnded
     bool done_ = false;
     int exitCode_ = 0;

@@ -9,4 +9,7 @@ enum ExitCode {
     ExitNoReply = 4,       // no reply within the timeout
     ExitWrongAddress = 5,  // the controller is not A01
     ExitPartial = 6,       // an inventory in which some tanks answered with errors
+    ExitUnusable = 7,      // a reply that could not be used: wrong length, tank, clock, or an echo
+    ExitNotComputable = 8,  // a book day without the gauge's reading or a nozzle's totalisers
+    ExitBookRefused = 9,    // the book refused the change: closed already, not closed, imported already
 };

@@ -21,9 +21,10 @@ QJsonValue dateTime(const std::optional<QDateTime> &time)
 
 QJsonObject tankObject(const TankAnswer &answer)
 {
-    if (answer.error) {
-        QJsonObject object{{QStringLiteral("error"), QJsonObject{{QStringLiteral("code"), answer.error->code},
-                                                                  {QStringLiteral("text"), answer.error->text}}}};
+    if (const std::optional<AnswerError> error = answerError(answer)) {
+        const QJsonValue code = error->code.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(error->code);
+        QJsonObject object{{QStringLiteral("error"),
+                            QJsonObject{{QStringLiteral("code"), code}, {QStringLiteral("text"), error->text}}}};
         if (const std::optional<double> tank = answerTank(answer))
             object.insert(QStringLiteral("tank"), *tank);
         return object;
@@ -53,10 +54,14 @@ QJsonObject inventoryObject(const CommandReport &report)
         tanks.append(tankObject(answer));
     QJsonArray totals;
     for (const ProductTotal &total : productTotals(report.tanks)) {
+        QJsonArray missing;
+        for (const int tank : total.missingTanks)
+            missing.append(tank);
         totals.append(QJsonObject{{QStringLiteral("product"), total.product},
                                   {QStringLiteral("unit"), total.unit},
                                   {QStringLiteral("measured"), number(total.measured)},
-                                  {QStringLiteral("complementary"), number(total.complementary)}});
+                                  {QStringLiteral("complementary"), number(total.complementary)},
+                                  {QStringLiteral("missing_tanks"), missing}});
     }
     return {{QStringLiteral("station"), report.station},
             {QStringLiteral("tanks"), tanks},

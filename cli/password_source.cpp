@@ -1,5 +1,6 @@
 #include "cli/password_source.h"
 
+#include "codec/file_text.h"
 #include "session/controller_password.h"
 
 #include <QFile>
@@ -16,8 +17,11 @@ PasswordSource failure(const QString &error)
     return source;
 }
 
-PasswordSource password(const QString &text)
+// `origin` names where the password came from, for the message when it cannot be used.
+PasswordSource password(const QString &text, const QString &origin)
 {
+    if (const QString problem = passwordProblem(text); !problem.isEmpty())
+        return failure(origin + QStringLiteral(": ") + problem);
     PasswordSource source;
     source.password = controllerPassword(text);
     return source;
@@ -31,11 +35,12 @@ PasswordSource readPassword(const QString &passwordFile, const std::optional<QSt
         if (!environmentValue)
             return failure(QStringLiteral("falta a senha: use --password-file ARQUIVO ou a variável de ambiente %1")
                                .arg(QLatin1String(PasswordVariable)));
-        return password(*environmentValue);
+        return password(*environmentValue,
+                        QStringLiteral("variável de ambiente %1").arg(QLatin1String(PasswordVariable)));
     }
     QFile file(passwordFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("arquivo de senha %1: %2").arg(passwordFile, file.errorString()));
+    if (QString problem; !openRegularFile(file, &problem))
+        return failure(QStringLiteral("arquivo de senha %1").arg(problem));
     QByteArray line = file.readLine(LongestLine + 1);
     if (!line.endsWith('\n') && !file.atEnd())
         return failure(QStringLiteral("arquivo de senha %1: a primeira linha é longa demais").arg(passwordFile));
@@ -43,5 +48,5 @@ PasswordSource readPassword(const QString &passwordFile, const std::optional<QSt
         line.chop(1);
     if (line.endsWith('\r'))
         line.chop(1);
-    return password(QString::fromUtf8(line));
+    return password(QString::fromUtf8(line), QStringLiteral("arquivo de senha %1").arg(passwordFile));
 }

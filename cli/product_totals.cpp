@@ -17,6 +17,11 @@ std::optional<double> plus(const std::optional<double> &sum, const std::optional
 
 QList<ProductTotal> productTotals(const QList<TankAnswer> &tanks)
 {
+    QList<int> missing;
+    for (const TankAnswer &answer : tanks) {
+        if (!answer.reading && answer.tank)
+            missing << *answer.tank;
+    }
     QList<ProductTotal> totals;
     for (const TankAnswer &answer : tanks) {
         if (!answer.reading)
@@ -26,7 +31,7 @@ QList<ProductTotal> productTotals(const QList<TankAnswer> &tanks)
             return t.product == values.product && t.unit == values.unit;
         });
         if (total == totals.end()) {
-            totals.append({values.product, values.unit, values.measured, values.complementary});
+            totals.append({values.product, values.unit, values.measured, values.complementary, missing});
             continue;
         }
         total->measured = plus(total->measured, values.measured);

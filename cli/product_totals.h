@@ -15,6 +15,8 @@ struct ProductTotal {
     // a sum that leaves a tank out would look right and be wrong.
     std::optional<double> measured;
     std::optional<double> complementary;
+    // The tanks of the inventory without a reading: any of them may hold this product.
+    QList<int> missingTanks;
 };
 
 // Over the tanks that answered with a measurement, in the order products first appear.

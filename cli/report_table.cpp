@@ -38,12 +38,12 @@ ReportTable measurementTable(const QList<TankAnswer> &answers)
                      column("error_code", QStringLiteral("Erro")),
                      column("error_text", QStringLiteral("Mensagem"))};
     for (const TankAnswer &answer : answers) {
-        if (answer.error) {
+        if (const std::optional<AnswerError> error = answerError(answer)) {
             // The error stands in for the values: the row keeps the tank and says why.
             QList<Cell> row(table.columns.size(), text({}));
             row.first() = number(answerTank(answer));
-            row[row.size() - 2] = text(answer.error->code);
-            row.last() = text(answer.error->text);
+            row[row.size() - 2] = text(error->code);
+            row.last() = text(error->text);
             table.rows << row;
         } else if (answer.reading) {
             const MeasurementValues v = measurementValues(*answer.reading);
@@ -63,9 +63,12 @@ ReportTable totalsTable(const QList<TankAnswer> &answers)
     table.title = QStringLiteral("Totais por produto");
     table.columns = {column("product", QStringLiteral("Produto")), column("unit", QStringLiteral("Unidade")),
                      column("measured", QStringLiteral("Medido"), true),
-                     column("complementary", QStringLiteral("Complementar"), true)};
-    for (const ProductTotal &total : productTotals(answers))
-        table.rows << QList<Cell>{text(total.product), text(total.unit), number(total.measured), number(total.complementary)};
+                     column("complementary", QStringLiteral("Complementar"), true),
+                     column("missing_tanks", QStringLiteral("Situação"))};
+    for (const ProductTotal &total : productTotals(answers)) {
+        table.rows << QList<Cell>{text(total.product), text(total.unit), number(total.measured),
+                                  number(total.complementary), text(incompleteTotalText(total.missingTanks))};
+    }
     return table;
 }
 

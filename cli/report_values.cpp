@@ -33,6 +33,15 @@ std::optional<double> answerTank(const TankAnswer &answer)
     return std::nullopt;
 }
 
+std::optional<AnswerError> answerError(const TankAnswer &answer)
+{
+    if (answer.error)
+        return AnswerError{answer.error->code, answer.error->text};
+    if (answer.rejected)
+        return AnswerError{{}, unusableReplyText(*answer.rejected)};
+    return std::nullopt;
+}
+
 std::optional<QDate> controllerDate(const QString &date)
 {
     // Noon: no change of summer time falls on it, so any real date has that hour.

@@ -30,6 +30,14 @@ QString measurementUnit(const MeasurementReading &reading);
 // The tank of an answer: the one the reply names, else the one asked for.
 std::optional<double> answerTank(const TankAnswer &answer);
 
+// What stands in for the values of a tank without a reading: the controller's error code (empty
+// for an unusable reply, which has none) and the text.
+struct AnswerError {
+    QString code;
+    QString text;
+};
+std::optional<AnswerError> answerError(const TankAnswer &answer);
+
 // A DDMMAA date on its own, 20AA.
 std::optional<QDate> controllerDate(const QString &date);
 

@@ -1,7 +1,7 @@
 #include "cli/station_address.h"
 
-#include "config/station_list.h"
-#include "config/station_paths.h"
+#include "stations/station_list.h"
+#include "stations/station_paths.h"
 
 #include <QFileInfo>
 
@@ -10,19 +10,23 @@ namespace {
 constexpr quint16 ControllerPort = 4001;
 
 // The station list's entry with exactly this description; *listError says why the list could not
-// be read, when it exists.
-std::optional<Local> listedStation(const QString &name, const QString &dataDirectory, QString *listError)
+// be read, when it exists, and *hosts are its hosts when it could.
+std::optional<StationEntry> listedStation(const QString &name, const QString &dataDirectory, QString *listError,
+                                   QStringList *hosts)
 {
     const QString path = stationFilePath(dataDirectoryOrDefault(dataDirectory));
     if (!QFileInfo::exists(path))
         return std::nullopt;
-    TabelaLocais table;
-    const auto listed = loadStationTable(path, table, listError);
-    if (!listed)
+    StationTable table;
+    const auto listed = loadStationTable(path, table);
+    if (!listed) {
+        *listError = stationFileProblemText(listed.error());
         return std::nullopt;
-    for (const PostoListado &station : *listed) {
-        if (station.Descricao == name)
-            return table.entry(station.Entrada);
+    }
+    *hosts = hostsInUse(table);
+    for (const ListedStation &station : *listed) {
+        if (station.description == name)
+            return table.entry(station.entry);
     }
     return std::nullopt;
 }
@@ -33,8 +37,8 @@ StationResolution resolveStation(const QString &name, const QString &dataDirecto
 {
     StationResolution resolution;
     QString listError;
-    if (const std::optional<Local> listed = listedStation(name, dataDirectory, &listError)) {
-        const QString host = listed->IP.trimmed();
+    if (const std::optional<StationEntry> listed = listedStation(name, dataDirectory, &listError, &resolution.listedHosts)) {
+        const QString host = listed->host.trimmed();
         if (host.isEmpty()) {
             resolution.error = QStringLiteral("o posto \"%1\" não tem endereço IP na lista de postos").arg(name);
         } else {

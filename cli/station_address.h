@@ -3,6 +3,7 @@
 #include "session/host_address.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -10,6 +11,7 @@ struct StationResolution {
     std::optional<StationAddress> address;
     QString description;  // the station list's, when the name came from it
     QString error;  // why there is no address, in Portuguese
+    QStringList listedHosts;  // every host of the station list, when it was read
 };
 
 // A station named on the command line: a description in the station list of the data directory

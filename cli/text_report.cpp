@@ -2,6 +2,7 @@
 
 #include "cli/report_table.h"
 #include "cli/report_values.h"
+#include "session/log_text.h"
 
 #include <QStringList>
 
@@ -12,7 +13,9 @@ namespace {
 const QString Missing = QStringLiteral("-");
 
 struct TextCell {
-    QString operator()(const QString &text) const { return text; }
+    // Control characters from the controller shown by name, as in the frame log: none reaches the
+    // terminal.
+    QString operator()(const QString &text) const { return readableText(text); }
     QString operator()(const std::optional<double> &value) const { return value ? numberText(*value) : Missing; }
     QString operator()(const std::optional<QDateTime> &time) const
     {
@@ -80,12 +83,17 @@ QString tableText(const ReportTable &table)
 
 } // namespace
 
+QString tablesText(const QList<ReportTable> &tables)
+{
+    QStringList texts;
+    for (const ReportTable &table : tables)
+        texts << tableText(table);
+    return texts.join(QLatin1Char('\n'));
+}
+
 QByteArray textReport(const CommandReport &report)
 {
-    QStringList tables;
-    for (const ReportTable &table : reportTables(report))
-        tables << tableText(table);
-    QString text = tables.join(QLatin1Char('\n'));
+    QString text = tablesText(reportTables(report));
     if (report.command == CliCommand::Scheduled && report.scheduled.isEmpty())
         text += errorReplyText(QStringLiteral("SL")) + QLatin1Char('\n');
     return text.toUtf8();

@@ -1,4 +1,4 @@
-// The command panel: each button builds one request text in Comando_MT1 and hands it to the link.
+// The command panel: each button builds one request text, shows it in Comando_MT1 and hands it to the link.
 #include "console/form1.h"
 
 #include "codec/windows1252.h"
@@ -30,7 +30,7 @@ void Form1::conectarComandos()
 void Form1::comandoSimples(const std::string &body)
 {
     ui->Comando_MT1->setText(fromWindows1252(body));
-    enviar(toWindows1252(ui->Comando_MT1->text()));
+    enviar(body);
 }
 
 void Form1::LR_Cmd_Click()
@@ -40,7 +40,7 @@ void Form1::LR_Cmd_Click()
 
 void Form1::Sinc_Relogio_Click()
 {
-    const QByteArray body = clockSettingRequest(QByteArray::fromStdString(toWindows1252(state_.Senha_Usuario)),
+    const QByteArray body = clockSettingRequest(QByteArray::fromStdString(toWindows1252(senhaUsuario_)),
                                                 QDateTime::currentDateTime());
     comandoSimples(body.toStdString());
 }
@@ -67,7 +67,7 @@ void Form1::MA_Cmd_Click()
 
 void Form1::IV_Cmd_Click()
 {
-    state_.Inventario_Ativo = true;
+    inventarioAtivo_ = true;
     tanquesLidos_ = 0;
     comandoSimples(std::string(zelta::MeasureAll));
 }
@@ -75,15 +75,15 @@ void Form1::IV_Cmd_Click()
 void Form1::Medicao_Programada_Click()
 {
     Mostrar_Data();
-    if (!isScheduleDateAcceptable(state_.Data_MedProg)) {
+    if (!isScheduleDateAcceptable(dataMedProg_)) {
         QMessageBox box(QMessageBox::Information, QString::fromUtf8(Titulo_Aviso), QString::fromUtf8(Aviso_Formato_Data),
                         QMessageBox::Ok, this);
         emit janelaAberta(&box);
         box.exec();
         return;
     }
-    state_.Num_Medicoes = 0;
-    comandoSimples(zelta::scheduledBody(toWindows1252(state_.Data_MedProg)));
+    numMedicoes_ = 0;
+    comandoSimples(zelta::scheduledBody(toWindows1252(dataMedProg_)));
 }
 
 void Form1::TQ_Ativo_Click(int index)
@@ -111,7 +111,7 @@ void Form1::Mostrar_Senha()
     emit janelaAberta(&dialog);
     dialog.exec();
     if (dialog.entered())
-        state_.Senha_Usuario = *dialog.entered();
+        senhaUsuario_ = *dialog.entered();
 }
 
 void Form1::Mostrar_Data()
@@ -120,5 +120,5 @@ void Form1::Mostrar_Data()
     emit janelaAberta(&dialog);
     dialog.exec();
     if (dialog.entered())
-        state_.Data_MedProg = *dialog.entered();
+        dataMedProg_ = *dialog.entered();
 }

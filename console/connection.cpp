@@ -3,12 +3,12 @@
 #include "console/form1.h"
 
 #include "codec/windows1252.h"
+#include "console/estado_tcp.h"
 #include "console/message_log_model.h"
 #include "protocol/control_codes.h"
 #include "protocol/requests.h"
 #include "reports/tank_drawing.h"
 #include "session/controller_session.h"
-#include "session/socket_state.h"
 #include "store/session_keeper.h"
 #include "ui_form1.h"
 
@@ -27,14 +27,14 @@ void Form1::Postos_Click(int index)
     // Each listed station carries its own entry number, so gaps in the file cannot send the
     // operator to the wrong controller.
     const int entry = ui->Postos->itemData(index).toInt();
-    if (entry < 1 || entry > TabelaLocais::Entradas) {
+    if (entry < 1 || entry > StationTable::Entries) {
         session_->abort();
         return;
     }
-    const Local &local = state_.Tabela_Locais.entry(entry);
-    ui->Host->setText(local.Descricao);
-    keeper_->setStation({local.Descricao, local.IP, {}, {}});
-    session_->connectTo(local.IP, ControllerSession::DefaultPort);
+    const StationEntry &local = tabelaLocais_.entry(entry);
+    mostrarPosto(local.description);
+    keeper_->setStation({local.description, local.host, {}, {}});
+    session_->connectTo(local.host, ControllerSession::DefaultPort);
 }
 
 // Empties what the last station left on screen and in the tables, so that nothing read from one
@@ -48,13 +48,12 @@ void Form1::limparPosto()
     ui->Estado->setText(QStringLiteral("OFF-LINE"));
     Altura_Liquido_->setAlturaLiquido(Altura_Tanque);
 
-    state_.Inventario_Ativo = false;
+    inventarioAtivo_ = false;
     tanquesLidos_ = 0;
-    state_.Tabela_Tanques = {};
-    state_.Num_Tanques = 0;
-    state_.Num_Sensores = 0;
-    state_.Tabela_Medicoes = {};
-    state_.Num_Medicoes = 0;
+    leituras_.clear();
+    numSensores_ = 0;
+    medicoes_ = {};
+    numMedicoes_ = 0;
 
     for (QWidget *panel : {ui->Frame3, ui->Frame5, ui->Frame7, ui->Frame10})
         panel->setEnabled(false);
@@ -65,11 +64,19 @@ void Form1::limparPosto()
         button->setEnabled(false);
 }
 
+void Form1::mostrarPosto(const QString &nome)
+{
+    leituras_.setStation(nome);
+    ui->Host->setText(nome);
+}
+
 void Form1::Abrir_Conexao_Click()
 {
     Mostrar_Senha();
     ui->Comando_MT1->setText(fromWindows1252(zelta::OpenDialogue));
-    session_->openDialogue(QByteArray::fromStdString(toWindows1252(state_.Senha_Usuario)));
+    ui->Inf_Erro->clear();
+    SessionRequest *opening = session_->openDialogue(QByteArray::fromStdString(toWindows1252(senhaUsuario_)));
+    connect(opening, &SessionRequest::finished, this, [this, opening] { mostrarAberturaSemResposta(*opening); });
 }
 
 // The session sends "ID02" as soon as the pause allows and closes the socket once it is written;
@@ -102,21 +109,22 @@ void Form1::Timer1_Timer()
 
 void Form1::Timer2_Timer()
 {
-    state_.Estado_Conexao = Traduzir_Estado_TCP(session_->socketStateNumber());
-    ui->Estado_TCP->setText(state_.Estado_Conexao);
+    const ControllerSession::LinkState estado = session_->linkState();
+    estadoConexao_ = Traduzir_Estado_TCP(estado);
+    ui->Estado_TCP->setText(estadoConexao_);
 
-    if (ui->Estado_TCP->text() == Traduzir_Estado_TCP(SocketStateTracker::Conectado)) {
+    if (estado == ControllerSession::LinkState::Connected) {
         ui->IP->setText(session_->peerAddress());
         ui->Abrir_Conexao->setEnabled(true);
     } else {
         ui->IP->clear();
     }
-    if (ui->Estado_TCP->text() == Traduzir_Estado_TCP(SocketStateTracker::Fechando))
+    if (estado == ControllerSession::LinkState::Closing)
         session_->abort();
 }
 
 void Form1::Timer3_Timer()
 {
-    if (ui->Estado_TCP->text() == Traduzir_Estado_TCP(SocketStateTracker::Conectado))
+    if (session_->linkState() == ControllerSession::LinkState::Connected)
         enviar(std::string(zelta::KeepAlive));
 }

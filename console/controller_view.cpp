@@ -6,6 +6,7 @@
 #include "protocol/numeric_text.h"
 #include "protocol/text_fields.h"
 #include "console/sensor_colours.h"
+#include "session/session_request.h"
 #include "ui_form1.h"
 
 #include <QAbstractButton>
@@ -34,7 +35,7 @@ void Form1::interpretarSensores(const SensorReading &sensors)
 
     // There are 32 sensor labels; a controller reporting more sensors shows the first 32, one
     // reporting fewer leaves no label of an earlier reading beyond its own.
-    const int count = std::clamp(state_.Num_Sensores, 0, SensorLabels);
+    const int count = std::clamp(numSensores_, 0, SensorLabels);
     for (int i = count + 1; i <= SensorLabels; ++i)
         findChild<QLabel *>(QStringLiteral("Label26_%1").arg(i - 1))->hide();
     for (int i = 1; i <= count; ++i) {
@@ -53,9 +54,9 @@ void Form1::interpretarSensores(const SensorReading &sensors)
 void Form1::interpretarConfiguracao(const ConfigurationReading &config)
 {
     ui->CF_NumTanques->setText(config.tanks);
-    state_.Num_Tanques = zelta::leadingNumber(toWindows1252(config.tanks));
+    leituras_.setTankCount(declaredTankCount(zelta::leadingNumber(toWindows1252(config.tanks))));
     ui->CF_NumSensores->setText(config.sensors);
-    state_.Num_Sensores = zelta::roundHalfEven(zelta::leadingNumber(toWindows1252(config.sensors)));
+    numSensores_ = zelta::roundHalfEven(zelta::leadingNumber(toWindows1252(config.sensors)));
     ui->CF_NumOFE->setText(config.ofe);
     if (const QString type = meterTypeName(config.meterType); !type.isEmpty())
         ui->CF_TipoMedidor->setText(type);
@@ -64,9 +65,8 @@ void Form1::interpretarConfiguracao(const ConfigurationReading &config)
         panel->setEnabled(true);
 
     limparSelecaoTanques();
-    const double tanques = zelta::leadingNumber(toWindows1252(ui->CF_NumTanques->text()));
     for (int i = 1; i <= 16; ++i)
-        TQ_Ativo_->button(i - 1)->setEnabled(i <= tanques);
+        TQ_Ativo_->button(i - 1)->setEnabled(i <= leituras_.tankCount());
 
     ui->Abrir_Conexao->setEnabled(false);
     ui->Fechar_Conexao->setEnabled(true);
@@ -78,6 +78,16 @@ void Form1::interpretarIdentificacao(const IdentificationReading &id)
     ui->ID_Endereco->setText(id.address);
     ui->ID_Versao->setText(id.version);
     ui->Estado->setText(QStringLiteral("ON-LINE"));
+}
+
+// A controller leaves a configuration request with a wrong password unanswered: the operator is told,
+// and may press "Conectar Zelta" again.
+void Form1::mostrarAberturaSemResposta(const SessionRequest &opening)
+{
+    if (opening.outcome() != SessionRequest::Outcome::TimedOut || !opening.identification())
+        return;
+    ui->Inf_Erro->setText(QStringLiteral("Sem resposta à configuração: verifique a senha"));
+    ui->Abrir_Conexao->setEnabled(true);
 }
 
 void Form1::Limpar_Informacoes_do_Medidor()

@@ -2,9 +2,8 @@
 // has interpreted it and its panel has been filled.
 #include "console/form1.h"
 
-#include "codec/windows1252.h"
-#include "protocol/numeric_text.h"
 #include "session/reply_decoding.h"
+#include "session/series_tanks.h"
 #include "ui_form1.h"
 
 void Form1::Processar_Mensagem_Recebida(const QByteArray &frame)
@@ -15,8 +14,7 @@ void Form1::Processar_Mensagem_Recebida(const QByteArray &frame)
 
     emit mensagemRecebida(frame);
 
-    const double tanques = zelta::leadingNumber(toWindows1252(ui->CF_NumTanques->text()));
-    if (state_.Inventario_Ativo && tanques == tanquesLidos_)
+    if (inventarioAtivo_ && leituras_.tankCount() == tanquesLidos_)
         abrirAoFimDaMensagem(inventarioAberto_, &Form1::Mostrar_Inventario, &Form1::encerrarInventario);
 }
 
@@ -26,7 +24,19 @@ void Form1::mostrarErro(const ErrorReply &reply)
         ui->Inf_Erro->setText(reply.text);
 }
 
+// Nothing of an unusable reply reaches the panels; the operator is told why.
+void Form1::mostrarRespostaInvalida(const RejectedReply &rejected)
+{
+    if (rejected.problem == ReplyProblem::TooManyRecords) {
+        mostrarSerieCortada();
+        return;
+    }
+    ui->Inf_Erro->setText(unusableReplyText(rejected));
+    // The box is narrower than most reasons: show where it starts.
+    ui->Inf_Erro->setCursorPosition(0);
+}
+
 void Form1::encerrarInventario()
 {
-    state_.Inventario_Ativo = false;
+    inventarioAtivo_ = false;
 }

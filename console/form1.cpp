@@ -1,8 +1,8 @@
 #include "console/form1.h"
 
-#include "config/form4.h"
-#include "config/station_list.h"
-#include "config/station_paths.h"
+#include "dialogs/form4.h"
+#include "stations/station_list.h"
+#include "stations/station_paths.h"
 #include "console/message_log_model.h"
 #include "console/sensor_colours.h"
 #include "reports/tank_drawing.h"
@@ -18,7 +18,7 @@
 
 Form1::Form1(const QString &Diretorio_Dados, QWidget *parent, const HistoryStoreOptions &historyOptions,
              const std::optional<DatabaseLocation> &historyDatabase)
-    : QWidget(parent), ui(std::make_unique<Ui::Form1>())
+    : QWidget(parent), ui(std::make_unique<Ui::Form1>()), diretorioDados_(Diretorio_Dados)
 {
     // The designed window is the content of a scroll area, so that a smaller screen scrolls it.
     auto *content = new QWidget;
@@ -28,7 +28,6 @@ Form1::Form1(const QString &Diretorio_Dados, QWidget *parent, const HistoryStore
     setWindowTitle(content->windowTitle());
     showScrolled(this, content);
     letEnterPressFocusedButton(this);
-    state_.Diretorio_Dados = Diretorio_Dados;
 
     logModel_ = new MessageLogModel(this);
     ui->Msg_Log->setModel(logModel_);
@@ -89,7 +88,7 @@ bool Form1::Form_Load()
 
 bool Form1::Inicializar_Variaveis()
 {
-    ui->Host->setText(QStringLiteral("Local Não Conectado"));
+    mostrarPosto(QStringLiteral("Local Não Conectado"));
     limparPosto();
     if (!carregarPostos())
         return false;
@@ -104,10 +103,9 @@ bool Form1::Inicializar_Variaveis()
 // the operator chooses to leave the program instead: false then.
 bool Form1::carregarPostos()
 {
-    const QString path = stationFilePath(state_.Diretorio_Dados);
+    const QString path = stationFilePath(diretorioDados_);
     mostrarPostos({});
-    QString error;
-    std::optional<QVector<PostoListado>> listed = loadStationTable(path, state_.Tabela_Locais, &error);
+    Result<QVector<ListedStation>, StationFileProblem> listed = loadStationTable(path, tabelaLocais_);
     if (!listed) {
         // A missing file is a first start, not a fault.
         const bool firstStart = !QFileInfo::exists(path);
@@ -115,18 +113,20 @@ bool Form1::carregarPostos()
                         firstStart ? QStringLiteral("ComZelta") : QStringLiteral("Aviso"),
                         firstStart ? QStringLiteral("Bem-vindo ao ComZelta. Cadastre os locais (postos) e grave a "
                                                     "configuração para começar.")
-                                   : error + QStringLiteral("\nCadastre os locais e grave a configuração."),
+                                   : stationFileProblemText(listed.error())
+                                         + QStringLiteral("\nCadastre os locais e grave a configuração."),
                         QMessageBox::Ok, this);
         emit janelaAberta(&box);
         box.exec();
     }
     while (!listed) {
         Configurar_Click();
-        listed = loadStationTable(path, state_.Tabela_Locais, &error);
+        listed = loadStationTable(path, tabelaLocais_);
         if (!listed && querSairSemLocais())
             return false;
     }
     mostrarPostos(*listed);
+    listarPostosNoHistorico();
     return true;
 }
 
@@ -140,19 +140,20 @@ bool Form1::querSairSemLocais()
     return box.exec() == QMessageBox::Yes;
 }
 
-void Form1::mostrarPostos(const QVector<PostoListado> &postos)
+void Form1::mostrarPostos(const QVector<ListedStation> &postos)
 {
     ui->Postos->clear();
     ui->Postos->setPlaceholderText(QStringLiteral("Selecione o Local"));
-    for (const PostoListado &posto : postos)
-        ui->Postos->addItem(posto.Descricao, posto.Entrada);
+    for (const ListedStation &posto : postos)
+        ui->Postos->addItem(posto.description, posto.entry);
     ui->Postos->setCurrentIndex(-1);
 }
 
 void Form1::Configurar_Click()
 {
-    Form4 editor(state_.Tabela_Locais, state_.Diretorio_Dados, this);
+    Form4 editor(tabelaLocais_, diretorioDados_, this);
     emit janelaAberta(&editor);
     editor.exec();
-    mostrarPostos(stationsInUse(state_.Tabela_Locais));
+    mostrarPostos(stationsInUse(tabelaLocais_));
+    listarPostosNoHistorico();
 }

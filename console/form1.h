@@ -1,9 +1,11 @@
 #pragma once
 
-#include "config/station_list.h"
-#include "console/application_state.h"
+#include "stations/station_list.h"
+#include "stations/station_table.h"
 #include "session/readings.h"
+#include "session/reply_check.h"
 #include "store/history_store.h"
+#include "tables/station_readings.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -14,6 +16,7 @@
 class QButtonGroup;
 class QTimer;
 class ControllerSession;
+class SessionRequest;
 class HistoryWindow;
 class SessionKeeper;
 class MessageLogModel;
@@ -38,7 +41,13 @@ public:
     // False when the operator chose to leave the program instead.
     bool Form_Load();
 
-    ApplicationState &globals() { return state_; }
+    const StationReadings &leituras() const { return leituras_; }
+    int numSensores() const { return numSensores_; }
+    const ScheduledTable &medicoes() const { return medicoes_; }
+    int numMedicoes() const { return numMedicoes_; }
+    bool inventarioAtivo() const { return inventarioAtivo_; }
+    const QString &senhaUsuario() const { return senhaUsuario_; }
+    const QString &dataMedProg() const { return dataMedProg_; }
     const MessageLogModel &log() const { return *logModel_; }
     const QString &Tanque_Ativo() const { return tanqueAtivo_; }
     int Tanques_Lidos() const { return tanquesLidos_; }
@@ -58,7 +67,7 @@ private:
     bool Inicializar_Variaveis();
     bool carregarPostos();
     bool querSairSemLocais();
-    void mostrarPostos(const QVector<PostoListado> &postos);
+    void mostrarPostos(const QVector<ListedStation> &postos);
     void Configurar_Click();
 
     // Link (link.cpp)
@@ -70,6 +79,7 @@ private:
     // History (history_link.cpp)
     void conectarHistorico(const HistoryStoreOptions &options, const std::optional<DatabaseLocation> &database);
     void mostrarEstadoHistorico(const QString &reason);
+    void listarPostosNoHistorico();
     void Historico_Click();
 
     // Connection supervision (connection.cpp)
@@ -103,16 +113,21 @@ private:
     // Reply interpretation (dispatch.cpp, *_view.cpp)
     void Processar_Mensagem_Recebida(const QByteArray &frame);
     void mostrarErro(const ErrorReply &reply);
+    void mostrarRespostaInvalida(const RejectedReply &rejected);
+    void mostrarSerieCortada();
     void interpretarMedicao(const MeasurementReading &reading);
+    void anotarTanquesSemLeitura(const SessionRequest &series);
     void interpretarRelogio(const ClockReading &reading);
     void interpretarSensores(const SensorReading &reading);
     void interpretarConfiguracao(const ConfigurationReading &reading);
     void interpretarIdentificacao(const IdentificationReading &reading);
+    void mostrarAberturaSemResposta(const SessionRequest &opening);
     void interpretarMedicaoProgramada(const ScheduledReading &reading);
     void Limpar_Informacoes_Medicao();
     void Limpar_Informacoes_do_Medidor();
     void Limpar_Outras_Informacoes();
     void Limpar_Monitoramento_de_Vazamento();
+    void mostrarPosto(const QString &nome);
     void Mostrar_Inventario();
     void Mostrar_Resultados();
     void abrirAoFimDaMensagem(bool &aberto, void (Form1::*mostrar)(), void (Form1::*depois)());
@@ -120,7 +135,19 @@ private:
     void limparProgresso();
 
     std::unique_ptr<Ui::Form1> ui;
-    ApplicationState state_;
+    const QString diretorioDados_;
+    StationTable tabelaLocais_;
+    QString senhaUsuario_;  // as typed in "Abertura Zelta"
+    QString dataMedProg_;   // as typed in "Digitar Data"
+    QString estadoConexao_;
+
+    // What the picked station's controller has said, kept as it was read: the panels and the
+    // report windows are drawn from these, never from one another.
+    StationReadings leituras_;
+    int numSensores_ = 0;
+    bool inventarioAtivo_ = false;
+    ScheduledTable medicoes_;
+    int numMedicoes_ = 0;
     MessageLogModel *logModel_ = nullptr;
     ControllerSession *session_ = nullptr;
     HistoryStore *history_ = nullptr;

@@ -10,23 +10,28 @@
 void Form1::conectarHistorico(const HistoryStoreOptions &options, const std::optional<DatabaseLocation> &database)
 {
     HistoryStoreOptions withAlarms = options;
-    AlarmRulesLoad alarms;
+    Result<std::shared_ptr<AlarmRules>, AlarmFileProblem> alarms = std::shared_ptr<AlarmRules>();
     if (!withAlarms.rules) {
-        alarms = loadAlarmRules(state_.Diretorio_Dados);
-        withAlarms.rules = alarms.rules;
+        alarms = loadAlarmRules(diretorioDados_);
+        withAlarms.rules = alarms.valueOr(nullptr);
     }
-    history_ = new HistoryStore(database.value_or(DatabaseLocation(HistoryStore::filePathIn(state_.Diretorio_Dados))),
+    history_ = new HistoryStore(database.value_or(DatabaseLocation(HistoryStore::filePathIn(diretorioDados_))),
                                 withAlarms, this);
     keeper_ = new SessionKeeper(session_, history_, Origin::Console, this);
     connect(history_, &HistoryStore::writesFailing, this, &Form1::mostrarEstadoHistorico);
     connect(history_, &HistoryStore::writesWorking, this, [this] { mostrarEstadoHistorico({}); });
+    // Said until the history has something else to say: the operator must fix a controller's number.
+    connect(history_, &HistoryStore::ofeConflict, this, [this](const AlarmNotice &notice) {
+        ui->Estado_Historico->setText(QStringLiteral("Histórico: ") + notice.detail);
+        ui->Estado_Historico->setVisible(true);
+    });
     connect(ui->Historico, &QPushButton::clicked, this, &Form1::Historico_Click);
 
     QPalette warning = ui->Estado_Historico->palette();
     warning.setColor(QPalette::WindowText, Qt::red);
     ui->Estado_Historico->setPalette(warning);
-    if (!alarms.problem.isEmpty()) {
-        ui->Estado_Historico->setText(QStringLiteral("Alarmes desativados: ") + alarms.problem);
+    if (!alarms) {
+        ui->Estado_Historico->setText(QStringLiteral("Alarmes desativados: ") + alarmFileProblemText(alarms.error()));
         ui->Estado_Historico->setVisible(true);
     }
 }
@@ -36,6 +41,12 @@ void Form1::mostrarEstadoHistorico(const QString &reason)
 {
     ui->Estado_Historico->setText(reason.isEmpty() ? QString() : QStringLiteral("Histórico indisponível: ") + reason);
     ui->Estado_Historico->setVisible(!reason.isEmpty());
+}
+
+// The hosts the history leaves their OFE numbers to, whatever else answers with one of them.
+void Form1::listarPostosNoHistorico()
+{
+    history_->setListedHosts(hostsInUse(tabelaLocais_));
 }
 
 // One window, brought forward when it is already open.

@@ -16,6 +16,7 @@ void Form1::conectarSessao()
     session_ = new ControllerSession(this);
     connect(session_, &ControllerSession::logLine, this, &Form1::registrar);
     connect(session_, &ControllerSession::errorReplied, this, &Form1::mostrarErro);
+    connect(session_, &ControllerSession::replyRejected, this, &Form1::mostrarRespostaInvalida);
     connect(session_, &ControllerSession::measurementRead, this, &Form1::interpretarMedicao);
     connect(session_, &ControllerSession::clockRead, this, &Form1::interpretarRelogio);
     connect(session_, &ControllerSession::sensorsRead, this, &Form1::interpretarSensores);
@@ -30,8 +31,10 @@ void Form1::Transmitir_Click()
     if (zelta::isKeepAlive(Comando_TX))
         session_->sendKeepAlive();
     else if (SessionRequest *request = session_->request(QByteArray::fromStdString(Comando_TX));
-             request->code() == "MA")
+             request->code() == "MA") {
         keeper_->keepSeriesOf(request);
+        connect(request, &SessionRequest::finished, this, [this, request] { anotarTanquesSemLeitura(*request); });
+    }
 }
 
 void Form1::enviar(const std::string &comando)

@@ -1,6 +1,7 @@
 #include "console/message_log_model.h"
 
 #include "codec/windows1252.h"
+#include "session/log_masking.h"
 #include "session/log_text.h"
 
 int MessageLogModel::rowCount(const QModelIndex &parent) const
@@ -14,9 +15,10 @@ QVariant MessageLogModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == RawLineRole)
         return line(index.row());
-    // A line longer than the log is wide is cut short on screen; the tooltip shows all of it.
+    // A line longer than the log is wide is cut short on screen; the tooltip shows all of it. The
+    // password of "CF" and "AR" is masked on screen as in the saved log: a screen is seen by others.
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
-        return readableLogLine(bytes(index.row()));
+        return readableLogLine(maskedLogLine(bytes(index.row())));
     return {};
 }
 

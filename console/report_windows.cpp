@@ -3,15 +3,14 @@
 
 #include "reports/form2.h"
 #include "reports/form5.h"
-#include "ui_form1.h"
 
 #include <QTimer>
 
-// A report window opens once the dispatcher has finished with the reply that completed it, not
-// from inside it: Qt never fires a timer again while its own handler is still running, so a
-// window opened from the 10 ms dispatcher would stop every later reply from being interpreted
-// until the operator closed it. `aberto` keeps the window from being opened twice meanwhile;
-// `depois` runs once it has been closed.
+// A report window opens once the session has finished interpreting the reply that completed it,
+// not from inside its signal: the window's modal loop would run in the middle of that
+// interpretation, and the replies after it would wait for the operator or be interpreted beneath
+// a handler still running. `aberto` keeps the window from being opened twice meanwhile; `depois`
+// runs once it has been closed.
 void Form1::abrirAoFimDaMensagem(bool &aberto, void (Form1::*mostrar)(), void (Form1::*depois)())
 {
     if (aberto)
@@ -26,16 +25,15 @@ void Form1::abrirAoFimDaMensagem(bool &aberto, void (Form1::*mostrar)(), void (F
 
 void Form1::Mostrar_Inventario()
 {
-    state_.Nome_Posto = ui->Host->text();
-    Form2 window(&state_.Tabela_Tanques, &state_.Num_Tanques, &state_.Nome_Posto);
+    Form2 window(leituras_);
     emit janelaAberta(&window);
     window.exec();
 }
 
 void Form1::Mostrar_Resultados()
 {
-    Form5 window(state_.Tabela_Medicoes, state_.Num_Medicoes, state_.Data_MedProg);
-    window.setStationName(ui->Host->text());
+    Form5 window(medicoes_, numMedicoes_, dataMedProg_);
+    window.setStationName(leituras_.station());
     emit janelaAberta(&window);
     window.exec();
 }

@@ -14,8 +14,8 @@ void Form1::Salvar_Log_Click()
     lines.reserve(logModel_->rowCount());
     for (int row = 0; row < logModel_->rowCount(); ++row)
         lines.append({logModel_->loggedAt(row), logModel_->bytes(row)});
-    // "Host" names the picked station; before one is picked it says there is none.
-    const QString station = ui->Postos->currentIndex() >= 0 ? ui->Host->text() : QString();
+    // Before a station is picked, the name kept says there is none.
+    const QString station = ui->Postos->currentIndex() >= 0 ? leituras_.station() : QString();
     const QString name = exportFileName(QStringLiteral("Log"), station, QDateTime::currentDateTime());
     saveRowsAs(this, QStringLiteral("Salvar Log"), name, logRows(lines));
 }

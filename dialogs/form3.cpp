@@ -1,6 +1,9 @@
 #include "dialogs/form3.h"
 
+#include "session/controller_password.h"
 #include "ui_form3.h"
+
+#include <QMessageBox>
 
 Form3::Form3(QWidget *parent)
     : EntryDialog(parent)
@@ -17,7 +20,16 @@ std::optional<QString> Form3::ask(QWidget *parent)
     return askEntry<Form3>(parent);
 }
 
+// A password the controller cannot be given keeps the window open, so it can be typed again.
 void Form3::Validar_Senha_Click()
 {
-    submit(ui->Senha->text());
+    const QString problem = passwordProblem(ui->Senha->text());
+    if (problem.isEmpty()) {
+        submit(ui->Senha->text());
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Aviso"),
+                    QStringLiteral("Senha não aceita: %1.").arg(problem), QMessageBox::Ok, this);
+    box.exec();
+    ui->Senha->setFocus();
 }

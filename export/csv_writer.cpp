@@ -7,14 +7,6 @@
 
 namespace {
 
-QString guardedText(const QString &text)
-{
-    static const QString FormulaStarts = QStringLiteral("=+-@");
-    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
-        return QLatin1Char('\'') + text;
-    return text;
-}
-
 QString numberText(double value, QChar decimalMark)
 {
     if (!std::isfinite(value))
@@ -37,7 +29,7 @@ QString dateTimeText(const QDateTime &at, const std::optional<QTimeZone> &zone)
 QString fieldText(const CsvCell &cell, const CsvFormat &format)
 {
     if (const auto *text = std::get_if<QString>(&cell))
-        return guardedText(*text);
+        return formulaGuarded(*text);
     if (const auto *number = std::get_if<double>(&cell))
         return numberText(*number, format.decimalMark);
     if (const auto *at = std::get_if<QDateTime>(&cell))
@@ -46,6 +38,14 @@ QString fieldText(const CsvCell &cell, const CsvFormat &format)
 }
 
 } // namespace
+
+QString formulaGuarded(const QString &text)
+{
+    static const QString FormulaStarts = QStringLiteral("=+-@");
+    if (!text.isEmpty() && FormulaStarts.contains(text.front()))
+        return QLatin1Char('\'') + text;
+    return text;
+}
 
 CsvCell dateTimeCell(std::optional<QDateTime> value)
 {

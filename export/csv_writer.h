@@ -30,11 +30,14 @@ struct CsvFormat {
     bool byteOrderMark = true;
 };
 
+// Text that starts with '=', '+', '-' or '@' with a leading apostrophe, so that no spreadsheet
+// runs it as a formula.
+QString formulaGuarded(const QString &text);
+
 // RFC 4180 quoting: a field holding the separator, a quote, CR or LF is quoted, its quotes doubled.
 QString quotedCsvField(const QString &field, QChar separator);
 
 // The rows as a CSV file in UTF-8: fields quoted as above, CRLF after every row, an empty row as
-// an empty line. A text cell starting with '=', '+', '-' or '@' gets a leading apostrophe, so
-// that no spreadsheet runs it as a formula; numbers are written as they are, and one that is not
-// finite as an empty cell.
+// an empty line. A text cell is guarded against formulas (formulaGuarded); numbers are written as
+// they are, and one that is not finite as an empty cell.
 QByteArray csvFile(const QList<CsvRow> &rows, const CsvFormat &format = {});

@@ -15,7 +15,7 @@
 #include "protocol/bcc.h"
 #include "protocol/control_codes.h"
 #include "protocol/frame_assembler.h"
-#include "protocol/receive_ring.h"
+#include "protocol/received_frame_ring.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -26,7 +26,7 @@
 #include <vector>
 
 using zelta::FrameAssembler;
-using zelta::ReceiveRing;
+using zelta::ReceivedFrameRing;
 using Event = FrameAssembler::Event;
 using Kind = Event::Kind;
 
@@ -37,21 +37,21 @@ class RingCheck {
 public:
     void store(const std::string &frame)
     {
-        if (ring_.Armazena(frame)) {
+        if (ring_.push(frame)) {
             expected_.push_back(frame);
             return;
         }
         // Refused only when full; one take makes room again.
-        FUZZ_CHECK(expected_.size() == ReceiveRing::Slots - 1);
-        FUZZ_CHECK(ring_.size() == ReceiveRing::Slots - 1);
+        FUZZ_CHECK(expected_.size() == ReceivedFrameRing::Capacity);
+        FUZZ_CHECK(ring_.full());
         takeOne();
-        FUZZ_CHECK(ring_.Armazena(frame));
+        FUZZ_CHECK(ring_.push(frame));
         expected_.push_back(frame);
     }
 
     void takeOne()
     {
-        const std::string taken = ring_.Apanha();
+        const std::string taken = ring_.take();
         if (expected_.empty()) {
             // Frames are never empty, so empty text can only mean an empty ring.
             FUZZ_CHECK(taken.empty());
@@ -71,7 +71,7 @@ public:
     }
 
 private:
-    ReceiveRing ring_;
+    ReceivedFrameRing ring_;
     std::deque<std::string> expected_;
 };
 
@@ -91,7 +91,7 @@ void checkFrame(const Event &event)
         FUZZ_CHECK(!steersTheLink(frame[i]));
     const std::string_view covered = std::string_view(frame).substr(1, frame.size() - 2);
     const int check = static_cast<unsigned char>(frame.back());
-    FUZZ_CHECK(event.checkByteMatches == (zelta::Calcular_BCC(covered) == check));
+    FUZZ_CHECK(event.checkByteMatches == (zelta::blockCheckCharacter(covered) == check));
 }
 
 // Feeds reads and keeps every event, checking each and counting the bytes they account for.

@@ -126,7 +126,7 @@ void checkRawFrame(std::string_view raw)
         // Accepted only when the input is exactly STX, code, argument, ETX and the check byte.
         std::string rebuilt(1, zelta::STX);
         rebuilt += request->code + request->argument + zelta::ETX;
-        rebuilt += static_cast<char>(zelta::Calcular_BCC(std::string_view(rebuilt).substr(1)));
+        rebuilt += static_cast<char>(zelta::blockCheckCharacter(std::string_view(rebuilt).substr(1)));
         FUZZ_CHECK(request->code.size() == 2);
         FUZZ_CHECK(rebuilt == raw);
     }

@@ -2,7 +2,7 @@
 // The same input also makes up 40 stations; those the writer would accept come back from a
 // write and a read as the layout promises.
 
-#include "config/station_file_format.h"
+#include "stations/station_file_format.h"
 #include "fuzz/byte_source.h"
 #include "fuzz/fuzz_check.h"
 #include "protocol/numeric_text.h"
@@ -30,7 +30,7 @@ bool isTrimmed(const std::string &text)
 void checkColumns(const std::string &item)
 {
     const StationFields fields = stationfile::splitColumns(item);
-    for (const std::string *column : {&fields.Descricao, &fields.IP, &fields.Port}) {
+    for (const std::string *column : {&fields.description, &fields.host, &fields.port}) {
         FUZZ_CHECK(column->size() <= FieldWidth);
         FUZZ_CHECK(isTrimmed(*column));
         FUZZ_CHECK(item.find(*column) != std::string::npos);
@@ -68,7 +68,7 @@ bool writerAcceptsField(const std::string &field)
 // the spaces that start a line.
 bool writerAccepts(const StationFields &station)
 {
-    const std::array<const std::string *, 3> fields{&station.Descricao, &station.IP, &station.Port};
+    const std::array<const std::string *, 3> fields{&station.description, &station.host, &station.port};
     for (const std::string *field : fields) {
         if (!writerAcceptsField(*field))
             return false;
@@ -85,7 +85,7 @@ bool writerAccepts(const StationFields &station)
 StationFields readBackOf(const StationFields &station)
 {
     std::vector<std::string> columns;
-    for (const std::string *field : {&station.Descricao, &station.IP, &station.Port}) {
+    for (const std::string *field : {&station.description, &station.host, &station.port}) {
         if (!field->empty())
             columns.push_back(zelta::trimSpaces(*field));
     }

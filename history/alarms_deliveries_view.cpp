@@ -28,6 +28,7 @@ QString alarmName(const QString &kind)
         {QStringLiteral("communication"), QStringLiteral("Comunicação")},
         {QStringLiteral("clock"), QStringLiteral("Relógio")},
         {QStringLiteral("poll_failed"), QStringLiteral("Coleta automática")},
+        {QStringLiteral("ofe_conflict"), QStringLiteral("Número OFE repetido")},
     };
     QString alarm = kind;
     if (kind.endsWith(Raised))
@@ -43,6 +44,8 @@ QString situation(const QString &kind)
         return QStringLiteral("Ativado");
     if (kind.endsWith(Cleared))
         return QStringLiteral("Normalizado");
+    if (kind == QLatin1String("ofe_conflict"))
+        return QStringLiteral("Posto à parte");
     return QStringLiteral("Falhou");
 }
 

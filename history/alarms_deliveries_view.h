@@ -7,9 +7,9 @@
 
 class QTableWidget;
 
-// "Alarmes e Entregas": a station's alarms raised and cleared and its failed polls, beside the
-// deliveries found in its readings, each in a grid of its own. Grids, so that printing carries
-// every row, not only those in sight.
+// "Alarmes e Entregas": a station's alarms raised and cleared, its failed polls and its OFE number
+// found in use by another host, beside the deliveries found in its readings, each in a grid of its
+// own. Grids, so that printing carries every row, not only those in sight.
 class AlarmsDeliveriesView : public QWidget {
     Q_OBJECT
 public:

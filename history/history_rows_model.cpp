@@ -51,6 +51,8 @@ void HistoryRowsModel::addPage(int requestId, const RowsPage &page)
         return;
     pending_ = 0;
     total_ = page.total;
+    if (page.offset == 0)
+        emit totalCounted(total_);
     if (page.rows.isEmpty())
         return;
     beginInsertRows({}, int(rows_.size()), int(rows_.size() + page.rows.size()) - 1);

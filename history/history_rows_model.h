@@ -26,6 +26,10 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
+signals:
+    // The first page of a request came, and with it the count of every row of the period.
+    void totalCounted(int total);
+
 private:
     void addPage(int requestId, const RowsPage &page);
 

@@ -1,5 +1,6 @@
 #include "history/history_window.h"
 
+#include "codec/counted.h"
 #include "export/export_file_name.h"
 #include "export/save_dialog.h"
 #include "history/alarms_deliveries_view.h"
@@ -16,6 +17,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -115,6 +117,7 @@ HistoryWindow::HistoryWindow(const DatabaseLocation &history, QWidget *parent)
     table_->horizontalHeader()->setStretchLastSection(true);
     // Sized by the first page; the operator may widen them.
     connect(rows_, &QAbstractItemModel::rowsInserted, table_, &QTableView::resizeColumnsToContents);
+    connect(rows_, &HistoryRowsModel::totalCounted, this, &HistoryWindow::showCount);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
 
     alarmsAndDeliveries_ = new AlarmsDeliveriesView(this);
@@ -288,8 +291,17 @@ void HistoryWindow::showSeries(int requestId, const SeriesPoints &points)
     chart_->setSeries(points, shown_.from.toMSecsSinceEpoch(), shown_.to.toMSecsSinceEpoch(), zone_,
                       value_->currentText());
 #endif
-    status_->setText(points.isEmpty() ? QStringLiteral("Nenhuma medição no período.")
-                                      : QStringLiteral("%1 medições no período.").arg(points.size()));
+}
+
+// The readings the table lists, which a product's total sums: its points are fewer.
+void HistoryWindow::showCount(int total)
+{
+    QString text = total == 0 ? QStringLiteral("Nenhuma medição no período.")
+                              : QStringLiteral("%1 no período.").arg(counted(total, "medição", "medições"));
+    if (!shown_.tank && total > 0)
+        text += QStringLiteral(" O total soma a última leitura de cada tanque do produto, a partir de quando "
+                               "todos foram lidos.");
+    status_->setText(text);
 }
 
 void HistoryWindow::showAlarmsAndDeliveries(int requestId, const AlarmsAndDeliveries &found)

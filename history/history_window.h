@@ -33,6 +33,7 @@ private:
     void refresh();
     void showPeriod();
     void showSeries(int requestId, const SeriesPoints &points);
+    void showCount(int total);
     void showAlarmsAndDeliveries(int requestId, const AlarmsAndDeliveries &found);
     void showFailure(int requestId, const QString &reason);
     void exportCsv();

@@ -1,6 +1,9 @@
 #include "poll/fleet_file.h"
 
+#include "codec/file_text.h"
+#include "codec/shown_value.h"
 #include "codec/windows1252.h"
+#include "poll/problem_list.h"
 
 #include <QFile>
 #include <QHostAddress>
@@ -8,6 +11,7 @@
 #include <QStringDecoder>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -16,14 +20,35 @@ namespace {
 constexpr qint64 LargestFile = 16 * 1024 * 1024;
 constexpr int FieldCount = 5;
 
-QString decoded(const QByteArray &bytes)
+// Whether the whole text is UTF-8, read in slices so that it is never decoded whole.
+bool isUtf8(QByteArrayView bytes)
 {
+    constexpr qsizetype Slice = 64 * 1024;
     QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    return fromWindows1252(bytes);
+    for (qsizetype at = 0; at < bytes.size() && !utf8.hasError(); at += Slice)
+        (void)QString(utf8(bytes.sliced(at, std::min(Slice, bytes.size() - at))));
+    return !utf8.hasError();
 }
+
+// A zone name is looked up once: a file repeats the same few, and each lookup reads the system's
+// zone database.
+class ZoneNames {
+public:
+    bool known(const QString &name)
+    {
+        const auto found = known_.constFind(name);
+        if (found != known_.cend())
+            return *found;
+        const bool valid = QTimeZone(name.toUtf8()).isValid();
+        // A file of made-up names does not grow the cache beyond what a fleet uses.
+        if (known_.size() < 1000)
+            known_.insert(name, valid);
+        return valid;
+    }
+
+private:
+    QHash<QString, bool> known_;
+};
 
 // The fields of one line; *unclosed when a quoted field does not end on it.
 QStringList splitFields(const QString &line, bool *unclosed)
@@ -61,7 +86,7 @@ bool isHeader(const QStringList &fields)
 }
 
 // The station of one line, or the problem with it.
-std::optional<PolledStation> station(const QStringList &fields, QString *problem)
+std::optional<PolledStation> station(const QStringList &fields, ZoneNames &zones, QString *problem)
 {
     if (fields.size() > FieldCount) {
         *problem = QStringLiteral("%1 campos; o máximo são %2 (descrição;host;porta;fuso;chave de senha)")
@@ -85,23 +110,23 @@ std::optional<PolledStation> station(const QStringList &fields, QString *problem
     const std::optional<StationAddress> address = parseHostAndPort(host);
     const bool ipv6 = address && QHostAddress(address->host).protocol() == QAbstractSocket::IPv6Protocol;
     if (!address || (ipv6 ? host.contains(QLatin1String("]:")) : host.contains(QLatin1Char(':')))) {
-        *problem = QStringLiteral("host inválido: \"%1\" (um endereço IP ou nome de host; a porta vai na coluna "
-                                  "seguinte)").arg(host);
+        *problem = QStringLiteral("host inválido: %1 (um endereço IP ou nome de host; a porta vai na coluna "
+                                  "seguinte)").arg(shownValue(host));
         return std::nullopt;
     }
     polled.address = *address;
     if (!field(2).isEmpty()) {
         const std::optional<quint16> port = parsePortNumber(field(2));
         if (!port) {
-            *problem = QStringLiteral("porta inválida: \"%1\" (de 1 a 65535)").arg(field(2));
+            *problem = QStringLiteral("porta inválida: %1 (de 1 a 65535)").arg(shownValue(field(2)));
             return std::nullopt;
         }
         polled.address.port = *port;
     }
     polled.timeZone = field(3);
-    if (!polled.timeZone.isEmpty() && !QTimeZone(polled.timeZone.toUtf8()).isValid()) {
-        *problem = QStringLiteral("fuso horário desconhecido: \"%1\" (um nome IANA, como America/Sao_Paulo)")
-                       .arg(polled.timeZone);
+    if (!polled.timeZone.isEmpty() && !zones.known(polled.timeZone)) {
+        *problem = QStringLiteral("fuso horário desconhecido: %1 (um nome IANA, como America/Sao_Paulo)")
+                       .arg(shownValue(polled.timeZone));
         return std::nullopt;
     }
     polled.passwordKey = field(4);
@@ -113,41 +138,50 @@ std::optional<PolledStation> station(const QStringList &fields, QString *problem
 StationsLoad parseFleet(const QByteArray &bytes)
 {
     StationsLoad load;
-    QString text = decoded(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    ProblemList problems(&load.problems);
+    const bool utf8 = isUtf8(bytes);
+    ZoneNames zones;
     QSet<QString> descriptions;
     bool first = true;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines.at(i);
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    qsizetype lineStart = 0;
+    // Line by line, so that what stays in memory is the stations, not the file's text.
+    for (int number = 1; lineStart < bytes.size(); ++number) {
+        qsizetype lineEnd = bytes.indexOf('\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = bytes.size();
+        QByteArrayView raw = QByteArrayView(bytes).sliced(lineStart, lineEnd - lineStart);
+        lineStart = lineEnd + 1;
+        if (number == 1 && raw.startsWith("\xEF\xBB\xBF"))
+            raw = raw.sliced(3);
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const QString line = utf8 ? QString::fromUtf8(raw) : fromWindows1252(std::string_view(raw.data(), std::size_t(raw.size())));
         if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#')))
             continue;
-        const QString where = QStringLiteral("linha %1: ").arg(i + 1);
+        const QString where = QStringLiteral("linha %1: ").arg(number);
         bool unclosed = false;
         const QStringList fields = splitFields(line, &unclosed);
         if (unclosed) {
-            load.problems << where + QStringLiteral("aspas sem fechamento");
+            problems.add(where + QStringLiteral("aspas sem fechamento"));
             continue;
         }
         if (std::exchange(first, false) && isHeader(fields))
             continue;
         QString problem;
-        const std::optional<PolledStation> polled = station(fields, &problem);
+        const std::optional<PolledStation> polled = station(fields, zones, &problem);
         if (!polled) {
-            load.problems << where + problem;
+            problems.add(where + problem);
             continue;
         }
         // Passwords, outcomes and the history tell stations apart by their description.
         if (descriptions.contains(polled->description.toLower())) {
-            load.problems << where + QStringLiteral("o posto \"%1\" já está no arquivo").arg(polled->description);
+            problems.add(where + QStringLiteral("o posto %1 já está no arquivo").arg(shownValue(polled->description)));
             continue;
         }
         descriptions.insert(polled->description.toLower());
         load.stations << *polled;
     }
+    problems.finish();
     if (load.problems.isEmpty() && load.stations.isEmpty())
         load.problems << QStringLiteral("nenhum posto no arquivo");
     return load;
@@ -155,19 +189,19 @@ StationsLoad parseFleet(const QByteArray &bytes)
 
 StationsLoad readFleetFile(const QString &path)
 {
+    StationsLoad load;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        StationsLoad load;
-        load.problems << QStringLiteral("arquivo de frota %1: %2").arg(path, file.errorString());
+    QString problem;
+    if (!openRegularFile(file, &problem)) {
+        load.problems << QStringLiteral("arquivo de frota %1").arg(problem);
         return load;
     }
     if (file.size() > LargestFile) {
-        StationsLoad load;
-        load.problems << QStringLiteral("arquivo de frota %1: grande demais para um arquivo de frota").arg(path);
+        load.problems << QStringLiteral("arquivo de frota %1: grande demais para um arquivo de frota").arg(shownPath(path));
         return load;
     }
-    StationsLoad load = parseFleet(file.readAll());
+    load = parseFleet(file.readAll());
     for (QString &problem : load.problems)
-        problem = QStringLiteral("%1: %2").arg(path, problem);
+        problem = QStringLiteral("%1: %2").arg(shownPath(path), problem);
     return load;
 }

@@ -1,5 +1,6 @@
 #include "poll/frame_log.h"
 
+#include "codec/file_text.h"
 #include "session/log_masking.h"
 #include "session/log_text.h"
 
@@ -8,9 +9,11 @@
 bool FrameLog::open(const QString &path, QString *error)
 {
     file_.setFileName(path);
-    if (file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+    // Its frames name the stations and their hosts: a new log is its owner's only.
+    if (file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return true;
-    *error = QStringLiteral("arquivo de registro %1: %2").arg(path, file_.errorString());
+    *error = QStringLiteral("arquivo de registro %1: %2").arg(shownPath(path), fileErrorText(file_));
     return false;
 }
 

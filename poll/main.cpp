@@ -1,26 +1,29 @@
 #include "alarms/alarm_rules.h"
-#include "config/station_paths.h"
+#include "stations/station_paths.h"
 #include "poll/alarm_command.h"
 #include "poll/exit_codes.h"
 #include "poll/fleet_file.h"
 #include "poll/frame_log.h"
 #include "poll/parallel_limit.h"
-#include "session/open_file_limit.h"
 #include "poll/password_file.h"
+#include "poll/problem_list.h"
 #include "poll/poll_options.h"
 #include "poll/poll_output.h"
 #include "poll/poll_scheduler.h"
 #include "poll/station_poll.h"
-#include "store/store_drain.h"
+#include "process/open_file_limit.h"
+#include "process/qt_translations.h"
+#include "process/quit_on_signal.h"
+#include "process/utf8_output.h"
 #include "session/controller_password.h"
 #include "session/controller_session.h"
-#include "session/quit_on_signal.h"
-#include "session/utf8_output.h"
 #include "store/history_store.h"
+#include "store/store_drain.h"
 #include "store/station_locks.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QTimer>
 
 #include <algorithm>
@@ -29,6 +32,10 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+
+// Diagnostics for a field engineer (QT_LOGGING_RULES="comzelta.poll.info=true"), never the
+// operator's lines.
+Q_LOGGING_CATEGORY(pollLog, "comzelta.poll", QtWarningMsg)
 
 namespace {
 
@@ -43,6 +50,7 @@ struct Configuration {
     QList<QByteArray> passwords;  // one per station
     std::shared_ptr<AlarmRules> rules;
     QStringList problems;
+    QStringList notes;  // said, but the run goes on
 };
 
 Configuration configuration(const PollOptions &options)
@@ -56,23 +64,26 @@ Configuration configuration(const PollOptions &options)
     const StationsLoad stations = options.stationsFile.isEmpty() ? listedStations(loaded.dataDirectory)
                                                                  : readFleetFile(options.stationsFile);
     loaded.problems << stations.problems;
+    loaded.notes << stations.notes;
     if (stations.problems.isEmpty() && stations.stations.isEmpty())
         loaded.problems << QStringLiteral("nenhum posto para ler");
     const PasswordLoad passwords = readPasswordFile(loaded.dataDirectory);
     loaded.problems << passwords.problems;
-    const AlarmRulesLoad rules = loadAlarmRules(loaded.dataDirectory);
-    if (!rules.problem.isEmpty())
-        loaded.problems << rules.problem;
-    loaded.rules = rules.rules;
+    const Result<std::shared_ptr<AlarmRules>, AlarmFileProblem> rules = loadAlarmRules(loaded.dataDirectory);
+    if (!rules)
+        loaded.problems << alarmFileProblemText(rules.error());
+    loaded.rules = rules.valueOr(nullptr);
     if (!loaded.problems.isEmpty())
         return loaded;
+    ProblemList missing(&loaded.problems);
     for (const PolledStation &station : stations.stations) {
         const PasswordBook::Lookup lookup = passwords.book.passwordFor(station);
         if (!lookup.password)
-            loaded.problems << lookup.problem;
+            missing.add(lookup.problem);
         else
             loaded.passwords << controllerPassword(*lookup.password);
     }
+    missing.finish();
     loaded.stations = stations.stations;
     return loaded;
 }
@@ -95,19 +106,23 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("comzelta-poll"));
     PollOutput output(outputIsTerminal());
 
-    const ParsedPollArguments parsed = parsePollArguments(QCoreApplication::arguments().mid(1));
-    if (parsed.help) {
+    // Qt's part of the usage ("Uso:", "Opções:") in Portuguese whatever the locale.
+    if (!installQtTranslations(app))
+        qCInfo(pollLog, "Traduções do Qt não encontradas: a ajuda das opções fica em parte em inglês.");
+
+    const Result<PollOptions, PollUsageProblem> parsed = parsePollArguments(QCoreApplication::arguments().mid(1));
+    if (!parsed) {
+        output.problem(usageProblemText(parsed.error()) + QStringLiteral("\n\n") + pollUsageText());
+        return PollExitUsage;
+    }
+    if (parsed->help) {
         output.line(pollUsageText());
         return PollExitDone;
     }
-    if (!parsed.options) {
-        output.problem(parsed.error + QStringLiteral("\n\n") + pollUsageText());
-        return PollExitUsage;
-    }
-    const PollOptions &options = *parsed.options;
+    const PollOptions &options = *parsed;
     const Configuration loaded = configuration(options);
-    for (const QString &problem : loaded.problems)
-        output.problem(problem);
+    for (const QString &text : loaded.notes + loaded.problems)
+        output.problem(text);
     if (!loaded.problems.isEmpty())
         return PollExitUsage;
 
@@ -128,19 +143,32 @@ int main(int argc, char *argv[])
 
     HistoryStoreOptions storeOptions;
     storeOptions.rules = loaded.rules;
+    for (const PolledStation &station : loaded.stations)
+        storeOptions.listedHosts << stationIdentity(station).host;
     // Room for a few rounds of every station while the history cannot write.
     storeOptions.queueCapacity = std::max(storeOptions.queueCapacity, QueuedCallsPerStation * int(loaded.stations.size()));
     const DatabaseLocation location =
         options.database.value_or(DatabaseLocation(HistoryStore::filePathIn(loaded.dataDirectory)));
     HistoryStore store(location, storeOptions);
     StoreDrain drain(&store);
-    QObject::connect(&store, &HistoryStore::writesFailing, [&output](const QString &reason) {
-        output.problem(QStringLiteral("Histórico indisponível: %1; as leituras esperam na fila").arg(reason));
+    // Told once, before the failures it causes; the run ends there, with nothing to wait for.
+    bool misconfigured = false;
+    const auto refuse = [&](const QString &reason) {
+        if (std::exchange(misconfigured, true))
+            return;
+        output.problem(QStringLiteral("Histórico inutilizável: %1").arg(reason));
+        QCoreApplication::exit(PollExitUsage);
+    };
+    QObject::connect(&store, &HistoryStore::misconfigured, refuse);
+    QObject::connect(&store, &HistoryStore::writesFailing, [&](const QString &reason) {
+        if (!misconfigured)
+            output.problem(QStringLiteral("Histórico indisponível: %1; as leituras esperam na fila").arg(reason));
     });
     QObject::connect(&store, &HistoryStore::writesWorking, [&output] {
         output.problem(QStringLiteral("Histórico disponível de novo: gravando as leituras da fila"));
     });
     StationLocks locks(location);
+    QObject::connect(&locks, &StationLocks::misconfigured, refuse);
     QObject::connect(&locks, &StationLocks::unavailable, [&output](const QString &reason) {
         output.problem(QStringLiteral("Travas dos postos indisponíveis (%1): os postos são lidos sem trava até o "
                                       "servidor voltar")
@@ -152,6 +180,8 @@ int main(int argc, char *argv[])
         output.line(alarmLine(notice));
         alarmCommand.run(notice);
     });
+    QObject::connect(&store, &HistoryStore::ofeConflict,
+                     [&output](const AlarmNotice &notice) { output.line(alarmLine(notice)); });
     QObject::connect(&alarmCommand, &AlarmCommandRunner::problem, [&output](const QString &text) { output.problem(text); });
 
     const PollTiming timing{options.connectTimeoutMs, options.replyTimeoutMs, options.retries, options.backoffMs};
@@ -169,6 +199,9 @@ int main(int argc, char *argv[])
     const ParallelChoice parallel = parallelWithinFileLimit(options.parallel, int(polls.size()), raiseOpenFileLimit());
     if (!parallel.note.isEmpty())
         output.problem(parallel.note);
+    qCInfo(pollLog).noquote() << polls.size() << "postos,"
+                              << (parallel.parallel == 0 ? QStringLiteral("todos") : QString::number(parallel.parallel))
+                              << "ao mesmo tempo";
     PollScheduler scheduler(polls, parallel.parallel, &locks);
     QObject::connect(&scheduler, &PollScheduler::note, [&output](const QString &text) { output.problem(text); });
     QObject::connect(&scheduler, &PollScheduler::progress, [&output](int done, int total, int failed) {
@@ -176,6 +209,7 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&scheduler, &PollScheduler::stationFinished,
                      [&output](const QString &description, bool succeeded, const QString &detail) {
+                         qCDebug(pollLog).noquote() << description << (succeeded ? "lido" : "falhou:") << detail;
                          if (!succeeded)
                              output.problem(QStringLiteral("%1: sem comunicação: %2").arg(description, detail));
                      });
@@ -215,6 +249,12 @@ int main(int argc, char *argv[])
             QObject::connect(&alarmCommand, &AlarmCommandRunner::idle, [&] { QCoreApplication::exit(exitCode); });
     });
     QObject::connect(&scheduler, &PollScheduler::roundFinished, [&](const RoundSummary &summary) {
+        const QString separator = QStringLiteral(", ");
+        qCInfo(pollLog).nospace().noquote()
+            << "rodada " << summary.number << ": " << summary.elapsedMs << " ms, " << summary.read << " de "
+            << summary.stations << " postos lidos; fora da rodada: " << summary.skipped.join(separator)
+            << "; com outro coletor: " << summary.heldElsewhere.join(separator)
+            << "; na fila do histórico: " << store.queuedCount();
         output.line(roundLine(summary) + historyBacklog(store.writesAreFailing(), store.queuedCount()));
         if (options.everyMs == 0 && !summary.interrupted)
             end(summary.failed.isEmpty() ? PollExitDone : PollExitSomeFailed);

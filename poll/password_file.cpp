@@ -1,6 +1,8 @@
 #include "poll/password_file.h"
 
+#include "codec/file_text.h"
 #include "codec/ini_text.h"
+#include "session/controller_password.h"
 
 #include <QFile>
 
@@ -102,6 +104,10 @@ PasswordLoad parsePasswords(const QString &text)
             load.problems << where + QStringLiteral("senha vazia para \"%1\"").arg(name);
             continue;
         }
+        if (const QString problem = passwordProblem(line.value); !problem.isEmpty()) {
+            load.problems << where + QStringLiteral("%1 (\"%2\")").arg(problem, name);
+            continue;
+        }
         bool added = true;
         switch (section) {
         case Section::None:
@@ -158,12 +164,14 @@ PasswordLoad readPasswordFile(const QString &dataDirectory)
                              .arg(path);
         return load;
     }
-    if (const QString exposed = exposedFileProblem(path); !exposed.isEmpty()) {
-        load.problems << exposed;
+    // A directory or a FIFO is refused for what it is before its permissions are judged.
+    QString problem;
+    if (!openRegularFile(file, &problem)) {
+        load.problems << QStringLiteral("arquivo de senhas %1").arg(problem);
         return load;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        load.problems << QStringLiteral("arquivo de senhas %1: %2").arg(path, file.errorString());
+    if (const QString exposed = exposedFileProblem(path); !exposed.isEmpty()) {
+        load.problems << exposed;
         return load;
     }
     if (file.size() > LargestFile) {

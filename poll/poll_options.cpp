@@ -1,186 +1,161 @@
 #include "poll/poll_options.h"
 
-#include <algorithm>
-#include <cmath>
+#include "process/duration.h"
+#include "process/whole_number.h"
+#include "store/database_option.h"
+
+#include <QCommandLineParser>
 
 namespace {
+
+using Kind = PollProblem::Kind;
 
 constexpr int Day = 24 * 60 * 60 * 1000;
 constexpr double LongestIntervalMinutes = 7 * 24 * 60;
 
-// A whole number from `lowest` to `highest`, or nothing.
-std::optional<int> wholeNumber(const QString &text, int lowest, int highest)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < lowest || value > highest)
-        return std::nullopt;
-    return value;
-}
-
 struct WholeOption {
-    const char *name;
+    QCommandLineOption option;
     int PollOptions::*field;
     int lowest;
     int highest;
 };
 
-constexpr WholeOption WholeOptions[] = {
-    {"parallel", &PollOptions::parallel, 1, 100000},
-    {"connect-timeout-ms", &PollOptions::connectTimeoutMs, 1, Day},
-    {"reply-timeout-ms", &PollOptions::replyTimeoutMs, 1, Day},
-    {"retries", &PollOptions::retries, 0, 20},
-    {"backoff-ms", &PollOptions::backoffMs, 0, Day},
-    {"on-alarm-timeout-ms", &PollOptions::alarmTimeoutMs, 1, Day},
-    {"history-wait-ms", &PollOptions::historyWaitMs, 0, Day},
-};
-
-// The options with a value; false after setting *error.
-bool applyOption(const QString &name, const QString &value, PollOptions &options, QString *error)
+WholeOption whole(const char *name, const QString &help, const char *valueName, int PollOptions::*field, int lowest,
+                  int highest)
 {
-    for (const WholeOption &option : WholeOptions) {
-        if (name != QLatin1String(option.name))
-            continue;
-        const std::optional<int> number = wholeNumber(value, option.lowest, option.highest);
-        if (!number) {
-            *error = QStringLiteral("valor inválido para --%1: \"%2\" (número inteiro de %3 a %4)")
-                         .arg(name, value)
-                         .arg(option.lowest)
-                         .arg(option.highest);
-            return false;
-        }
-        options.*option.field = *number;
-        return true;
-    }
-    if (name == QLatin1String("every")) {
-        bool ok = false;
-        const double minutes = value.toDouble(&ok);
-        if (!ok || !std::isfinite(minutes) || minutes <= 0 || minutes > LongestIntervalMinutes) {
-            *error = QStringLiteral("intervalo inválido: \"%1\" (minutos, maior que zero, até %2)")
-                         .arg(value)
-                         .arg(LongestIntervalMinutes);
-            return false;
-        }
-        options.everyMs = std::max(1, int(std::lround(minutes * 60000)));
-    } else if (name == QLatin1String("data-dir")) {
-        options.dataDirectory = value;
-    } else if (name == QLatin1String("database")) {
-        const ParsedDatabaseLocation parsed = parseDatabaseUrl(value);
-        if (!parsed.location) {
-            *error = parsed.error;
-            return false;
-        }
-        options.database = parsed.location;
-    } else if (name == QLatin1String("stations")) {
-        options.stationsFile = value;
-    } else if (name == QLatin1String("log")) {
-        options.logFile = value;
-    } else if (name == QLatin1String("on-alarm")) {
-        if (value.trimmed().isEmpty()) {
-            *error = QStringLiteral("--on-alarm precisa de um comando");
-            return false;
-        }
-        options.alarmCommand = value;
-    } else {
-        *error = QStringLiteral("opção desconhecida: \"--%1\"").arg(name);
-        return false;
-    }
-    return true;
+    return {wholeNumberOption(QString::fromLatin1(name), help, QString::fromLatin1(valueName), PollOptions().*field),
+            field, lowest, highest};
 }
 
-ParsedPollArguments failure(const QString &error)
+// Every option, named once with its help, the name of its value and its default.
+struct PollOptionTable {
+    const QCommandLineOption help = helpOption();
+    const QCommandLineOption dataDirectory{
+        QStringLiteral("data-dir"),
+        QStringLiteral("O diretório de dados do console (Configuração.TXT, poll.ini, Historico.sqlite)."),
+        QStringLiteral("DIR")};
+    const QCommandLineOption database = databaseOption();
+    const QCommandLineOption stations{
+        QStringLiteral("stations"),
+        QStringLiteral("Um arquivo de frota CSV (descrição;host;porta;fuso;chave de senha) em vez da lista de "
+                       "postos do console; sem limite de 40."),
+        QStringLiteral("ARQUIVO")};
+    const QCommandLineOption once{QStringLiteral("once"),
+                                  QStringLiteral("Uma rodada por todos os postos (o padrão).")};
+    const QCommandLineOption every{
+        QStringLiteral("every"),
+        QStringLiteral("Uma rodada a cada intervalo, até SIGTERM ou SIGINT; um posto ainda ocupado fica fora da "
+                       "rodada seguinte."),
+        QStringLiteral("MINUTOS")};
+    const QList<WholeOption> wholeOptions{
+        whole("parallel", QStringLiteral("Postos lidos ao mesmo tempo (padrão: todos)."), "N",
+              &PollOptions::parallel, 1, 100000),
+        whole("connect-timeout-ms", QStringLiteral("Espera pela conexão, padrão %1."), "MS",
+              &PollOptions::connectTimeoutMs, 1, Day),
+        whole("reply-timeout-ms", QStringLiteral("Espera por cada resposta, padrão %1."), "MS",
+              &PollOptions::replyTimeoutMs, 1, Day),
+        whole("retries", QStringLiteral("Novas tentativas de um posto que falhou, padrão %1."), "N",
+              &PollOptions::retries, 0, 20),
+        whole("backoff-ms",
+              QStringLiteral("Espera antes da primeira nova tentativa, dobrando a cada uma, padrão %1."), "MS",
+              &PollOptions::backoffMs, 0, Day),
+        whole("history-wait-ms",
+              QStringLiteral("Com o histórico indisponível (servidor fora do ar), as leituras esperam na fila; ao "
+                             "fim de --once, espera o histórico voltar até esse tempo, padrão %1."),
+              "MS", &PollOptions::historyWaitMs, 0, Day),
+        whole("on-alarm-timeout-ms", QStringLiteral("Encerra o comando de --on-alarm depois desse tempo, padrão %1."),
+              "MS", &PollOptions::alarmTimeoutMs, 1, Day),
+    };
+    const QCommandLineOption log{QStringLiteral("log"),
+                                 QStringLiteral("Cada quadro com a hora e o posto (senhas mascaradas)."),
+                                 QStringLiteral("ARQUIVO")};
+    const QCommandLineOption alarmCommand{
+        QStringLiteral("on-alarm"),
+        QStringLiteral("Executado a cada alarme (sem shell, a não ser que o comando o chame), com COMZELTA_ALARM, "
+                       "COMZELTA_ALARM_STATE, COMZELTA_STATION, COMZELTA_HOST, COMZELTA_SUBJECT, COMZELTA_DETAIL e "
+                       "COMZELTA_AT no ambiente."),
+        QStringLiteral("COMANDO")};
+
+    using Options = PollOptions;
+    using Problem = PollUsageProblem;
+    static constexpr Positionals positionals = Positionals::Refused;
+
+    void describe(QCommandLineParser &parser) const;
+    Result<PollOptions, PollUsageProblem> values(const QCommandLineParser &parser) const;
+    QList<QCommandLineOption> all() const
+    {
+        QList<QCommandLineOption> options{help, dataDirectory, database, stations, once, every};
+        for (const WholeOption &option : wholeOptions)
+            options << option.option;
+        return options << log << alarmCommand;
+    }
+};
+
+void PollOptionTable::describe(QCommandLineParser &parser) const
 {
-    ParsedPollArguments parsed;
-    parsed.error = error;
-    return parsed;
+    parser.setApplicationDescription(QStringLiteral(
+        "Lê todos os postos: identificação, inventário de todos os tanques (MA), sensores (LS) e relógio (LR), e "
+        "guarda tudo no histórico (Historico.sqlite no diretório de dados, ou o banco de --database).\n"
+        "As senhas ficam em poll.ini no diretório de dados, legível só pelo dono (chmod 600).\n"
+        "Código de saída: 0 todos os postos lidos (ou encerrado por sinal), 3 algum posto falhou, 2 erro de uso ou "
+        "de configuração, 1 outro erro (como um histórico que não pôde ser gravado)."));
+}
+
+Result<PollOptions, PollUsageProblem> PollOptionTable::values(const QCommandLineParser &parser) const
+{
+    PollOptions options;
+    for (const WholeOption &whole : wholeOptions) {
+        const Result<int, CommandLineProblem> number = readWholeNumber(parser, whole.option, whole.lowest, whole.highest);
+        if (!number)
+            return failure(number.error());
+        options.*whole.field = *number;
+    }
+    if (parser.isSet(every)) {
+        const Result<int, DurationProblem> interval = durationMs(parser.value(every), 60000, LongestIntervalMinutes);
+        if (!interval)
+            return failure(PollProblem{Kind::Interval, parser.value(every)});
+        options.everyMs = *interval;
+    }
+    options.dataDirectory = parser.value(dataDirectory);
+    const Result<std::optional<DatabaseLocation>, QString> location = databaseOptionValue(parser, database);
+    if (!location)
+        return failure(PollProblem{Kind::Database, location.error()});
+    options.database = *location;
+    options.stationsFile = parser.value(stations);
+    options.logFile = parser.value(log);
+    options.alarmCommand = parser.value(alarmCommand);
+    if (parser.isSet(alarmCommand) && options.alarmCommand.trimmed().isEmpty())
+        return failure(PollProblem{Kind::EmptyAlarmCommand, {}});
+    if (parser.isSet(once) && options.everyMs > 0)
+        return failure(PollProblem{Kind::OnceAndEvery, {}});
+    return options;
 }
 
 } // namespace
 
-ParsedPollArguments parsePollArguments(const QStringList &arguments)
+Result<PollOptions, PollUsageProblem> parsePollArguments(const QStringList &arguments)
 {
-    PollOptions options;
-    bool once = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
-            ParsedPollArguments parsed;
-            parsed.help = true;
-            return parsed;
-        }
-        if (!argument.startsWith(QLatin1String("--")) || argument.size() == 2)
-            return failure(QStringLiteral("argumento inesperado: \"%1\"").arg(argument));
-
-        const qsizetype equals = argument.indexOf(QLatin1Char('='));
-        const QString name = argument.mid(2, equals < 0 ? -1 : equals - 2);
-        if (name == QLatin1String("once")) {
-            if (equals >= 0)
-                return failure(QStringLiteral("a opção --once não leva valor"));
-            once = true;
-            continue;
-        }
-        QString value;
-        if (equals >= 0)
-            value = argument.mid(equals + 1);
-        else if (i + 1 < arguments.size())
-            value = arguments.at(++i);
-        else
-            return failure(QStringLiteral("a opção --%1 precisa de um valor").arg(name));
-        QString error;
-        if (!applyOption(name, value, options, &error))
-            return failure(error);
-    }
-    if (once && options.everyMs > 0)
-        return failure(QStringLiteral("use --once ou --every, não os dois"));
-    ParsedPollArguments parsed;
-    parsed.options = options;
-    return parsed;
+    return readProgramOptions<PollOptionTable>(arguments);
 }
 
 QString pollUsageText()
 {
-    return QStringLiteral(
-        "Uso: comzelta-poll [opções]\n"
-        "\n"
-        "Lê todos os postos: identificação, inventário de todos os tanques (MA), sensores (LS) e\n"
-        "relógio (LR), e guarda tudo no histórico (Historico.sqlite no diretório de dados, ou o\n"
-        "banco de --database).\n"
-        "\n"
-        "Postos e senhas:\n"
-        "  --data-dir DIR            o diretório de dados do console (Configuração.TXT, poll.ini,\n"
-        "                            Historico.sqlite)\n"
-        "  --database URL            guarda o histórico num banco PostgreSQL em vez de\n"
-        "                            Historico.sqlite: postgresql://usuário@servidor:porta/banco,\n"
-        "                            ou ...?host=/diretório/do/socket; a senha nunca vai na linha\n"
-        "                            de comando: fica em ~/.pgpass ou PGPASSFILE\n"
-        "  --stations ARQUIVO        um arquivo de frota CSV (descrição;host;porta;fuso;chave de\n"
-        "                            senha) em vez da lista de postos do console; sem limite de 40\n"
-        "  As senhas ficam em poll.ini no diretório de dados, legível só pelo dono (chmod 600).\n"
-        "\n"
-        "Quando:\n"
-        "  --once                    uma rodada por todos os postos (padrão)\n"
-        "  --every MINUTOS           uma rodada a cada intervalo, até SIGTERM ou SIGINT; um posto\n"
-        "                            ainda ocupado fica fora da rodada seguinte\n"
-        "  --parallel N              postos lidos ao mesmo tempo (padrão: todos)\n"
-        "\n"
-        "Falhas:\n"
-        "  --connect-timeout-ms MS   espera pela conexão, padrão 5000\n"
-        "  --reply-timeout-ms MS     espera por cada resposta, padrão 10000\n"
-        "  --retries N               novas tentativas de um posto que falhou, padrão 2\n"
-        "  --backoff-ms MS           espera antes da primeira nova tentativa, dobrando a cada\n"
-        "                            uma, padrão 2000\n"
-        "  --history-wait-ms MS      com o histórico indisponível (servidor fora do ar), as\n"
-        "                            leituras esperam na fila; ao fim de --once, espera o\n"
-        "                            histórico voltar até esse tempo, padrão 60000\n"
-        "\n"
-        "Saída:\n"
-        "  --log ARQUIVO             cada quadro com a hora e o posto (senhas mascaradas)\n"
-        "  --on-alarm COMANDO        executado a cada alarme (sem shell, a não ser que o comando\n"
-        "                            o chame), com COMZELTA_ALARM, COMZELTA_ALARM_STATE,\n"
-        "                            COMZELTA_STATION, COMZELTA_HOST, COMZELTA_SUBJECT,\n"
-        "                            COMZELTA_DETAIL e COMZELTA_AT no ambiente\n"
-        "  --on-alarm-timeout-ms MS  encerra o comando depois desse tempo, padrão 30000\n"
-        "\n"
-        "Código de saída: 0 todos os postos lidos (ou encerrado por sinal), 3 algum posto falhou,\n"
-        "2 erro de uso ou de configuração, 1 outro erro (como um histórico que não pôde ser gravado).\n");
+    return programUsage<PollOptionTable>();
+}
+
+QString problemText(const PollProblem &problem)
+{
+    switch (problem.kind) {
+    case Kind::Interval:
+        return QStringLiteral("intervalo inválido: \"%1\" (minutos, maior que zero, até %2)")
+            .arg(problem.value)
+            .arg(LongestIntervalMinutes);
+    case Kind::Database:
+        return problem.value;
+    case Kind::EmptyAlarmCommand:
+        return QStringLiteral("--on-alarm precisa de um comando");
+    case Kind::OnceAndEvery:
+        return QStringLiteral("use --once ou --every, não os dois");
+    }
+    return {};
 }

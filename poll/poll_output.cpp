@@ -1,5 +1,7 @@
 #include "poll/poll_output.h"
 
+#include "codec/counted.h"
+
 #include <QLocale>
 
 #include <cstdio>
@@ -44,6 +46,21 @@ void PollOutput::drawProgress()
     out_.flush();
 }
 
+namespace {
+
+// A round over a large fleet can fail thousands of stations; the line names the first few.
+constexpr int NamesShown = 10;
+
+QString names(const QStringList &all)
+{
+    QString text = all.mid(0, NamesShown).join(QStringLiteral(", "));
+    if (all.size() > NamesShown)
+        text += QStringLiteral(" … e mais %1").arg(all.size() - NamesShown);
+    return text;
+}
+
+} // namespace
+
 QString roundLine(const RoundSummary &summary)
 {
     const QLocale portuguese(QLocale::Portuguese, QLocale::Brazil);
@@ -53,19 +70,16 @@ QString roundLine(const RoundSummary &summary)
                        .arg(summary.read)
                        .arg(summary.stations);
     if (!summary.failed.isEmpty()) {
-        text += QStringLiteral(", %1 com falha (%2)")
-                    .arg(summary.failed.size())
-                    .arg(summary.failed.join(QStringLiteral(", ")));
+        text += QStringLiteral(", %1 com falha (%2)").arg(summary.failed.size()).arg(names(summary.failed));
     }
     if (!summary.skipped.isEmpty()) {
-        text += QStringLiteral("; %1 ocupado(s) fora da rodada (%2)")
-                    .arg(summary.skipped.size())
-                    .arg(summary.skipped.join(QStringLiteral(", ")));
+        text += QStringLiteral("; %1 fora da rodada (%2)")
+                    .arg(counted(summary.skipped.size(), "ocupado", "ocupados"), names(summary.skipped));
     }
     if (!summary.heldElsewhere.isEmpty()) {
         text += QStringLiteral("; %1 em leitura por outro coletor (%2)")
                     .arg(summary.heldElsewhere.size())
-                    .arg(summary.heldElsewhere.join(QStringLiteral(", ")));
+                    .arg(names(summary.heldElsewhere));
     }
     return text + QStringLiteral("; %1 s").arg(portuguese.toString(summary.elapsedMs / 1000.0, 'f', 1));
 }
@@ -74,8 +88,7 @@ QString historyBacklog(bool failing, int queued)
 {
     if (!failing)
         return {};
-    return QStringLiteral("; histórico indisponível, %1 gravações na fila")
-        .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(queued));
+    return QStringLiteral("; histórico indisponível, %1 na fila").arg(counted(queued, "gravação", "gravações"));
 }
 
 namespace {
@@ -97,9 +110,10 @@ QString subjectText(const AlarmNotice &notice)
 
 QString alarmLine(const AlarmNotice &notice)
 {
-    const QString kind = notice.alarm == QLatin1String("delivery") ? QStringLiteral("Descarga")
-        : notice.raised                                            ? QStringLiteral("Alarme ativado")
-                                                                   : QStringLiteral("Alarme desativado");
+    const QString kind = notice.alarm == QLatin1String("delivery")   ? QStringLiteral("Descarga")
+        : notice.alarm == QLatin1String("ofe_conflict")              ? QStringLiteral("Posto à parte")
+        : notice.raised                                              ? QStringLiteral("Alarme ativado")
+                                                                     : QStringLiteral("Alarme desativado");
     return QStringLiteral("%1: %2 (%3)%4: %5 [%6, %7]")
         .arg(kind, notice.stationDescription, notice.host, subjectText(notice), notice.detail, notice.alarm,
              notice.at.toUTC().toString(Qt::ISODate));

@@ -33,5 +33,7 @@ QString roundLine(const RoundSummary &summary);
 // Said after a round's line while the history cannot write: "; histórico indisponível, 5.400
 // gravações na fila". Empty while it writes.
 QString historyBacklog(bool failing, int queued);
-// "Alarme ativado: Posto Centro (10.0.0.5), tanque 2: <detail> [low_level, 2024-03-01T10:00:00Z]"
+// "Alarme ativado: Posto Centro (10.0.0.5), tanque 2: <detail> [low_level, 2024-03-01T10:00:00Z]";
+// a station kept apart: "Posto à parte: Posto B (10.0.0.6): OFE 123456 já é do posto em
+// 10.0.0.5: … [ofe_conflict, …]"
 QString alarmLine(const AlarmNotice &notice);

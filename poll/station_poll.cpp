@@ -1,5 +1,6 @@
 #include "poll/station_poll.h"
 
+#include "codec/counted.h"
 #include "session/controller_session.h"
 #include "session/reply_decoding.h"
 #include "store/history_store.h"
@@ -39,17 +40,9 @@ StationPoll::StationPoll(const PolledStation &station, const QByteArray &passwor
     : QObject(parent), station_(station), password_(password), timing_(timing),
       session_(new ControllerSession(this)), store_(store),
       keeper_(new SessionKeeper(session_, store, Origin::Poll, this)),
-      connectTimer_(singleShotTimer(this)), backoffTimer_(singleShotTimer(this)), closeTimer_(singleShotTimer(this))
+      backoffTimer_(singleShotTimer(this)), closeTimer_(singleShotTimer(this))
 {
     keeper_->setStation(stationIdentity(station));
-    connect(connectTimer_, &QTimer::timeout, this, [this] {
-        if (step_ == Step::Connecting)
-            fail(QStringLiteral("conexão com %1:%2: sem resposta em %3 ms")
-                     .arg(station_.address.host)
-                     .arg(station_.address.port)
-                     .arg(timing_.connectTimeoutMs),
-                 true);
-    });
     connect(backoffTimer_, &QTimer::timeout, this, &StationPoll::beginAttempt);
     // A close that never came about: give up on a polite one.
     connect(closeTimer_, &QTimer::timeout, this, [this] {
@@ -59,7 +52,7 @@ StationPoll::StationPoll(const PolledStation &station, const QByteArray &passwor
     connect(session_, &ControllerSession::connected, this, &StationPoll::onConnected);
     connect(session_, &ControllerSession::connectionFailed, this, &StationPoll::onConnectionProblem);
     connect(session_, &ControllerSession::peerClosed, this,
-            [this] { onConnectionProblem(QStringLiteral("o controlador encerrou a conexão")); });
+            [this] { onConnectionProblem(QAbstractSocket::RemoteHostClosedError); });
     connect(session_, &ControllerSession::dialogueEnded, this, &StationPoll::onDialogueEnded);
     connect(session_, &ControllerSession::clockRead, this, [this](const ClockReading &reading) {
         if (reading.command != QLatin1String("LR") || !reading.checkByteMatches)
@@ -85,6 +78,7 @@ void StationPoll::start()
     readingsDone_ = 0;
     stopping_ = false;
     tanksRead_ = 0;
+    readingKept_ = false;
     errorReplies_ = 0;
     clockOffsetSeconds_.reset();
     beginAttempt();
@@ -111,7 +105,6 @@ void StationPoll::stop()
     case Step::BackingOff:
         break;
     }
-    connectTimer_->stop();
     backoffTimer_->stop();
     session_->abort();
     step_ = Step::Idle;
@@ -127,29 +120,29 @@ void StationPoll::beginAttempt()
     lostConnection_ = false;
     connectionProblem_.clear();
     step_ = Step::Connecting;
-    connectTimer_->start(timing_.connectTimeoutMs);
-    session_->connectTo(station_.address.host, station_.address.port);
+    session_->connectTo(station_.address.host, station_.address.port, timing_.connectTimeoutMs);
 }
 
 void StationPoll::onConnected()
 {
     if (step_ != Step::Connecting)
         return;
-    connectTimer_->stop();
     step_ = Step::Opening;
     SessionRequest *opening = session_->openDialogue(password_, timing_.replyTimeoutMs);
     current_ = opening;
     connect(opening, &SessionRequest::finished, this, [this, opening] { onOpened(opening); });
 }
 
-void StationPoll::onConnectionProblem(const QString &reason)
+void StationPoll::onConnectionProblem(QAbstractSocket::SocketError error)
 {
-    connectionProblem_ = reason;
+    connectionProblem_ = session_->errorString();
     // Later, the request waiting for a reply tells of the loss itself.
-    if (step_ == Step::Connecting) {
-        fail(QStringLiteral("conexão com %1:%2 falhou (%3)").arg(station_.address.host).arg(station_.address.port).arg(reason),
-             true);
-    }
+    if (step_ != Step::Connecting)
+        return;
+    const QString peer = QStringLiteral("conexão com %1:%2").arg(station_.address.host).arg(station_.address.port);
+    fail(error == QAbstractSocket::SocketTimeoutError ? QStringLiteral("%1: %2").arg(peer, connectionProblem_)
+                                                      : QStringLiteral("%1 falhou (%2)").arg(peer, connectionProblem_),
+         true);
 }
 
 void StationPoll::onOpened(SessionRequest *request)
@@ -173,10 +166,14 @@ void StationPoll::onOpened(SessionRequest *request)
                                                  : QStringLiteral("identificação (ID01)")),
              false);
         return;
+    case Outcome::Unusable:
+        fail(requestProblem(*request, identified ? QStringLiteral("configuração (CF)")
+                                                 : QStringLiteral("identificação (ID01)")),
+             true);
+        return;
     case Outcome::TimedOut:
         // A wrong password goes unanswered.
-        fail(identified ? QStringLiteral("configuração (CF): sem resposta em %1 ms (a senha está certa?)")
-                              .arg(timing_.replyTimeoutMs)
+        fail(identified ? requestProblem(*request, QStringLiteral("configuração (CF)")) + QStringLiteral(" (a senha está certa?)")
                         : requestProblem(*request, QStringLiteral("identificação (ID01)")),
              true);
         return;
@@ -194,6 +191,11 @@ void StationPoll::readNext()
     static const char *const Bodies[Readings] = {"MA", "LS", "LR"};
     static const Step Steps[Readings] = {Step::Inventory, Step::Sensors, Step::Clock};
     if (readingsDone_ == Readings) {
+        // A controller that answered everything and gave nothing the history can keep was not read.
+        if (!readingKept_) {
+            fail(QStringLiteral("nenhuma leitura gravada: as respostas vieram com byte de verificação incorreto"), true);
+            return;
+        }
         closeThen();
         return;
     }
@@ -211,16 +213,21 @@ void StationPoll::onRead(SessionRequest *request)
         return;
     current_ = nullptr;
     using Outcome = SessionRequest::Outcome;
-    if (request->code() == "MA") {
-        if (request->outcome() == Outcome::Replied) {
-            for (const QByteArray &frame : request->frames()) {
-                if (isErrorReply(frame))
-                    ++errorReplies_;
-                else
-                    ++tanksRead_;
-            }
+    // Only what the store keeps as a reading counts: a reply with a bad check byte is kept as an
+    // event, and an unusable one not at all.
+    const bool replied = request->outcome() == Outcome::Replied;
+    if (request->code() == "MA" && (replied || request->outcome() == Outcome::Unusable)) {
+        for (const QByteArray &frame : request->frames()) {
+            const bool reading = !isErrorReply(frame) && checkByteMatches(frame);
+            readingKept_ = readingKept_ || reading;
+            if (replied && isErrorReply(frame))
+                ++errorReplies_;
+            else if (replied && reading)
+                ++tanksRead_;
         }
     }
+    if (request->code() == "LS" && replied && checkByteMatches(request->frames().constFirst()))
+        readingKept_ = true;
     // Stopped meanwhile: what came is kept, nothing more is asked.
     if (step_ == Step::Closing)
         return;
@@ -246,7 +253,6 @@ void StationPoll::fail(const QString &reason, bool worthRetrying)
         return;
     failure_ = reason;
     worthRetrying_ = worthRetrying;
-    connectTimer_->stop();
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -317,31 +323,17 @@ void StationPoll::finish(bool succeeded, const QString &detail)
 QString StationPoll::requestProblem(const SessionRequest &request, const QString &step)
 {
     using Outcome = SessionRequest::Outcome;
-    switch (request.outcome()) {
-    case Outcome::TimedOut:
-        return QStringLiteral("%1: sem resposta em %2 ms").arg(step).arg(request.timeoutMs());
-    case Outcome::ErrorReply: {
-        const ErrorReply error = request.error().value_or(ErrorReply{});
-        return QStringLiteral("%1: %2 (%3)")
-            .arg(step, error.text.isEmpty() ? QStringLiteral("erro desconhecido") : error.text, error.code);
-    }
-    case Outcome::Pending:
-    case Outcome::Replied:
-    case Outcome::WrongAddress:
-    case Outcome::NotConnected:
-    case Outcome::Dropped:
-    case Outcome::ConnectionLost:
-        break;
-    }
-    lostConnection_ = true;
-    return QStringLiteral("%1: a conexão foi perdida").arg(step);
+    const Outcome outcome = request.outcome();
+    lostConnection_ = lostConnection_ || outcome == Outcome::NotConnected || outcome == Outcome::Dropped
+        || outcome == Outcome::ConnectionLost;
+    return QStringLiteral("%1: %2").arg(step, request.errorString());
 }
 
 QString StationPoll::successDetail() const
 {
-    QStringList pieces{QStringLiteral("%1 tanque(s) lido(s)").arg(tanksRead_)};
+    QStringList pieces{counted(tanksRead_, "tanque lido", "tanques lidos")};
     if (errorReplies_ > 0)
-        pieces << QStringLiteral("%1 resposta(s) de erro").arg(errorReplies_);
+        pieces << counted(errorReplies_, "resposta de erro", "respostas de erro");
     if (clockOffsetSeconds_)
         pieces << clockText(*clockOffsetSeconds_);
     return pieces.join(QStringLiteral(", "));

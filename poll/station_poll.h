@@ -3,6 +3,7 @@
 #include "poll/polled_station.h"
 #include "session/session_request.h"
 
+#include <QAbstractSocket>
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -58,7 +59,7 @@ private:
 
     void beginAttempt();
     void onConnected();
-    void onConnectionProblem(const QString &reason);
+    void onConnectionProblem(QAbstractSocket::SocketError error);
     void onOpened(SessionRequest *request);
     void readNext();
     void onRead(SessionRequest *request);
@@ -78,7 +79,6 @@ private:
     ControllerSession *session_;
     HistoryStore *store_;
     SessionKeeper *keeper_;
-    QTimer *connectTimer_;
     QTimer *backoffTimer_;
     QTimer *closeTimer_;
 
@@ -93,6 +93,7 @@ private:
     bool lostConnection_ = false;
 
     int tanksRead_ = 0;
+    bool readingKept_ = false;  // a measurement or sensor reading the store keeps as such
     int errorReplies_ = 0;
     quint64 outcomeWrite_ = 0;
     std::optional<qint64> clockOffsetSeconds_;  // the controller's clock minus the PC's

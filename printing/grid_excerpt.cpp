@@ -95,6 +95,12 @@ std::unique_ptr<QWidget> gridExcerpt(const QTableWidget *grid, const QList<int> 
             if (const QTableWidgetItem *item = grid->item(row, column))
                 copy->setItem(i, column, item->clone());
         }
+        // Every cell a span covers reports the span's width: from one span's first cell to the next.
+        for (int column = 0, span = 1; column < grid->columnCount(); column += span) {
+            span = grid->columnSpan(row, column);
+            if (span > 1)
+                copy->setSpan(i, column, 1, span);
+        }
     }
 
     copy->ensurePolished();

@@ -19,6 +19,6 @@ QList<int> rowsOutOfSight(const QTableWidget *grid);
 QRegion partlyShownRows(const QTableView *grid, const QWidget *window);
 
 // A widget of its own, never shown, holding the given rows of the grid as the grid lays them out
-// (font, header, column widths, row heights, texts with their alignment and colours) in a box
-// with the given caption, sized to show every one of them.
+// (font, header, column widths, row heights, texts with their alignment and colours, texts across
+// columns) in a box with the given caption, sized to show every one of them.
 std::unique_ptr<QWidget> gridExcerpt(const QTableWidget *grid, const QList<int> &rows, const QString &caption);

@@ -2,7 +2,7 @@
 
 namespace zelta {
 
-int Calcular_BCC(std::string_view text)
+int blockCheckCharacter(std::string_view text)
 {
     unsigned char bcc = 0;
     for (const char c : text)

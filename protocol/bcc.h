@@ -5,6 +5,6 @@
 namespace zelta {
 
 // Block check character: XOR of every byte of text, starting from 0. Empty text gives 0.
-int Calcular_BCC(std::string_view text);
+int blockCheckCharacter(std::string_view text);
 
 } // namespace zelta

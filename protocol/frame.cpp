@@ -47,7 +47,7 @@ std::string frameRequest(std::string_view body)
     frame += upperCase1252(body);
     frame += ETX;
     // The check byte covers the body and ETX, not the leading STX.
-    frame += static_cast<char>(Calcular_BCC(std::string_view(frame).substr(1)));
+    frame += static_cast<char>(blockCheckCharacter(std::string_view(frame).substr(1)));
     return frame;
 }
 

@@ -27,7 +27,7 @@ Event frameEvent(std::string frame)
 {
     Event event = eventOf(Event::Kind::Frame);
     const std::string_view covered = std::string_view(frame).substr(1, frame.size() - 2);
-    event.checkByteMatches = Calcular_BCC(covered) == static_cast<unsigned char>(frame.back());
+    event.checkByteMatches = blockCheckCharacter(covered) == static_cast<unsigned char>(frame.back());
     event.frame = std::move(frame);
     return event;
 }

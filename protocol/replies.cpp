@@ -2,15 +2,21 @@
 
 #include "protocol/control_codes.h"
 #include "protocol/numeric_text.h"
+#include "protocol/reply_layouts.h"
 #include "protocol/text_fields.h"
 
 namespace zelta {
 
 namespace {
 
-bool charAt(std::string_view frame, std::size_t position, char expected)
+bool charAt(std::string_view frame, ReplyField at, char expected)
 {
-    return position >= 1 && position <= frame.size() && frame[position - 1] == expected;
+    return at.position >= 1 && at.position <= frame.size() && frame[at.position - 1] == expected;
+}
+
+std::string field(std::string_view frame, ReplyField at)
+{
+    return zelta::field(frame, at.position, at.width);
 }
 
 } // namespace
@@ -22,44 +28,44 @@ std::string replyCode(std::string_view frame)
 
 bool isErrorReply(std::string_view frame)
 {
-    return charAt(frame, 4, 'E');
+    return charAt(frame, fields::ErrorMark, 'E');
 }
 
 std::string errorCode(std::string_view frame)
 {
-    return field(frame, 5, 2);
+    return field(frame, fields::ErrorCode);
 }
 
 MeasurementFields decodeMeasurement(std::string_view frame)
 {
     MeasurementFields f;
-    f.tank = field(frame, 4, 3);
-    f.product = field(frame, 7, 11);
-    f.expansion = field(frame, 18, 6);
-    f.density = field(frame, 24, 4);
-    f.capacity = field(frame, 28, 6);
-    f.measured = field(frame, 34, 6);
-    f.complementary = field(frame, 40, 6);
-    f.volume20 = field(frame, 46, 6);
-    f.level = field(frame, 52, 6);
-    f.time = field(frame, 58, 6);
-    f.date = field(frame, 64, 6);
-    f.byWeight = charAt(frame, 70, 'P');
-    f.lastOfReading = charAt(frame, 44, CR);
+    f.tank = field(frame, fields::Tank);
+    f.product = field(frame, fields::Product);
+    f.expansion = field(frame, fields::Expansion);
+    f.density = field(frame, fields::Density);
+    f.capacity = field(frame, fields::Capacity);
+    f.measured = field(frame, fields::Measured);
+    f.complementary = field(frame, fields::Complementary);
+    f.volume20 = field(frame, fields::Volume20);
+    f.level = field(frame, fields::Level);
+    f.time = field(frame, fields::MeasuredTime);
+    f.date = field(frame, fields::MeasuredDate);
+    f.byWeight = charAt(frame, fields::WeightMark, 'P');
+    f.lastOfReading = charAt(frame, fields::EndOfReading, CR);
     return f;
 }
 
 ClockFields decodeClock(std::string_view frame)
 {
-    return {field(frame, 4, 6), field(frame, 10, 6), field(frame, 16, 2)};
+    return {field(frame, fields::ClockTime), field(frame, fields::ClockDate), field(frame, fields::ClockDay)};
 }
 
 SensorFields decodeSensors(std::string_view frame)
 {
     SensorFields f;
-    f.states = field(frame, 4, 16) + field(frame, 21, 16);
-    f.bar1Active = charAt(frame, 20, 'A');
-    f.bar2Active = charAt(frame, 37, 'A');
+    f.states = field(frame, fields::SensorsBar1) + field(frame, fields::SensorsBar2);
+    f.bar1Active = charAt(frame, fields::Bar1State, 'A');
+    f.bar2Active = charAt(frame, fields::Bar2State, 'A');
     return f;
 }
 
@@ -77,22 +83,23 @@ int sensorState(const SensorFields &fields, int sensor)
 
 ConfigurationFields decodeConfiguration(std::string_view frame)
 {
-    return {field(frame, 4, 2), field(frame, 6, 6), field(frame, 12, 1), field(frame, 13, 2)};
+    return {field(frame, fields::TankCount), field(frame, fields::Ofe), field(frame, fields::MeterType),
+            field(frame, fields::SensorCount)};
 }
 
 IdentificationFields decodeIdentification(std::string_view frame)
 {
-    return {field(frame, 4, 3), field(frame, 7, 2)};
+    return {field(frame, fields::Address), field(frame, fields::Version)};
 }
 
 ScheduledFields decodeScheduled(std::string_view frame)
 {
     ScheduledFields f;
-    f.time = field(frame, 4, 6);
-    f.date = field(frame, 10, 6);
-    f.volume = field(frame, 16, 6);
-    f.tank = field(frame, 22, 3);
-    f.moreFollow = charAt(frame, 25, SOH);
+    f.time = field(frame, fields::ScheduledTime);
+    f.date = field(frame, fields::ScheduledDate);
+    f.volume = field(frame, fields::ScheduledVolume);
+    f.tank = field(frame, fields::ScheduledTank);
+    f.moreFollow = charAt(frame, fields::MoreFollow, SOH);
     return f;
 }
 

@@ -5,9 +5,9 @@
 
 namespace zelta {
 
-// Reply frames are read at fixed positions over the whole stored frame: position 1 is STX,
-// positions 2-3 the reply code, the body from position 4. Fields are taken as they stand;
-// nothing here checks digits or lengths.
+// Reply frames are read at fixed positions over the whole stored frame (reply_layouts.h): position
+// 1 is STX, positions 2-3 the reply code, the body from position 4. Fields are taken as they
+// stand; the session checks a frame's length, tank and clock before any of it is read as a value.
 
 std::string replyCode(std::string_view frame);   // positions 2-3
 bool isErrorReply(std::string_view frame);       // position 4 is 'E'

@@ -92,7 +92,7 @@ std::optional<Request> parseRequestFrame(std::string_view frame)
     if (frame.size() < 5 || frame.front() != STX || frame[frame.size() - 2] != ETX)
         return std::nullopt;
     const std::string_view checked = frame.substr(1, frame.size() - 2);
-    if (Calcular_BCC(checked) != static_cast<unsigned char>(frame.back()))
+    if (blockCheckCharacter(checked) != static_cast<unsigned char>(frame.back()))
         return std::nullopt;
     const std::string_view body = checked.substr(0, checked.size() - 1);
     return Request{std::string(body.substr(0, 2)), std::string(body.substr(2))};

@@ -1,14 +1,18 @@
 #include "reports/form2.h"
 
+#include "codec/windows1252.h"
 #include "export/export_file_name.h"
 #include "export/save_dialog.h"
 #include "printing/window_printer.h"
 #include "protocol/numeric_text.h"
+#include "protocol/text_fields.h"
 #include "tables/fill_level.h"
 #include "reports/inventory_totals.h"
 #include "reports/report_csv.h"
 #include "reports/report_grid.h"
 #include "reports/tank_panel.h"
+#include "session/series_tanks.h"
+#include "tables/station_readings.h"
 #include "ui_form2.h"
 
 #include <QDateTime>
@@ -18,15 +22,22 @@ namespace {
 
 constexpr int InventoryProductRows = 8;
 
+// A reading as its `Leitura` row shows it: the controller's texts, its date and time split.
+QStringList leituraTexts(const TankReading &reading)
+{
+    const auto split = [](std::string (*edit)(std::string_view), const QString &text) {
+        return fromWindows1252(edit(toWindows1252(text)));
+    };
+    return {reading.tank,    reading.measured, reading.complementary,        reading.density,
+            reading.product, split(zelta::splitDate, reading.date), split(zelta::splitTime, reading.time)};
+}
+
 } // namespace
 
-Form2::Form2(const TankTable *Tabela_Tanques, const double *Num_Tanques, const QString *Nome_Posto,
-             QWidget *parent)
+Form2::Form2(const StationReadings &readings, QWidget *parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::Form2>())
-    , m_tabelaTanques(Tabela_Tanques)
-    , m_numTanques(Num_Tanques)
-    , m_nomePosto(Nome_Posto)
+    , m_readings(readings)
 {
     ui->setupUi(this);
     for (int k = 0; k < int(Frame1.size()); ++k) {
@@ -56,7 +67,7 @@ void Form2::showEvent(QShowEvent *event)
 
 void Form2::Form_Activate()
 {
-    const QString caption = QStringLiteral("Volume nos Tanques do Posto > ") + *m_nomePosto;
+    const QString caption = QStringLiteral("Volume nos Tanques do Posto > ") + m_readings.station();
     ui->Frame3->setTitle(caption);
     ui->Leitura->setAccessibleName(caption);
     Inicializa_Tabela();
@@ -64,7 +75,7 @@ void Form2::Form_Activate()
     Efetua_Inventario();
     fitColumnsToText(ui->Leitura);
     fitColumnsToText(ui->Inventario);
-    m_exportRows = inventoryRows(*m_tabelaTanques, *m_numTanques);
+    m_exportRows = inventoryRows(m_readings);
 }
 
 void Form2::Inicializa_Tabela()
@@ -78,40 +89,55 @@ void Form2::Inicializa_Tabela()
 
 void Form2::Prepara_Tabela()
 {
-    const TankTable leitura = leituraRows(*m_tabelaTanques, tanksInInventory(*m_numTanques));
+    const int tanks = tanksInInventory(m_readings.tankCount());
+    const TankTable leitura = leituraRows(m_readings.tanks(), tanks);
+    const QList<int> semLeitura = tanksWithoutReading(leitura, m_readings.failures(), tanks);
     const QChar separator = operatorDecimalSeparator();
     for (int i = 1; i <= InventoryTanks; ++i) {
         TankPanel *panel = Frame1[i - 1];
         panel->hide();
-        for (int j = 0; j < int(leitura[i].size()); ++j)
-            setCell(ui->Leitura, i - 1, j, leitura[i][j]);
+        // A row without a reading is emptied.
+        const QStringList texts = hasReading(leitura[i]) ? leituraTexts(leitura[i]) : QStringList(7, QString());
+        for (int j = 0; j < int(texts.size()); ++j)
+            setCell(ui->Leitura, i - 1, j, texts[j]);
+        if (semLeitura.contains(i)) {
+            // Numbered as the controller numbers its tanks, the reason across the reading's columns.
+            setCell(ui->Leitura, i - 1, 0, QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')));
+            setNotice(ui->Leitura, i - 1, 1, m_readings.failures()[std::size_t(i)]);
+        }
         // A tank left out keeps whatever its hidden panel showed before.
         if (!hasReading(leitura[i]))
             continue;
-        const double measured = zelta::leadingNumber(leitura[i][1].toStdString());
-        const double complementary = zelta::leadingNumber(leitura[i][2].toStdString());
+        const double measured = zelta::leadingNumber(leitura[i].measured.toStdString());
+        const double complementary = zelta::leadingNumber(leitura[i].complementary.toStdString());
         panel->showReading(i, fillLevel(measured, complementary, TankPanel::BodyHeightTwips, separator));
     }
 }
 
 void Form2::Efetua_Inventario()
 {
-    const int tanks = tanksInInventory(*m_numTanques);
-    const std::vector<ProductTotal> totals =
-        productTotals(leituraRows(*m_tabelaTanques, tanks), tanks, operatorDecimalSeparator());
+    const int tanks = tanksInInventory(m_readings.tankCount());
+    const TankTable leitura = leituraRows(m_readings.tanks(), tanks);
+    const std::vector<ProductTotal> totals = productTotals(leitura, tanks, operatorDecimalSeparator());
+    // Under each total, the tanks it leaves out.
+    const QString incompleto = incompleteTotalText(tanksWithoutReading(leitura, m_readings.failures(), tanks));
+    const int rowsPerTotal = incompleto.isEmpty() ? 1 : 2;
     // More products than the design's eight rows get rows of their own rather than being lost.
-    growGrid(ui->Inventario, int(totals.size()));
-    for (int r = 0; r < int(totals.size()); ++r) {
-        setCell(ui->Inventario, r, 0, totals[r].Produto);
-        setCell(ui->Inventario, r, 1, totals[r].VolMed);
-        setCell(ui->Inventario, r, 2, totals[r].VolCpl);
+    growGrid(ui->Inventario, int(totals.size()) * rowsPerTotal);
+    for (int t = 0; t < int(totals.size()); ++t) {
+        const int r = t * rowsPerTotal;
+        setCell(ui->Inventario, r, 0, totals[t].Produto);
+        setCell(ui->Inventario, r, 1, totals[t].VolMed);
+        setCell(ui->Inventario, r, 2, totals[t].VolCpl);
+        if (!incompleto.isEmpty())
+            setNotice(ui->Inventario, r + 1, 0, incompleto);
     }
 }
 
 void Form2::Exportar_CSV_Click()
 {
     saveRowsAs(this, QStringLiteral("Exportar CSV"),
-               exportFileName(QStringLiteral("Inventario"), *m_nomePosto, QDateTime::currentDateTime()), m_exportRows);
+               exportFileName(QStringLiteral("Inventario"), m_readings.station(), QDateTime::currentDateTime()), m_exportRows);
 }
 
 void Form2::Imprimir_Click()

@@ -53,10 +53,10 @@ void Form5::Prepara_Tabela(const ScheduledTable &Tabela_Medicoes, int Num_Medico
     for (int k = 1; k <= Num_Medicoes; ++k) {
         const ScheduledRecord &record = Tabela_Medicoes[k - 1];
         setCell(ui->Resultados_MedProg, k - 1, 0, QString::number(k));
-        setCell(ui->Resultados_MedProg, k - 1, 1, record[3]);
-        setCell(ui->Resultados_MedProg, k - 1, 2, record[2]);
-        setCell(ui->Resultados_MedProg, k - 1, 3, dateCell(record[0]));
-        setCell(ui->Resultados_MedProg, k - 1, 4, timeCell(record[1]));
+        setCell(ui->Resultados_MedProg, k - 1, 1, record.tank);
+        setCell(ui->Resultados_MedProg, k - 1, 2, record.volume);
+        setCell(ui->Resultados_MedProg, k - 1, 3, dateCell(record.date));
+        setCell(ui->Resultados_MedProg, k - 1, 4, timeCell(record.time));
     }
 }
 

@@ -11,7 +11,8 @@ class Form5;
 }
 
 // "Medições na data DD/MM/AA": the scheduled measurements the controller returned for a date,
-// one row per record, filled once when the window is created.
+// one row per record, filled once when the window is created from a copy of the records: records
+// of a later request never change a window already open.
 class Form5 : public QDialog
 {
     Q_OBJECT

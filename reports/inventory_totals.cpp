@@ -14,29 +14,22 @@ double numericValue(const QString &cell)
     return zelta::leadingNumber(cell.toStdString());
 }
 
-int tankRowsWithin(int tanks)
-{
-    return std::clamp(tanks, 0, InventoryTanks);
-}
-
 } // namespace
 
 bool hasReading(const TankReading &row)
 {
-    return !zelta::trimSpaces(row[0].toStdString()).empty();
+    return !zelta::trimSpaces(row.tank.toStdString()).empty();
 }
 
-int tanksInInventory(double Num_Tanques)
+int tanksInInventory(int tankCount)
 {
-    if (!(Num_Tanques >= 0))
-        return 0;
-    return Num_Tanques >= InventoryTanks ? InventoryTanks : int(Num_Tanques);
+    return std::clamp(tankCount, 0, InventoryTanks);
 }
 
 TankTable leituraRows(const TankTable &Tabela_Tanques, int tanks)
 {
     TankTable rows;
-    tanks = tankRowsWithin(tanks);
+    tanks = tanksInInventory(tanks);
     for (int i = 1; i <= tanks; ++i) {
         if (hasReading(Tabela_Tanques[i]))
             rows[i] = Tabela_Tanques[i];
@@ -44,24 +37,35 @@ TankTable leituraRows(const TankTable &Tabela_Tanques, int tanks)
     return rows;
 }
 
+QList<int> tanksWithoutReading(const TankTable &leitura, const TankFailures &Tabela_Falhas, int tanks)
+{
+    QList<int> missing;
+    tanks = tanksInInventory(tanks);
+    for (int i = 1; i <= tanks; ++i) {
+        if (!hasReading(leitura[i]) && !Tabela_Falhas[i].isEmpty())
+            missing << i;
+    }
+    return missing;
+}
+
 std::vector<ProductTotal> productTotals(const TankTable &leitura, int tanks, QChar decimalSeparator)
 {
     std::vector<ProductTotal> totals;
     std::array<bool, TankRows> totalled{};
-    tanks = tankRowsWithin(tanks);
+    tanks = tanksInInventory(tanks);
     for (int i = 1; i <= tanks; ++i) {
         if (totalled[i] || !hasReading(leitura[i]))
             continue;
-        const QString &product = leitura[i][4];
+        const QString &product = leitura[i].product;
         double volMed = 0.0;
         float volCpl = 0.0f;
         // Rows without a reading take part too when the product is empty; their cells add 0.
         for (int k = i; k <= tanks; ++k) {
-            if (leitura[k][4] != product)
+            if (leitura[k].product != product)
                 continue;
             totalled[k] = true;
-            volMed += numericValue(leitura[k][1]);
-            volCpl = float(double(volCpl) + numericValue(leitura[k][2]));
+            volMed += numericValue(leitura[k].measured);
+            volCpl = float(double(volCpl) + numericValue(leitura[k].complementary));
         }
         totals.push_back({product, plainDecimal(volMed, 15, decimalSeparator),
                           plainDecimal(volCpl, 7, decimalSeparator)});

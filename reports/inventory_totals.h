@@ -3,13 +3,14 @@
 #include "tables/report_tables.h"
 
 #include <QChar>
+#include <QList>
 #include <QString>
 #include <vector>
 
-// The inventory window has 16 tank rows: tanks 1..n take part, n being Num_Tanques cut to 16
-// (fractions dropped; no configuration yet, a negative or unreadable count mean none).
+// The inventory window has 16 tank rows: tanks 1..n take part, n being the declared tank count
+// cut to 16 (none before a configuration).
 inline constexpr int InventoryTanks = 16;
-int tanksInInventory(double Num_Tanques);
+int tanksInInventory(int tankCount);
 
 // A tank has a reading when its tank-number text is not blank.
 bool hasReading(const TankReading &row);
@@ -24,6 +25,10 @@ struct ProductTotal
     QString VolMed; // sum of measured volumes, double precision, up to 15 significant digits
     QString VolCpl; // sum of complementary volumes, single precision, up to 7 significant digits
 };
+
+// The tanks among 1..tanks of `Leitura` that answered the last inventory without a reading: every
+// total leaves them out, whatever product they hold.
+QList<int> tanksWithoutReading(const TankTable &leitura, const TankFailures &Tabela_Falhas, int tanks);
 
 // Totals by product over tanks 1..tanks of `Leitura`, products in the order of the first tank
 // holding them. Products are told apart by their exact text, blanks included.

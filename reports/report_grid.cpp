@@ -16,33 +16,47 @@ namespace {
 
 constexpr double SmallestPointSize = 6.0;
 
-// The narrowest width showing the column's header and every cell text whole. The cell's margins
-// are the style's own: the Windows styles leave more room around a text than Linux's.
-int neededWidth(const QTableWidget *grid, int column)
+// The narrowest width showing the cell's text whole. The cell's margins are the style's own: the
+// Windows styles leave more room around a text than Linux's.
+int textWidth(const QTableWidget *grid, const QTableWidgetItem *item)
 {
     QStyleOptionViewItem option;
     option.initFrom(grid);
     option.font = grid->font();
     option.fontMetrics = QFontMetrics(grid->font());
     option.features = QStyleOptionViewItem::HasDisplay;
+    option.text = item->text();
+    option.displayAlignment = Qt::Alignment(item->textAlignment());
     const int gridLine = grid->showGrid() ? 1 : 0;
-    int width = grid->horizontalHeader()->sectionSizeHint(column);
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        if (const QTableWidgetItem *item = grid->item(row, column)) {
-            option.text = item->text();
-            option.displayAlignment = Qt::Alignment(item->textAlignment());
-            width = std::max(width, grid->style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), grid).width()
-                                            + gridLine);
-        }
-    }
-    return width;
+    return grid->style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), grid).width() + gridLine;
 }
 
+// The narrowest width of each column showing its header and every cell text whole. A text across
+// several columns needs their widths together; what they lack for it goes to the last of them.
 std::vector<int> neededWidths(const QTableWidget *grid)
 {
     std::vector<int> widths;
     for (int column = 0; column < grid->columnCount(); ++column)
-        widths.push_back(neededWidth(grid, column));
+        widths.push_back(grid->horizontalHeader()->sectionSizeHint(column));
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        for (int column = 0; column < grid->columnCount(); ++column) {
+            if (const QTableWidgetItem *item = grid->item(row, column); item && grid->columnSpan(row, column) == 1)
+                widths[std::size_t(column)] = std::max(widths[std::size_t(column)], textWidth(grid, item));
+        }
+    }
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        // From one span's first cell to the next: every cell a span covers reports the span's width.
+        for (int column = 0, span = 1; column < grid->columnCount(); column += span) {
+            span = grid->columnSpan(row, column);
+            const QTableWidgetItem *item = grid->item(row, column);
+            if (span == 1 || !item)
+                continue;
+            const auto first = widths.begin() + column;
+            const int lacking = textWidth(grid, item) - std::accumulate(first, first + span, 0);
+            if (lacking > 0)
+                *(first + span - 1) += lacking;
+        }
+    }
     return widths;
 }
 
@@ -79,6 +93,7 @@ void initGrid(QTableWidget *grid, int dataRows, std::initializer_list<GridColumn
     grid->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     // Dropping the rows drops every cell text with them.
     grid->setRowCount(0);
+    grid->clearSpans();
     grid->setColumnCount(int(columns.size()));
     int column = 0;
     for (const GridColumn &c : columns) {
@@ -107,6 +122,13 @@ void growGrid(QTableWidget *grid, int dataRows)
 void setCell(QTableWidget *grid, int row, int column, const QString &text)
 {
     grid->item(row, column)->setText(text);
+}
+
+void setNotice(QTableWidget *grid, int row, int column, const QString &text)
+{
+    setCell(grid, row, column, text);
+    grid->item(row, column)->setForeground(Qt::red);
+    grid->setSpan(row, column, 1, grid->columnCount() - column);
 }
 
 void fitColumnsToText(QTableWidget *grid)

@@ -22,6 +22,9 @@ void growGrid(QTableWidget *grid, int dataRows);
 // Data rows count from 0, below the header.
 void setCell(QTableWidget *grid, int row, int column, const QString &text);
 
+// A text in red across the row, from the column to the last: what stands in for values.
+void setNotice(QTableWidget *grid, int row, int column, const QString &text);
+
 // Widens every column too narrow for its header or one of its texts, taking the room from columns
 // wider than their texts, so that the grid shows every text whole without scrolling sideways
 // (a vertical scroll bar included). When the texts cannot all fit at the window's font, the grid's

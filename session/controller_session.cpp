@@ -5,9 +5,13 @@
 #include "protocol/frame.h"
 #include "protocol/log_lines.h"
 #include "protocol/numeric_text.h"
+#include "protocol/reply_layouts.h"
 #include "protocol/requests.h"
+#include "session/link_state_tracker.h"
 #include "session/reply_decoding.h"
-#include "session/socket_state.h"
+#include "session/series_tanks.h"
+#include "session/session_log.h"
+#include "session/session_text.h"
 
 #include <QTcpSocket>
 #include <QTimer>
@@ -46,13 +50,30 @@ bool isAck(const QByteArray &bytes)
 } // namespace
 
 ControllerSession::ControllerSession(QObject *parent)
-    : QObject(parent), socket_(new QTcpSocket(this)), state_(new SocketStateTracker(socket_)),
-      pacer_(new QTimer(this)), replyTimer_(new QTimer(this))
+    : QObject(parent), socket_(new QTcpSocket(this)), linkTracker_(std::make_unique<LinkStateTracker>()),
+      connectTimer_(new QTimer(this)), pacer_(new QTimer(this)), replyTimer_(new QTimer(this))
 {
     connect(socket_, &QTcpSocket::readyRead, this, &ControllerSession::onReadyRead);
+    connect(socket_, &QTcpSocket::connected, this, [this] {
+        connectTimer_->stop();
+        qCDebug(lcSession).noquote() << "connected to" << peerAddress();
+    });
     connect(socket_, &QTcpSocket::connected, this, &ControllerSession::connected);
     connect(socket_, &QTcpSocket::connected, this, &ControllerSession::pump);
     connect(socket_, &QTcpSocket::errorOccurred, this, &ControllerSession::onSocketError);
+    connect(socket_, &QTcpSocket::stateChanged, this, [this](QAbstractSocket::SocketState state) {
+        if (state == QAbstractSocket::HostLookupState)
+            linkTracker_->reset();
+        // A connection that is not made is reported unconnected just before its error: the error,
+        // or this side's own close, settles the state, with no passing "closed" in between.
+        const bool attemptEnds = state == QAbstractSocket::UnconnectedState
+            && (linkState_ == LinkState::LookingUpHost || linkState_ == LinkState::Connecting);
+        if (!attemptEnds)
+            updateLinkState();
+    });
+
+    connectTimer_->setSingleShot(true);
+    connect(connectTimer_, &QTimer::timeout, this, &ControllerSession::onConnectTimeout);
 
     // The pause between transmissions is what the controller relies on; a coarse timer could
     // stretch it by several milliseconds per frame.
@@ -72,12 +93,19 @@ ControllerSession::~ControllerSession()
     socket_->disconnect(this);
 }
 
-void ControllerSession::connectTo(const QString &host, quint16 port)
+void ControllerSession::connectTo(const QString &host, quint16 port, int connectTimeoutMs)
 {
+    if (socket_->state() != QAbstractSocket::UnconnectedState)
+        qCDebug(lcSession).noquote() << "reconnecting: leaving" << socket_->peerName();
     abort();
     // Another controller: its configuration is not known until it says so.
     tankCount_ = 0;
     sensorCount_ = 0;
+    connectTimeoutMs_ = connectTimeoutMs;
+    qCDebug(lcSession).noquote() << "connecting to" << QStringLiteral("%1:%2").arg(host).arg(port);
+    // Started first: a connection may fail before connectToHost() returns.
+    if (connectTimeoutMs > 0)
+        connectTimer_->start(connectTimeoutMs);
     socket_->connectToHost(host, port);
 }
 
@@ -86,12 +114,16 @@ void ControllerSession::abort()
     ++generation_;
     dropQueued(SessionRequest::Outcome::Dropped);
     failWaiting(SessionRequest::Outcome::ConnectionLost);
+    connectTimer_->stop();
+    if (socket_->state() != QAbstractSocket::UnconnectedState)
+        qCDebug(lcSession).noquote() << "closing the connection to" << socket_->peerName();
     socket_->abort();
-    state_->reset();
+    forgetLink();
     // Half a frame, or frames not yet interpreted, from this controller must never be read as
     // the next controller's.
     assembler_.clear();
-    ring_.resetPointers();
+    ring_.clear();
+    lastTransmitted_.clear();
 }
 
 SessionRequest *ControllerSession::openDialogue(const QByteArray &password, int timeoutMs)
@@ -103,6 +135,15 @@ SessionRequest *ControllerSession::openDialogue(const QByteArray &password, int 
 
 void ControllerSession::endDialogue()
 {
+    // A connection that is gone, or not yet made, has no dialogue to end: an "ID02" left queued
+    // would go out on the next connection, and close it.
+    if (!isConnected()) {
+        abort();
+        logBytes(toWindows1252(notTransmittedText(SessionRequest::Outcome::NotConnected))
+                 + zelta::frameRequest(zelta::CloseDialogue));
+        emit dialogueEnded();
+        return;
+    }
     // The ACKs still owed go out first: the controller is waiting for them.
     dropQueued(SessionRequest::Outcome::Dropped, KeepAcks::Yes);
     Outgoing item;
@@ -131,9 +172,16 @@ void ControllerSession::sendKeepAlive()
     enqueue(item, false);
 }
 
-int ControllerSession::socketStateNumber() const
+ControllerSession::LinkState ControllerSession::linkState() const
 {
-    return state_->State();
+    return linkTracker_->state(socket_->state());
+}
+
+QString ControllerSession::errorString() const
+{
+    if (connectionError_ == QAbstractSocket::UnknownSocketError)
+        return {};
+    return connectionErrorText(connectionError_, connectTimeoutMs_);
 }
 
 QString ControllerSession::peerAddress() const
@@ -169,15 +217,15 @@ void ControllerSession::onReadyRead()
             acknowledge();
             // A controller that floods replies faster than the event loop turns is read in full:
             // a full ring is drained at once rather than refusing the frame.
-            if (ring_.size() == zelta::ReceiveRing::Slots - 1) {
+            if (ring_.full()) {
                 interpretStored();
                 // Whoever listened may have closed or moved the session: the rest of this read
                 // belongs to a connection that is gone.
                 if (generation != generation_)
                     return;
             }
-            if (!ring_.Armazena(event.frame))
-                logBytes(toWindows1252(QStringLiteral("Fila de recepção cheia: quadro descartado")));
+            if (!ring_.push(event.frame))
+                logBytes(toWindows1252(receiveRingFullText()));
             break;
         }
     }
@@ -198,11 +246,16 @@ void ControllerSession::interpretStored()
 {
     interpretPosted_ = false;
     while (!ring_.empty())
-        interpret(bytes(ring_.Apanha()));
+        interpret(bytes(ring_.take()));
 }
 
 void ControllerSession::interpret(const QByteArray &frame)
 {
+    if (const std::optional<ReplyProblem> problem = checkReply(frame, contextFor(frame))) {
+        reject(frame, *problem);
+        emit frameInterpreted(frame);
+        return;
+    }
     if (!checkByteMatches(frame))
         emit checkByteMismatch(frame);
 
@@ -229,6 +282,47 @@ void ControllerSession::interpret(const QByteArray &frame)
     }
     settleRequests(frame);
     emit frameInterpreted(frame);
+}
+
+ReplyContext ControllerSession::contextFor(const QByteArray &frame) const
+{
+    ReplyContext context;
+    context.lastTransmitted = lastTransmitted_;
+    context.configuredTanks = tankCount_;
+    if (waiting_.empty() || waiting_.front()->awaitedCode_ != replyCode(frame))
+        return context;
+    const SessionRequest *head = waiting_.front();
+    context.awaitingBody = head->body();
+    for (const QByteArray &answered : head->frames()) {
+        if (const std::optional<int> tank = replyTankNumber(answered); tank && !isErrorReply(answered))
+            context.tanksAnswered << *tank;
+    }
+    context.recordsReceived = int(head->frames().size() + head->rejected().size());
+    return context;
+}
+
+// An echo ends whatever waits, since no answer is coming; any other unusable reply takes its
+// place in a tank series, whose other tanks may still be read.
+void ControllerSession::reject(const QByteArray &frame, ReplyProblem problem)
+{
+    RejectedReply rejected{frame, problem, 0};
+    logBytes(toWindows1252(unusableReplyText(rejected)));
+    qCWarning(lcSession).noquote() << "reply rejected:" << rejectionText(rejected);
+    SessionRequest *head = waiting_.empty() ? nullptr : waiting_.front();
+    const bool answersHead = head && (problem == ReplyProblem::Echo || replyCode(frame) == head->awaitedCode_);
+    if (answersHead) {
+        rejected.position = int(head->frames_.size() + head->rejected_.size());
+        head->rejected_ << rejected;
+    }
+    emit replyRejected(rejected);
+    if (!answersHead)
+        return;
+    const bool seriesGoesOn = problem != ReplyProblem::Echo && head->replies() == SessionRequest::Replies::TankSeries
+        && !seriesComplete(*head);
+    if (seriesGoesOn)
+        restartReplyTimer();
+    else
+        finish(head, SessionRequest::Outcome::Unusable);
 }
 
 // The controller at the expected address gets the configuration request with the password; any
@@ -270,12 +364,11 @@ void ControllerSession::settleRequests(const QByteArray &frame)
     }
     head->frames_ << frame;
     if (head->replies() == Replies::TankSeries) {
-        // One reply per tank, errors included; the end-of-reading mark closes a series whose
-        // length was not known when it was sent.
+        // One reply per tank, errors and unusable ones included; the end-of-reading mark closes a
+        // series whose length was not known when it was sent.
         const bool marked = !error && decodeMeasurementReading(frame).lastOfReading;
-        const bool counted = head->expectedFrames_ > 0 && head->frames_.size() >= head->expectedFrames_;
-        if (counted || (head->expectedFrames_ <= 0 && marked))
-            finish(head, Outcome::Replied);
+        if (seriesComplete(*head) || (head->expectedFrames_ <= 0 && marked))
+            finish(head, head->rejected_.isEmpty() ? Outcome::Replied : Outcome::Unusable);
         else
             restartReplyTimer();
         return;
@@ -297,16 +390,28 @@ void ControllerSession::settleRequests(const QByteArray &frame)
     finish(head, Outcome::Replied);
 }
 
+// An "MA" series has a reply for each configured tank; before the configuration is known, for
+// at most as many tanks as a controller measures.
+bool ControllerSession::seriesComplete(const SessionRequest &series)
+{
+    const int length = series.expectedFrames_ > 0 ? series.expectedFrames_ : zelta::MaxTanks;
+    return series.frames_.size() + series.rejected_.size() >= length;
+}
+
 // Sending
 
 // One ACK per frame, ahead of any request. A controller that sends frames without waiting for
 // them would otherwise queue more ACKs than the pauses let out in minutes, and starve requests.
 void ControllerSession::acknowledge()
 {
+    // Once "ID02" waits to go out, a frame that still comes gets no ACK: ACKs go ahead of requests,
+    // and a controller that never stops sending would otherwise hold the close back for ever.
+    if (std::any_of(outgoing_.begin(), outgoing_.end(), [](const Outgoing &queued) { return queued.closeAfter; }))
+        return;
     const auto backlog = std::count_if(outgoing_.begin(), outgoing_.end(),
                                        [](const Outgoing &queued) { return isAck(queued.bytes); });
     if (backlog >= MaxQueuedAcks) {
-        logBytes(toWindows1252(QStringLiteral("Não transmitiu ACK: confirmações em excesso")));
+        logBytes(toWindows1252(excessAcksText()));
         return;
     }
     enqueue({QByteArray(1, zelta::ACK), nullptr, false}, true);
@@ -352,7 +457,7 @@ void ControllerSession::transmit(const Outgoing &item)
         // A command pressed after the connection was lost goes nowhere; say so rather than
         // pretend it was sent.
         if (!zelta::isKeepAlive(view(item.bytes)))
-            logBytes(toWindows1252(QStringLiteral("Não transmitiu (sem conexão): ")) + item.bytes.toStdString());
+            logBytes(toWindows1252(notTransmittedText(SessionRequest::Outcome::NotConnected)) + item.bytes.toStdString());
         // Told from the event loop: the request may have been made this very moment, before
         // anyone could listen to it.
         if (SessionRequest *request = item.request) {
@@ -367,6 +472,8 @@ void ControllerSession::transmit(const Outgoing &item)
     socket_->write(item.bytes);
     socket_->flush();
     sinceTransmission_.start();
+    if (!isAck(item.bytes) && !zelta::isKeepAlive(view(item.bytes)))
+        lastTransmitted_ = item.bytes;
     if (const auto line = zelta::transmittedLine(view(item.bytes)))
         logBytes(*line);
 
@@ -382,6 +489,7 @@ void ControllerSession::transmit(const Outgoing &item)
         finish(item.request, SessionRequest::Outcome::Replied);
         return;
     }
+    item.request->sent_.start();
     waiting_.push_back(item.request);
     if (waiting_.size() == 1)
         restartReplyTimer();
@@ -392,10 +500,12 @@ void ControllerSession::closeAfterDialogue()
 {
     ++generation_;
     failWaiting(SessionRequest::Outcome::ConnectionLost);
+    qCDebug(lcSession).noquote() << "dialogue ended: closing the connection to" << socket_->peerName();
     socket_->disconnectFromHost();
-    state_->reset();
+    forgetLink();
     assembler_.clear();
-    ring_.resetPointers();
+    ring_.clear();
+    lastTransmitted_.clear();
     emit dialogueEnded();
 }
 
@@ -405,13 +515,24 @@ void ControllerSession::restartReplyTimer()
         replyTimer_->stop();
         return;
     }
-    replyTimer_->start(waiting_.front()->timeoutMs());
+    const SessionRequest *head = waiting_.front();
+    qint64 waitMs = head->timeoutMs();
+    // A scheduled series that trickles in, each record just within the timeout, still ends: no
+    // controller keeps more records for a date than this.
+    if (head->replies() == SessionRequest::Replies::Scheduled) {
+        const qint64 seriesMs = qint64(zelta::MaxScheduledRecords) * head->timeoutMs();
+        waitMs = std::clamp<qint64>(seriesMs - head->sent_.elapsed(), 0, waitMs);
+    }
+    replyTimer_->start(int(waitMs));
 }
 
 void ControllerSession::onReplyTimeout()
 {
-    if (!waiting_.empty())
-        finish(waiting_.front(), SessionRequest::Outcome::TimedOut);
+    if (waiting_.empty())
+        return;
+    SessionRequest *head = waiting_.front();
+    qCWarning(lcSession).noquote() << "no" << head->awaitedCode_ << "reply within" << head->timeoutMs() << "ms";
+    finish(head, SessionRequest::Outcome::TimedOut);
 }
 
 void ControllerSession::finish(SessionRequest *request, SessionRequest::Outcome outcome)
@@ -444,9 +565,7 @@ void ControllerSession::dropQueued(SessionRequest::Outcome outcome, KeepAcks kee
         // Otherwise acknowledgements and keep-alives belong to the connection that is going away.
         if (isAck(item.bytes) || zelta::isKeepAlive(view(item.bytes)))
             continue;
-        const QString reason = outcome == SessionRequest::Outcome::Dropped ? QStringLiteral("conexão encerrada")
-                                                                           : QStringLiteral("sem conexão");
-        logBytes(toWindows1252(QStringLiteral("Não transmitiu (%1): ").arg(reason)) + item.bytes.toStdString());
+        logBytes(toWindows1252(notTransmittedText(outcome)) + item.bytes.toStdString());
         if (item.request)
             finish(item.request, outcome);
         endedDialogue = endedDialogue || item.closeAfter;
@@ -467,6 +586,14 @@ void ControllerSession::failWaiting(SessionRequest::Outcome outcome)
 
 void ControllerSession::onSocketError(QAbstractSocket::SocketError error)
 {
+    connectTimer_->stop();
+    connectionError_ = error;
+    linkTracker_->noteError(error);
+    updateLinkState();
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        qCDebug(lcSession).noquote() << socket_->peerName() << "closed the connection";
+    else
+        qCWarning(lcSession).noquote() << "connection to" << socket_->peerName() << "failed:" << error;
     dropQueued(SessionRequest::Outcome::ConnectionLost);
     failWaiting(SessionRequest::Outcome::ConnectionLost);
     for (const auto &event : assembler_.flush())
@@ -474,12 +601,36 @@ void ControllerSession::onSocketError(QAbstractSocket::SocketError error)
     if (error == QAbstractSocket::RemoteHostClosedError)
         emit peerClosed();
     else
-        emit connectionFailed(socket_->errorString());
+        emit connectionFailed(error);
+}
+
+// Given up before the system would: reported as any connection that could not be made.
+void ControllerSession::onConnectTimeout()
+{
+    linkTracker_->noteError(QAbstractSocket::SocketTimeoutError);
+    socket_->abort();
+    onSocketError(QAbstractSocket::SocketTimeoutError);
+}
+
+void ControllerSession::updateLinkState()
+{
+    const LinkState state = linkState();
+    if (state == linkState_)
+        return;
+    linkState_ = state;
+    emit linkStateChanged(state);
+}
+
+void ControllerSession::forgetLink()
+{
+    linkTracker_->reset();
+    connectionError_ = QAbstractSocket::UnknownSocketError;
+    updateLinkState();
 }
 
 void ControllerSession::logDiscarded(std::size_t count)
 {
-    logBytes(toWindows1252(QStringLiteral("Descartou: %1 bytes sem fim de quadro").arg(count)));
+    logBytes(toWindows1252(discardedBytesText(count)));
 }
 
 void ControllerSession::logBytes(const std::string &line)

@@ -1,5 +1,6 @@
 #include "session/log_masking.h"
 
+#include "codec/windows1252.h"
 #include "protocol/control_codes.h"
 #include "protocol/requests.h"
 
@@ -7,7 +8,9 @@
 
 namespace {
 
+// The frame log's prefixes as protocol/log_lines.cpp writes them, recognised here.
 const QByteArray Transmitted = "Transmitiu: ";
+const QByteArray Received = "Recebeu: ";
 
 std::string_view view(const QByteArray &bytes)
 {
@@ -32,9 +35,6 @@ QByteArray maskedFrame(const QByteArray &frame)
 
 QByteArray maskedLogLine(const QByteArray &line)
 {
-    // The controller's replies never hold the password; its "AR" reply is its clock.
-    if (line.startsWith("Recebeu"))
-        return line;
     const qsizetype start = line.indexOf(zelta::STX);
     if (start < 0)
         return line;
@@ -42,8 +42,17 @@ QByteArray maskedLogLine(const QByteArray &line)
     if (code != "CF" && code != "AR")
         return line;
     QByteArray masked = line.left(start) + maskedFrame(line.mid(start));
-    // "Transmitiu: 011 <frame>": the three digits are the frame's length.
-    if (masked.startsWith(Transmitted) && start == Transmitted.size() + 4)
-        masked.replace(Transmitted.size(), 3, "***");
+    // "Transmitiu: 011 <frame>", "Recebeu: 011 <frame>": the three digits are the frame's length.
+    for (const QByteArray &prefix : {Transmitted, Received}) {
+        if (masked.startsWith(prefix) && start == prefix.size() + 4)
+            masked.replace(prefix.size(), 3, "***");
+    }
     return masked;
+}
+
+QString withoutPassword(const QString &text, const QByteArray &password)
+{
+    if (password.isEmpty())
+        return text;
+    return QString(text).replace(fromWindows1252(password), QStringLiteral("***"), Qt::CaseInsensitive);
 }

@@ -2,15 +2,15 @@
 
 #include "codec/windows1252.h"
 
-QString readableLogLine(const QByteArray &line)
+QString readableText(const QString &text)
 {
     static const char *const Names[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
                                           "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
                                           "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
                                           "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
     QString readable;
-    readable.reserve(line.size() + 8);
-    for (const QChar c : fromWindows1252(line)) {
+    readable.reserve(text.size() + 8);
+    for (const QChar c : text) {
         if (c.unicode() < 0x20)
             readable += QLatin1Char('<') + QLatin1String(Names[c.unicode()]) + QLatin1Char('>');
         else if (c.unicode() == 0x7F)
@@ -21,4 +21,9 @@ QString readableLogLine(const QByteArray &line)
             readable += c;
     }
     return readable;
+}
+
+QString readableLogLine(const QByteArray &line)
+{
+    return readableText(fromWindows1252(line));
 }

@@ -14,47 +14,6 @@ LeakSensorState SensorReading::state(int sensor) const
     return static_cast<LeakSensorState>(zelta::sensorState(fields, sensor));
 }
 
-QString errorReplyText(const QString &code)
-{
-    if (code == QLatin1String("TI"))
-        return QStringLiteral("Número do tanque inválido !");
-    if (code == QLatin1String("NH"))
-        return QStringLiteral("Tanque não habilitado !");
-    if (code == QLatin1String("SL"))
-        return QStringLiteral("Não há medições para a data !");
-    if (code == QLatin1String("OL"))
-        return QStringLiteral("Sonda OFF-LINE ou Inexistente !");
-    return {};
-}
-
-QString sensorStateLabel(LeakSensorState state)
-{
-    switch (state) {
-    case LeakSensorState::Short:
-        return QStringLiteral("em Curto");
-    case LeakSensorState::Normal:
-        return QStringLiteral("Normal");
-    case LeakSensorState::Leak:
-        return QStringLiteral("Vazamento");
-    case LeakSensorState::Open:
-        return QStringLiteral("Aberto");
-    case LeakSensorState::None:
-        break;
-    }
-    return {};
-}
-
-QString meterTypeName(const QString &type)
-{
-    if (type == QLatin1String("1"))
-        return QStringLiteral("Posto");
-    if (type == QLatin1String("2"))
-        return QStringLiteral("Industrial");
-    if (type == QLatin1String("3"))
-        return QStringLiteral("Frotista");
-    return {};
-}
-
 namespace {
 
 QString withoutSurroundingBlanks(const QString &text)

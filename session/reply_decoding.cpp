@@ -31,7 +31,7 @@ bool checkByteMatches(const QByteArray &frame)
     if (frame.size() < 3)
         return false;
     const std::string_view covered = view(frame).substr(1, std::size_t(frame.size()) - 2);
-    return zelta::Calcular_BCC(covered) == static_cast<unsigned char>(frame.back());
+    return zelta::blockCheckCharacter(covered) == static_cast<unsigned char>(frame.back());
 }
 
 MeasurementReading decodeMeasurementReading(const QByteArray &frame)

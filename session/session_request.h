@@ -1,8 +1,10 @@
 #pragma once
 
 #include "session/readings.h"
+#include "session/reply_check.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 
@@ -20,6 +22,7 @@ public:
         NotConnected,    // the socket was not connected when the request was due
         Dropped,         // still queued when the station changed or the dialogue closed
         ConnectionLost,  // the connection failed or was closed while waiting
+        Unusable,        // a reply could not be used (see rejected()); a series keeps its usable replies
     };
     Q_ENUM(Outcome)
 
@@ -39,12 +42,20 @@ public:
     int timeoutMs() const { return timeoutMs_; }
 
     Outcome outcome() const { return outcome_; }
-    // Every reply frame of the request, in order, exactly as received.
+    // Every usable reply frame of the request, in order, exactly as received.
     const QList<QByteArray> &frames() const { return frames_; }
+    // The replies that could not be used, in order; the first is what the request failed on.
+    const QList<RejectedReply> &rejected() const { return rejected_; }
+    // The place of frames().at(index) among all the replies of the request, the rejected ones
+    // included: in an "MA" series, the tank an error reply answers for is its place + 1.
+    int replyPosition(int index) const;
     // The error reply that ended a request, or an "SL" answer to "MP".
     const std::optional<ErrorReply> &error() const { return error_; }
     // Set by the dialogue opening: the identification the controller gave.
     const std::optional<IdentificationReading> &identification() const { return identification_; }
+    // How it ended, in Portuguese, when it did not get its replies ("sem resposta em 10 s");
+    // empty while pending and once replied.
+    QString errorString() const;
 
 signals:
     void finished();
@@ -57,8 +68,10 @@ private:
     int timeoutMs_;
     Outcome outcome_ = Outcome::Pending;
     QList<QByteArray> frames_;
+    QList<RejectedReply> rejected_;
     std::optional<ErrorReply> error_;
     std::optional<IdentificationReading> identification_;
     int expectedFrames_ = 0;  // TankSeries: the tank count when it was sent
     QByteArray awaitedCode_;  // the reply code that settles it next ("ID", then "CF" when opening)
+    QElapsedTimer sent_;      // since it was written: a series has a bound of its own
 };

@@ -1,5 +1,6 @@
 #include "simulator/controller_responder.h"
 
+#include "simulator/field_format.h"
 #include "simulator/reply_format.h"
 
 #include <optional>
@@ -16,15 +17,6 @@ QByteArray bytes(const std::string &text)
     return QByteArray::fromStdString(text);
 }
 
-bool allDigits(const QByteArray &text)
-{
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
-}
-
 // Exactly two digits, 01..16.
 std::optional<int> tankNumber(const QByteArray &argument)
 {
@@ -34,14 +26,6 @@ std::optional<int> tankNumber(const QByteArray &argument)
     if (number < 1 || number > SimulatedStation::MaxTanks)
         return std::nullopt;
     return number;
-}
-
-// DDMMAA of this century.
-QDate scheduleDate(const QByteArray &argument)
-{
-    if (argument.size() != 6 || !allDigits(argument))
-        return {};
-    return QDate(2000 + argument.mid(4, 2).toInt(), argument.mid(2, 2).toInt(), argument.left(2).toInt());
 }
 
 // The tank that can be measured, or the error the controller gives instead.
@@ -113,7 +97,7 @@ QList<QByteArray> setClock(SimulatedStation &station, const QByteArray &code, co
 
 QList<QByteArray> scheduled(const SimulatedStation &station, const QByteArray &code, const QByteArray &argument)
 {
-    const QDate date = scheduleDate(argument);
+    const QDate date = dateFromField(argument);
     const auto found = station.schedule.find(date);
     if (!date.isValid() || found == station.schedule.end() || found->second.empty())
         return {errorReply(code, NoMeasurements)};

@@ -41,6 +41,11 @@ public:
     void setUnterminatedFrame(bool on) { settings_.unterminatedFrame = on; }
     void setGarbageOnConnect(int bytes) { settings_.garbageOnConnect = bytes; }
     void setFloodOnConnect(int frames) { settings_.floodOnConnect = frames; }
+    void setReplyFault(ReplyFault fault, const QByteArrayList &codes = {})
+    {
+        settings_.replyFault = fault;
+        settings_.faultCodes = codes;
+    }
 
 public slots:
     // To every connected console.

@@ -15,6 +15,15 @@ qint64 largestWithDigits(int digits)
 
 } // namespace
 
+bool allDigits(const QByteArray &text)
+{
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
 QByteArray zeroPadded(qint64 value, int width)
 {
     const qint64 clamped = std::clamp<qint64>(value, 0, largestWithDigits(width));
@@ -46,4 +55,11 @@ QByteArray dateField(const QDate &date)
 QByteArray timeField(const QTime &time)
 {
     return zeroPadded(time.hour(), 2) + zeroPadded(time.minute(), 2) + zeroPadded(time.second(), 2);
+}
+
+QDate dateFromField(const QByteArray &ddmmaa)
+{
+    if (ddmmaa.size() != 6 || !allDigits(ddmmaa))
+        return {};
+    return QDate(2000 + ddmmaa.mid(4, 2).toInt(), ddmmaa.mid(2, 2).toInt(), ddmmaa.left(2).toInt());
 }

@@ -12,3 +12,6 @@ QByteArray rightAlignedDecimal(double value, int width, int decimals); // 0.74 -
 QByteArray leftAligned(const QByteArray &text, int width);      // "DIESEL" -> "DIESEL     "
 QByteArray dateField(const QDate &date);                        // DDMMAA
 QByteArray timeField(const QTime &time);                        // HHMMSS
+bool allDigits(const QByteArray &text);  // true for an empty text
+// DDMMAA of this century back to a date; invalid when the text is not one.
+QDate dateFromField(const QByteArray &ddmmaa);

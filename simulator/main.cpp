@@ -1,6 +1,9 @@
-#include "session/open_file_limit.h"
-#include "session/quit_on_signal.h"
-#include "session/utf8_output.h"
+#include "process/command_line.h"
+#include "process/open_file_limit.h"
+#include "process/qt_translations.h"
+#include "process/quit_on_signal.h"
+#include "process/utf8_output.h"
+#include "process/whole_number.h"
 #include "simulator/address_range.h"
 #include "simulator/controller_simulator.h"
 #include "simulator/default_station.h"
@@ -11,6 +14,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -32,65 +36,160 @@ QTextStream &err()
     return stream;
 }
 
-void addOptions(QCommandLineParser &parser)
+QCommandLineOption withValue(const char *name, const QString &description, const QString &value)
 {
-    const auto withValue = [](const char *name, const char *description, const char *value) {
-        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description),
-                                  QString::fromLatin1(value));
-    };
-    const auto flag = [](const char *name, const char *description) {
-        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description));
-    };
-    parser.addOptions({
-        withValue("address", "Address to listen on (default 127.0.0.1).", "A"),
+    return QCommandLineOption(QString::fromLatin1(name), description, value);
+}
+
+QCommandLineOption flag(const char *name, const QString &description)
+{
+    return QCommandLineOption(QString::fromLatin1(name), description);
+}
+
+QCommandLineOption whole(const char *name, const QString &description, const QString &value, int fallback)
+{
+    return wholeNumberOption(QString::fromLatin1(name), description, value, fallback);
+}
+
+// Every option, named once with its help, the name of its value and its default.
+struct SimulatorOptionTable {
+    const SimulatorSettings defaults;
+    const QCommandLineOption help = helpOption();
+    const QCommandLineOption address =
+        withValue("address", QStringLiteral("Endereço onde escutar (padrão 127.0.0.1)."), QStringLiteral("A"));
+    const QCommandLineOption addresses =
         withValue("addresses",
-                  "One station per address from FIRST to LAST (IPv4), all on the same port, each with a state "
-                  "of its own.",
-                  "FIRST-LAST"),
-        withValue("port", "TCP port (default 4001).", "P"),
-        withValue("station", "Station file (default: a built-in demo station).", "FILE"),
-        flag("quiet", "Print nothing but problems."),
-        flag("silent", "Accept connections and never acknowledge or answer anything."),
-        withValue("delay", "Milliseconds before each reply frame (default 0).", "MS"),
-        withValue("ack-timeout", "Milliseconds a series waits for the console's ACK of each frame (default 1000).",
-                  "MS"),
-        withValue("chunk", "Fault: send replies in chunks of N bytes.", "N"),
-        flag("nak", "Fault: NAK every request and answer none."),
-        flag("bad-check", "Fault: replies carry a wrong check byte."),
-        withValue("close-after", "Fault: close the connection on receiving the K-th frame.", "K"),
-        flag("unterminated", "Fault: once per connection, send a frame without ETX before the first reply."),
-        withValue("garbage", "Fault: send N bytes without ETX on connection.", "N"),
-        withValue("flood", "Fault: send N reply frames on connection, without waiting for ACKs.", "N"),
-    });
+                  QStringLiteral("Um posto por endereço de PRIMEIRO a ÚLTIMO (IPv4), todos na mesma porta, cada um com "
+                                 "um estado próprio."),
+                  QStringLiteral("PRIMEIRO-ÚLTIMO"));
+    const QCommandLineOption port =
+        whole("port", QStringLiteral("Porta TCP (padrão %1)."), QStringLiteral("P"), ControllerSimulator::DefaultPort);
+    const QCommandLineOption station =
+        withValue("station", QStringLiteral("Arquivo do posto (padrão: um posto de demonstração embutido)."),
+                  QStringLiteral("ARQUIVO"));
+    const QCommandLineOption quiet = flag("quiet", QStringLiteral("Não mostra nada além dos problemas."));
+    const QCommandLineOption silent =
+        flag("silent", QStringLiteral("Aceita conexões e nunca confirma nem responde nada."));
+    const QCommandLineOption delay = whole(
+        "delay", QStringLiteral("Milissegundos antes de cada quadro de resposta (padrão %1)."), QStringLiteral("MS"),
+        defaults.replyDelayMs);
+    const QCommandLineOption ackTimeout =
+        whole("ack-timeout",
+              QStringLiteral("Milissegundos que uma série espera pelo ACK do console a cada quadro (padrão %1)."),
+              QStringLiteral("MS"), defaults.ackTimeoutMs);
+    const QCommandLineOption chunk = whole(
+        "chunk", QStringLiteral("Falha: envia as respostas em pedaços de N bytes."), QStringLiteral("N"),
+        defaults.chunkSize);
+    const QCommandLineOption nak =
+        flag("nak", QStringLiteral("Falha: responde NAK a toda requisição e não responde nenhuma."));
+    const QCommandLineOption badCheck =
+        flag("bad-check", QStringLiteral("Falha: as respostas levam um byte de verificação errado."));
+    const QCommandLineOption closeAfter =
+        whole("close-after", QStringLiteral("Falha: fecha a conexão ao receber o K-ésimo quadro."),
+              QStringLiteral("K"), defaults.closeAfterFrames);
+    const QCommandLineOption unterminated =
+        flag("unterminated",
+             QStringLiteral("Falha: uma vez por conexão, envia um quadro sem ETX antes da primeira resposta."));
+    const QCommandLineOption garbage = whole(
+        "garbage", QStringLiteral("Falha: envia N bytes sem ETX ao receber a conexão."), QStringLiteral("N"),
+        defaults.garbageOnConnect);
+    const QCommandLineOption flood =
+        whole("flood",
+              QStringLiteral("Falha: envia N quadros de resposta ao receber a conexão, sem esperar pelos ACKs."),
+              QStringLiteral("N"), defaults.floodOnConnect);
+    const QCommandLineOption replyFault =
+        withValue("reply-fault",
+                  QStringLiteral("Falha: estraga as respostas (%1).").arg(replyFaultNames().join(QStringLiteral(", "))),
+                  QStringLiteral("MODO"));
+    const QCommandLineOption faultCodes =
+        withValue("fault-codes",
+                  QStringLiteral("Os códigos de requisição cujas respostas --reply-fault estraga (padrão: todos)."),
+                  QStringLiteral("CÓDIGO,CÓDIGO..."));
+
+    QList<QCommandLineOption> all() const
+    {
+        return {help, address,      addresses, port,    station, quiet,      silent,     delay,     ackTimeout,
+                chunk, nak, badCheck, closeAfter, unterminated, garbage, flood, replyFault, faultCodes};
+    }
+};
+
+// Why the command line cannot be used: its form in Portuguese, as the other programs say it but for
+// the unknown option, unquoted; a value in English, as the simulator's other messages.
+QString simulatorProblemText(const CommandLineProblem &problem)
+{
+    const QString hint = QStringLiteral(" (comzelta-sim --help lista as opções)");
+    switch (problem.kind) {
+    case CommandLineProblem::Kind::UnknownOption:
+        return QStringLiteral("opção desconhecida: %1").arg(problem.argument) + hint;
+    case CommandLineProblem::Kind::NotAWholeNumber:
+        return QStringLiteral("%1 needs a whole number from %2 to %3, not \"%4\"")
+            .arg(problem.argument)
+            .arg(problem.lowest)
+            .arg(problem.highest)
+            .arg(problem.value);
+    case CommandLineProblem::Kind::MissingValue:
+    case CommandLineProblem::Kind::UnexpectedValue:
+    case CommandLineProblem::Kind::UnexpectedArgument:
+        break;
+    }
+    return problemText(problem) + hint;
 }
 
 // A whole number from 0 to `largest` for an option, or nothing after reporting the bad value.
-std::optional<int> number(const QCommandLineParser &parser, const char *name, int fallback,
+std::optional<int> number(const QCommandLineParser &parser, const QCommandLineOption &option,
                           int largest = std::numeric_limits<int>::max())
 {
-    const QString option = QString::fromLatin1(name);
-    if (!parser.isSet(option))
-        return fallback;
-    bool ok = false;
-    const int value = parser.value(option).toInt(&ok);
-    if (!ok || value < 0 || value > largest) {
-        err() << "comzelta-sim: --" << option << " needs a whole number from 0 to " << largest << ", not \""
-              << parser.value(option) << "\"\n";
+    const Result<int, CommandLineProblem> value = readWholeNumber(parser, option, 0, largest);
+    if (!value) {
+        err() << "comzelta-sim: " << simulatorProblemText(value.error()) << '\n';
         return std::nullopt;
     }
-    return value;
+    return *value;
+}
+
+// The reply fault and the codes it applies to, into `settings`; false after reporting a bad value.
+bool readReplyFault(const QCommandLineParser &parser, SimulatorSettings &settings)
+{
+    const QString mode = QStringLiteral("reply-fault");
+    const QString codes = QStringLiteral("fault-codes");
+    if (parser.isSet(codes) && !parser.isSet(mode)) {
+        err() << "comzelta-sim: --fault-codes needs --reply-fault\n";
+        return false;
+    }
+    if (!parser.isSet(mode))
+        return true;
+    const std::optional<ReplyFault> fault = replyFaultNamed(parser.value(mode));
+    if (!fault) {
+        err() << "comzelta-sim: --reply-fault needs one of " << replyFaultNames().join(QStringLiteral(", "))
+              << ", not \"" << parser.value(mode) << "\"\n";
+        return false;
+    }
+    settings.replyFault = *fault;
+    if (!parser.isSet(codes))
+        return true;
+    for (const QString &code : parser.value(codes).split(QLatin1Char(','))) {
+        const QByteArray letters = code.trimmed().toUpper().toLatin1();
+        const bool twoLetters = letters.size() == 2
+            && std::all_of(letters.begin(), letters.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+        if (!twoLetters) {
+            err() << "comzelta-sim: --fault-codes needs two-letter request codes separated by commas, not \""
+                  << parser.value(codes) << "\"\n";
+            return false;
+        }
+        settings.faultCodes << letters;
+    }
+    return true;
 }
 
 // Nothing after reporting a bad value.
-std::optional<SimulatorSettings> linkSettings(const QCommandLineParser &parser)
+std::optional<SimulatorSettings> linkSettings(const QCommandLineParser &parser, const SimulatorOptionTable &table)
 {
-    const SimulatorSettings defaults;
-    const std::optional<int> delay = number(parser, "delay", defaults.replyDelayMs);
-    const std::optional<int> ackTimeout = number(parser, "ack-timeout", defaults.ackTimeoutMs);
-    const std::optional<int> chunk = number(parser, "chunk", defaults.chunkSize);
-    const std::optional<int> closeAfter = number(parser, "close-after", defaults.closeAfterFrames);
-    const std::optional<int> garbage = number(parser, "garbage", defaults.garbageOnConnect);
-    const std::optional<int> flood = number(parser, "flood", defaults.floodOnConnect);
+    const std::optional<int> delay = number(parser, table.delay);
+    const std::optional<int> ackTimeout = number(parser, table.ackTimeout);
+    const std::optional<int> chunk = number(parser, table.chunk);
+    const std::optional<int> closeAfter = number(parser, table.closeAfter);
+    const std::optional<int> garbage = number(parser, table.garbage);
+    const std::optional<int> flood = number(parser, table.flood);
     if (!delay || !ackTimeout || !chunk || !closeAfter || !garbage || !flood)
         return std::nullopt;
 
@@ -105,6 +204,8 @@ std::optional<SimulatorSettings> linkSettings(const QCommandLineParser &parser)
     settings.garbageOnConnect = *garbage;
     settings.floodOnConnect = *flood;
     settings.silent = parser.isSet(QStringLiteral("silent"));
+    if (!readReplyFault(parser, settings))
+        return std::nullopt;
     return settings;
 }
 
@@ -160,16 +261,26 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("comzelta-sim"));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Simulated tank-gauge controller for the ComZelta console."));
-    parser.addHelpOption();
-    addOptions(parser);
-    parser.process(app);
-    const bool quiet = parser.isSet(QStringLiteral("quiet"));
+    // Qt's part of the help ("Uso:", "Opções:") in Portuguese whatever the locale; without its
+    // translations, in English.
+    installQtTranslations(app);
 
-    const std::optional<int> port = number(parser, "port", ControllerSimulator::DefaultPort, 65535);
+    const SimulatorOptionTable table;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Controlador de medição de tanques simulado, para o console ComZelta."));
+    if (const Result<void, CommandLineProblem> read =
+            readCommandLine(parser, table.all(), QCoreApplication::arguments().mid(1), Positionals::Taken);
+        !read) {
+        err() << "comzelta-sim: " << simulatorProblemText(read.error()) << '\n';
+        return 2;
+    }
+    if (parser.isSet(table.help))
+        parser.showHelp(0);
+    const bool quiet = parser.isSet(table.quiet);
+
+    const std::optional<int> port = number(parser, table.port, 65535);
     const std::optional<QList<QHostAddress>> addresses = listenAddresses(parser);
-    const std::optional<SimulatorSettings> settings = linkSettings(parser);
+    const std::optional<SimulatorSettings> settings = linkSettings(parser, table);
     if (!port || !addresses || !settings)
         return 2;
 

@@ -103,6 +103,6 @@ QByteArray frameReply(const QByteArray &body)
     frame += zelta::STX;
     frame += body;
     frame += zelta::ETX;
-    frame += char(zelta::Calcular_BCC(std::string_view(frame.constData() + 1, std::size_t(frame.size() - 1))));
+    frame += char(zelta::blockCheckCharacter(std::string_view(frame.constData() + 1, std::size_t(frame.size() - 1))));
     return frame;
 }

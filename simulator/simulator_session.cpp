@@ -2,7 +2,9 @@
 
 #include "protocol/control_codes.h"
 #include "simulator/controller_responder.h"
+#include "simulator/field_format.h"
 #include "simulator/link_writer.h"
+#include "simulator/reply_faults.h"
 #include "simulator/reply_format.h"
 #include "simulator/simulated_station.h"
 #include "simulator/simulator_settings.h"
@@ -80,8 +82,20 @@ bool SimulatorSession::handleFrame(const QByteArray &frame)
         return true;
     }
     writer_->writeAcknowledgement(zelta::ACK);
-    for (const QByteArray &body : answerRequest(station_, *request))
-        pendingReplies_.push_back(frameReply(body));
+    const QByteArray code = QByteArray::fromStdString(request->code);
+    if (settings_.spoils(code) && settings_.replyFault == ReplyFault::Echo) {
+        pendingReplies_.push_back(frame);
+    } else if (settings_.spoils(code) && settings_.replyFault == ReplyFault::EndlessSeries && code == "MP") {
+        const QDate asked = dateFromField(QByteArray::fromStdString(request->argument));
+        endlessDate_ = asked.isValid() ? asked : station_.clock.now().date();
+        endlessRecords_ = 0;
+    } else {
+        QList<QByteArray> bodies = answerRequest(station_, *request);
+        if (settings_.spoils(code))
+            bodies = spoiledReplies(settings_.replyFault, std::move(bodies));
+        for (const QByteArray &body : std::as_const(bodies))
+            pendingReplies_.push_back(frameReply(body));
+    }
     sendNextReply();
     return true;
 }
@@ -98,7 +112,11 @@ void SimulatorSession::acknowledgementReceived()
 
 void SimulatorSession::sendNextReply()
 {
-    if (replyInFlight_ || pendingReplies_.empty())
+    if (replyInFlight_)
+        return;
+    if (pendingReplies_.empty() && endlessDate_.isValid())
+        pendingReplies_.push_back(frameReply(endlessRecord(endlessDate_, endlessRecords_++)));
+    if (pendingReplies_.empty())
         return;
     QByteArray frame = pendingReplies_.front();
     pendingReplies_.pop_front();

@@ -3,6 +3,7 @@
 #include "simulator/request_scanner.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QObject>
 #include <QTimer>
 #include <deque>
@@ -50,4 +51,8 @@ private:
     QTimer ackTimer_;                        // runs once that reply is written in full
     int framesReceived_ = 0;
     bool unterminatedSent_ = false;
+    // While valid, an endless scheduled series for this date goes on: one record at a time, made
+    // when the previous one is released, so it takes no memory however long it runs.
+    QDate endlessDate_;
+    quint32 endlessRecords_ = 0;
 };

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "simulator/reply_faults.h"
+
+#include <QByteArrayList>
+
 // How the simulated controller behaves on the line, faults included. Every connection reads
 // these when it needs them, so a change applies at once.
 struct SimulatorSettings {
@@ -18,4 +22,11 @@ struct SimulatorSettings {
     bool unterminatedFrame = false; // once per connection, before the first reply: STX + body, no ETX
     int garbageOnConnect = 0;       // bytes with no ETX sent when a client connects
     int floodOnConnect = 0;         // reply frames sent without waiting for ACKs when a client connects
+    ReplyFault replyFault = ReplyFault::None;
+    QByteArrayList faultCodes;      // the request codes whose replies the fault spoils; empty: all
+
+    bool spoils(const QByteArray &requestCode) const
+    {
+        return replyFault != ReplyFault::None && (faultCodes.isEmpty() || faultCodes.contains(requestCode));
+    }
 };

@@ -6,9 +6,11 @@
 
 namespace {
 
-ParsedDatabaseLocation refused(const QString &reason)
+using Kind = DatabaseUrlProblem::Kind;
+
+Failure<DatabaseUrlProblem> refused(Kind kind, const QString &atFault = {})
 {
-    return {std::nullopt, QStringLiteral("endereço do banco inválido: %1").arg(reason)};
+    return failure(DatabaseUrlProblem{kind, atFault});
 }
 
 } // namespace
@@ -32,31 +34,31 @@ QString DatabaseLocation::displayName() const
     return text;
 }
 
-ParsedDatabaseLocation parseDatabaseUrl(const QString &text)
+Result<DatabaseLocation, DatabaseUrlProblem> parseDatabaseUrl(const QString &text)
 {
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid())
-        return refused(url.errorString());
+        return refused(Kind::Malformed, url.errorString());
     if (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres"))
-        return refused(QStringLiteral("%1 não começa com postgresql://").arg(text));
+        return refused(Kind::NotPostgres, text);
     if (!url.password().isEmpty())
-        return refused(QStringLiteral("a senha não vai no endereço; use ~/.pgpass ou PGPASSFILE"));
+        return refused(Kind::PasswordGiven);
     if (!url.fragment().isNull())
-        return refused(QStringLiteral("%1 tem um fragmento (#)").arg(text));
+        return refused(Kind::Fragment, text);
     DatabaseLocation location;
     location.databaseName = url.path(QUrl::FullyDecoded).mid(1);
     if (location.databaseName.isEmpty() || location.databaseName.contains(QLatin1Char('/')))
-        return refused(QStringLiteral("%1 não nomeia um banco (postgresql://usuário@servidor/banco)").arg(text));
+        return refused(Kind::NoDatabase, text);
     location.userName = url.userName(QUrl::FullyDecoded);
     location.host = url.host(QUrl::FullyDecoded);
     location.port = url.port();
     const QUrlQuery query(url);
     for (const auto &[name, value] : query.queryItems(QUrl::FullyDecoded)) {
         if (name != QLatin1String("host"))
-            return refused(QStringLiteral("opção %1 desconhecida (só host=)").arg(name));
+            return refused(Kind::UnknownOption, name);
         if (!location.host.isEmpty() || value.isEmpty())
-            return refused(QStringLiteral("o servidor foi dado duas vezes, ou host= vazio"));
+            return refused(Kind::HostTwice, text);
         location.host = value;
     }
-    return {location, {}};
+    return location;
 }

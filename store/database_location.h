@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "base/result.h"
 
-#include <optional>
+#include <QString>
 
 // Where the history lives: the SQLite file (the default, beside the station list) or a
 // PostgreSQL database named by a URL, postgresql://USER@HOST:PORT/DATABASE, or with
@@ -23,10 +23,20 @@ struct DatabaseLocation {
     QString databaseName;  // set for PostgreSQL only
 };
 
-struct ParsedDatabaseLocation {
-    std::optional<DatabaseLocation> location;
-    QString error;  // why the text names no database, in Portuguese
+// Why a text names no database; databaseUrlProblemText words it.
+struct DatabaseUrlProblem {
+    enum class Kind {
+        Malformed,      // QUrl cannot read it; atFault is QUrl's reason
+        NotPostgres,    // another scheme, or a file path
+        PasswordGiven,  // atFault is empty, so the password is never repeated
+        Fragment,
+        NoDatabase,
+        UnknownOption,  // atFault is the option's name
+        HostTwice,      // a host and host=, or an empty host=
+    };
+    Kind kind = Kind::Malformed;
+    QString atFault;  // the URL itself unless said otherwise
 };
 
 // A postgresql:// (or postgres://) URL; anything else is refused, since a file is given as one.
-ParsedDatabaseLocation parseDatabaseUrl(const QString &text);
+Result<DatabaseLocation, DatabaseUrlProblem> parseDatabaseUrl(const QString &text);

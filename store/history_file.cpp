@@ -2,42 +2,35 @@
 
 #include "store/schema.h"
 #include "store/sql_dialect.h"
+#include "store/store_texts.h"
 #include "store/write_failure.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QUrl>
 
 namespace {
 
-QString missingDriverMessage(const QString &driver)
-{
-    return driver == postgresDialect().driver
-        ? QStringLiteral("o driver PostgreSQL do Qt não está instalado (pacote libqt6sql6-psql)")
-        : QStringLiteral("o driver SQLite do Qt não está instalado (pacote libqt6sql6-sqlite)");
-}
+using Kind = HistoryOpenProblem::Kind;
+using Opened = Result<void, HistoryOpenProblem>;
 
-QString withFile(const QString &reason, const QString &filePath)
+Failure<HistoryOpenProblem> unusable(const QSqlError &error, const QString &where = {})
 {
-    return QStringLiteral("%1 (%2)").arg(reason, QDir::toNativeSeparators(filePath));
+    return failure(HistoryOpenProblem{Kind::Unusable, where, writeFailureText(writeFailure(error))});
 }
 
 // The schema version of an open history, or why it cannot be used: unreadable, or of a newer
 // version than this program knows.
-std::optional<int> usableVersion(const QSqlDatabase &db, const DatabaseLocation &location, QString *refusal)
+Result<int, HistoryOpenProblem> usableVersion(const QSqlDatabase &db, const DatabaseLocation &location)
 {
-    QSqlError error;
-    const std::optional<int> version = schemaVersion(db, &error);
-    if (!version) {
-        *refusal = withFile(writeFailure(error).reason, location.displayName());
-        return std::nullopt;
-    }
-    if (*version > currentSchemaVersion()) {
-        *refusal = newerVersionMessage(location, *version);
-        return std::nullopt;
-    }
-    return version;
+    const Result<int, QSqlError> version = schemaVersion(db);
+    if (!version)
+        return unusable(version.error(), location.displayName());
+    if (*version > currentSchemaVersion())
+        return failure(HistoryOpenProblem{Kind::NewerVersion, location.displayName(), {}, *version, location.isPostgres()});
+    return *version;
 }
 
 QString connectOptions(int busyTimeoutMs, const QString &more)
@@ -48,129 +41,143 @@ QString connectOptions(int busyTimeoutMs, const QString &more)
     return options;
 }
 
-// Opens a connection to `name` (the file, or a URI naming it); the reason when it cannot.
-std::optional<QString> addAndOpen(const QString &connectionName, const QString &name, const QString &options,
-                                  const QString &filePath)
+// Opens a connection to `name` (the file, or a URI naming it).
+Opened addAndOpen(const QString &connectionName, const QString &name, const QString &options, const QString &filePath)
 {
     if (!QSqlDatabase::isDriverAvailable(sqliteDialect().driver))
-        return missingDriverMessage(sqliteDialect().driver);
+        return failure(HistoryOpenProblem{Kind::DriverMissing, {}, sqliteDialect().driver});
     QSqlDatabase db = QSqlDatabase::addDatabase(sqliteDialect().driver, connectionName);
     db.setDatabaseName(name);
     db.setConnectOptions(options);
     if (!db.open())
-        return withFile(writeFailure(db.lastError()).reason, filePath);
-    return std::nullopt;
+        return unusable(db.lastError(), filePath);
+    return {};
 }
 
-// The version of an existing file, read without changing it or leaving files beside it; the
-// reason when it is refused. Without a write-ahead log there is nothing but the file to read,
-// and an immutable open creates no log or index beside it; with one, the log has to be read too.
-std::optional<QString> refusalOfExisting(const QString &connectionName, const QString &filePath, int busyTimeoutMs)
+// The version of an existing file is read without changing it or leaving files beside it.
+// Without a write-ahead log there is nothing but the file to read, and an immutable open creates
+// no log or index beside it; with one, the log has to be read too.
+Opened checkExisting(const QString &connectionName, const QString &filePath, int busyTimeoutMs)
 {
     const QString checkName = connectionName + QStringLiteral("-version");
     const bool logBeside = QFileInfo::exists(filePath + QStringLiteral("-wal"));
     const QString name = logBeside ? filePath
                                    : QUrl::fromLocalFile(filePath).toString(QUrl::FullyEncoded)
                                          + QStringLiteral("?immutable=1");
-    std::optional<QString> refusal = addAndOpen(
+    Opened checked = addAndOpen(
         checkName, name,
         connectOptions(busyTimeoutMs, logBeside ? QStringLiteral("QSQLITE_OPEN_READONLY")
                                                 : QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI")),
         filePath);
-    if (!refusal) {
-        QString reason;
-        if (!usableVersion(QSqlDatabase::database(checkName, false), DatabaseLocation(filePath), &reason))
-            refusal = reason;
+    if (checked) {
+        const Result<int, HistoryOpenProblem> version =
+            usableVersion(QSqlDatabase::database(checkName, false), DatabaseLocation(filePath));
+        if (!version)
+            checked = failure(version.error());
     }
     closeConnection(checkName);
-    return refusal;
+    return checked;
+}
+
+// The history is the stations' business alone: a new file is its owner's only, and SQLite gives its
+// -wal and -shm files the file's own permissions. An empty file is a database with nothing in it
+// yet; another program creating it at the same moment leaves it to that one.
+void createPrivately(const QString &filePath)
+{
+    QFile file(filePath);
+    (void)file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 // A connection that failed to open fully is not left behind.
-std::optional<QString> closedOnFailure(const QString &connectionName, std::optional<QString> failure)
+template <typename T>
+Result<T, HistoryOpenProblem> closedOnFailure(const QString &connectionName, Result<T, HistoryOpenProblem> opened)
 {
-    if (failure)
+    if (!opened)
         closeConnection(connectionName);
-    return failure;
+    return opened;
 }
 
-// One statement whose failure is the operator's reason.
-bool run(QSqlQuery &query, const QString &statement, QString *reason)
+// libpq passes on the server's own words, which give no error code for a failed connection:
+// 'database "x" does not exist', or the same in the server's language.
+bool namesMissingDatabase(const QString &said, const QString &databaseName)
+{
+    return said.contains(QLatin1Char('"') + databaseName + QLatin1Char('"'))
+        && (said.contains(QLatin1String("does not exist")) || said.contains(QStringLiteral("não existe")));
+}
+
+// One statement whose failure is the reason, at `where` when given.
+Opened run(QSqlQuery &query, const QString &statement, const QString &where = {})
 {
     if (query.exec(statement))
-        return true;
-    *reason = writeFailure(query.lastError()).reason;
-    return false;
+        return {};
+    return unusable(query.lastError(), where);
 }
 
 // The migrations the history lacks, unless it is of a newer version.
-std::optional<QString> bringUpToDate(QSqlDatabase &db, const DatabaseLocation &location)
+Opened bringUpToDate(QSqlDatabase &db, const DatabaseLocation &location)
 {
-    QString refusal;
-    const std::optional<int> version = usableVersion(db, location, &refusal);
+    const Result<int, HistoryOpenProblem> version = usableVersion(db, location);
     if (!version)
-        return refusal;
-    QSqlError error;
-    if (!migrate(db, *version, &error))
-        return writeFailure(error).reason;
-    return std::nullopt;
+        return failure(version.error());
+    if (const Result<void, QSqlError> migrated = migrate(db, *version); !migrated)
+        return unusable(migrated.error());
+    return {};
 }
 
-std::optional<QString> prepareForWriting(QSqlDatabase &db, const QString &filePath, const WriteConnectionSettings &settings)
+Opened prepareForWriting(QSqlDatabase &db, const QString &filePath, const WriteConnectionSettings &settings)
 {
     QSqlQuery query(db);
-    QString reason;
-    if (!run(query, QStringLiteral("PRAGMA journal_mode=WAL"), &reason))
-        return withFile(reason, filePath);
-    if (!run(query, QStringLiteral("PRAGMA synchronous=FULL"), &reason)
-        || !run(query, QStringLiteral("PRAGMA foreign_keys=ON"), &reason))
-        return reason;
-    if (settings.maxPageCount > 0
-        && !run(query, QStringLiteral("PRAGMA max_page_count=%1").arg(settings.maxPageCount), &reason))
-        return reason;
+    if (Opened done = run(query, QStringLiteral("PRAGMA journal_mode=WAL"), filePath); !done)
+        return done;
+    if (Opened done = run(query, QStringLiteral("PRAGMA synchronous=FULL")); !done)
+        return done;
+    if (Opened done = run(query, QStringLiteral("PRAGMA foreign_keys=ON")); !done)
+        return done;
+    if (settings.maxPageCount > 0) {
+        if (Opened done = run(query, QStringLiteral("PRAGMA max_page_count=%1").arg(settings.maxPageCount)); !done)
+            return done;
+    }
     // Checked again on this connection: another program may have migrated the file meanwhile.
     return bringUpToDate(db, DatabaseLocation(filePath));
 }
 
-std::optional<QString> openPostgresForWriting(const QString &connectionName, const DatabaseLocation &location)
+Opened openPostgresForWriting(const QString &connectionName, const DatabaseLocation &location)
 {
-    std::optional<QString> failure = openServerConnection(connectionName, location);
-    if (!failure) {
-        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-        failure = bringUpToDate(db, location);
-    }
-    return failure;
+    if (Opened connected = openServerConnection(connectionName, location); !connected)
+        return connected;
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    return bringUpToDate(db, location);
 }
 
 // Read-only on the server's side too; a database without the version table has no history yet.
-std::optional<QString> openPostgresForReading(const QString &connectionName, const DatabaseLocation &location,
-                                              bool *empty)
+Result<OpenedForReading, HistoryOpenProblem> openPostgresForReading(const QString &connectionName,
+                                                                    const DatabaseLocation &location)
 {
-    if (std::optional<QString> failure = openServerConnection(connectionName, location))
-        return failure;
+    if (Opened connected = openServerConnection(connectionName, location); !connected)
+        return failure(connected.error());
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
     QSqlQuery query(db);
-    QString reason;
-    if (!run(query, QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), &reason))
-        return withFile(reason, location.displayName());
-    QString refusal;
-    const std::optional<int> version = usableVersion(db, location, &refusal);
+    const Opened readOnly =
+        run(query, QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"), location.displayName());
+    if (!readOnly)
+        return failure(readOnly.error());
+    const Result<int, HistoryOpenProblem> version = usableVersion(db, location);
     if (!version)
-        return refusal;
-    if (*version == 0 && empty) {
-        *empty = true;
+        return failure(version.error());
+    if (*version == 0) {
         closeConnection(connectionName);
+        return OpenedForReading{true};
     }
-    return std::nullopt;
+    return OpenedForReading{};
 }
 
 } // namespace
 
-std::optional<QString> openServerConnection(const QString &connectionName, const DatabaseLocation &location)
+Result<void, HistoryOpenProblem> openServerConnection(const QString &connectionName, const DatabaseLocation &location)
 {
     const QString driver = postgresDialect().driver;
     if (!QSqlDatabase::isDriverAvailable(driver))
-        return missingDriverMessage(driver);
+        return failure(HistoryOpenProblem{Kind::DriverMissing, {}, driver});
     QSqlDatabase db = QSqlDatabase::addDatabase(driver, connectionName);
     db.setHostName(location.host);
     if (location.port != -1)
@@ -180,56 +187,54 @@ std::optional<QString> openServerConnection(const QString &connectionName, const
     // An unreachable server is reported, and retried, rather than waited for without end.
     db.setConnectOptions(QStringLiteral("connect_timeout=10"));
     // libpq's own words say why (no server there, a password refused) better than the driver's.
-    if (!db.open())
-        return withFile(QStringLiteral("não foi possível conectar ao banco: %1")
-                            .arg(db.lastError().databaseText().simplified()),
-                        location.displayName());
+    if (!db.open()) {
+        const QString said = db.lastError().databaseText().simplified();
+        const Kind kind = namesMissingDatabase(said, location.databaseName) ? Kind::NoSuchDatabase : Kind::Unreachable;
+        return failure(HistoryOpenProblem{kind, location.displayName(), said});
+    }
     QSqlQuery query(db);
-    QString reason;
-    if (!run(query, QStringLiteral("SET TIME ZONE 'UTC'"), &reason))
-        return withFile(reason, location.displayName());
-    return std::nullopt;
+    return run(query, QStringLiteral("SET TIME ZONE 'UTC'"), location.displayName());
 }
 
-std::optional<QString> openForWriting(const QString &connectionName, const DatabaseLocation &location,
-                                      const WriteConnectionSettings &settings)
+Result<void, HistoryOpenProblem> openForWriting(const QString &connectionName, const DatabaseLocation &location,
+                                                const WriteConnectionSettings &settings)
 {
     if (location.isPostgres())
         return closedOnFailure(connectionName, openPostgresForWriting(connectionName, location));
     const QString &filePath = location.filePath;
     const QFileInfo file(filePath);
     if (!file.dir().exists())
-        return QStringLiteral("a pasta do histórico não existe (%1)").arg(QDir::toNativeSeparators(file.absolutePath()));
+        return failure(HistoryOpenProblem{Kind::FolderMissing, file.absolutePath(), {}});
     if (file.exists()) {
-        if (std::optional<QString> refusal = refusalOfExisting(connectionName, filePath, settings.busyTimeoutMs))
-            return refusal;
+        if (Opened checked = checkExisting(connectionName, filePath, settings.busyTimeoutMs); !checked)
+            return checked;
+    } else {
+        createPrivately(filePath);
     }
-    std::optional<QString> failure = addAndOpen(connectionName, filePath,
-                                                connectOptions(settings.busyTimeoutMs, settings.connectOptions), filePath);
-    if (!failure) {
+    Opened opened = addAndOpen(connectionName, filePath, connectOptions(settings.busyTimeoutMs, settings.connectOptions),
+                               filePath);
+    if (opened) {
         QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-        failure = prepareForWriting(db, filePath, settings);
+        opened = prepareForWriting(db, filePath, settings);
     }
-    if (failure)
-        closeConnection(connectionName);
-    return failure;
+    return closedOnFailure(connectionName, std::move(opened));
 }
 
-std::optional<QString> openForReading(const QString &connectionName, const DatabaseLocation &location,
-                                      int busyTimeoutMs, bool *empty)
+Result<OpenedForReading, HistoryOpenProblem> openForReading(const QString &connectionName,
+                                                            const DatabaseLocation &location, int busyTimeoutMs)
 {
-    if (empty)
-        *empty = false;
     if (location.isPostgres())
-        return closedOnFailure(connectionName, openPostgresForReading(connectionName, location, empty));
+        return closedOnFailure(connectionName, openPostgresForReading(connectionName, location));
     const QString &filePath = location.filePath;
-    if (std::optional<QString> refusal = refusalOfExisting(connectionName, filePath, busyTimeoutMs))
-        return refusal;
-    std::optional<QString> failure = addAndOpen(
-        connectionName, filePath, connectOptions(busyTimeoutMs, QStringLiteral("QSQLITE_OPEN_READONLY")), filePath);
-    if (failure)
-        closeConnection(connectionName);
-    return failure;
+    if (Opened checked = checkExisting(connectionName, filePath, busyTimeoutMs); !checked)
+        return failure(checked.error());
+    const Opened opened = closedOnFailure(
+        connectionName,
+        addAndOpen(connectionName, filePath, connectOptions(busyTimeoutMs, QStringLiteral("QSQLITE_OPEN_READONLY")),
+                   filePath));
+    if (!opened)
+        return failure(opened.error());
+    return OpenedForReading{};
 }
 
 void closeConnection(const QString &connectionName)

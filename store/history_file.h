@@ -1,11 +1,11 @@
 #pragma once
 
+#include "base/result.h"
 #include "store/database_location.h"
+#include "store/history_open_problem.h"
 
 #include <QSqlDatabase>
 #include <QString>
-
-#include <optional>
 
 // Opening the history: Historico.sqlite, or a PostgreSQL database. Each connection belongs to the thread that opens it and is named,
 // as Qt SQL wants; closeConnection() closes and forgets it on that same thread.
@@ -19,18 +19,20 @@ struct WriteConnectionSettings {
 
 // For writing: a history of a newer version is refused before any statement that could change it
 // (a file's version is read on a read-only connection first); then, for a file, WAL with
-// synchronous=FULL and foreign keys; and the migrations the history lacks. The reason for the
-// operator when it fails.
-std::optional<QString> openForWriting(const QString &connectionName, const DatabaseLocation &location,
-                                      const WriteConnectionSettings &settings);
-// For queries: read-only, refusing a newer version as openForWriting does. A file must exist; a
-// PostgreSQL database no program has written to yet sets *empty (when given) and is not left open.
-std::optional<QString> openForReading(const QString &connectionName, const DatabaseLocation &location,
-                                      int busyTimeoutMs, bool *empty = nullptr);
+// synchronous=FULL and foreign keys; and the migrations the history lacks.
+Result<void, HistoryOpenProblem> openForWriting(const QString &connectionName, const DatabaseLocation &location,
+                                                const WriteConnectionSettings &settings);
+
+struct OpenedForReading {
+    // A PostgreSQL database no program has written to yet: not left open.
+    bool empty = false;
+};
+// For queries: read-only, refusing a newer version as openForWriting does. A file must exist.
+Result<OpenedForReading, HistoryOpenProblem> openForReading(const QString &connectionName,
+                                                            const DatabaseLocation &location, int busyTimeoutMs);
 
 // A PostgreSQL connection in UTC, so that times come back as they were written, with no history
-// of its own to check (for advisory locks); libpq finds the password itself. The reason when it
-// cannot be opened.
-std::optional<QString> openServerConnection(const QString &connectionName, const DatabaseLocation &location);
+// of its own to check (for advisory locks); libpq finds the password itself.
+Result<void, HistoryOpenProblem> openServerConnection(const QString &connectionName, const DatabaseLocation &location);
 
 void closeConnection(const QString &connectionName);

@@ -23,15 +23,15 @@ public:
         query_.bindValue(QLatin1Char(':') + QLatin1String(name), value);
         return *this;
     }
-    bool run(QSqlError *error)
+    Result<void, QSqlError> run()
     {
         if (prepared_ && query_.exec())
-            return true;
-        *error = query_.lastError();
-        return false;
+            return {};
+        return failure(query_.lastError());
     }
     bool next() { return query_.next(); }
     QVariant value(int column) const { return query_.value(column); }
+    QSqlError lastError() const { return query_.lastError(); }
 
 private:
     QSqlQuery query_;
@@ -62,15 +62,15 @@ void bindSelection(Question &question, const SeriesRequest &request, const SqlDi
         question.bind("product", request.product);
 }
 
-std::optional<QList<int>> stationTanks(const QSqlDatabase &db, qint64 stationId, QSqlError *error)
+Result<QList<int>, QSqlError> stationTanks(const QSqlDatabase &db, qint64 stationId)
 {
     QList<int> tanks;
     int after = -1;
     for (;;) {
         Question next(db, HistorySql::nextTank());
         next.bind("station", stationId).bind("after", after);
-        if (!next.run(error))
-            return std::nullopt;
+        if (const Result<void, QSqlError> ran = next.run(); !ran)
+            return failure(ran.error());
         if (!next.next())
             return tanks;
         after = next.value(0).toInt();
@@ -78,13 +78,13 @@ std::optional<QList<int>> stationTanks(const QSqlDatabase &db, qint64 stationId,
     }
 }
 
-std::optional<SeriesPoints> tankSeries(const QSqlDatabase &db, const SeriesRequest &request, QSqlError *error)
+Result<SeriesPoints, QSqlError> tankSeries(const QSqlDatabase &db, const SeriesRequest &request)
 {
     const SqlDialect &dialect = dialectOf(db);
     Question question(db, HistorySql::tankSeries(request.value));
     bindSelection(question, request, dialect);
-    if (!question.run(error))
-        return std::nullopt;
+    if (const Result<void, QSqlError> ran = question.run(); !ran)
+        return failure(ran.error());
     SeriesPoints points;
     while (question.next()) {
         if (const std::optional<qint64> at = dialect.timeMs(question.value(0)))
@@ -95,39 +95,68 @@ std::optional<SeriesPoints> tankSeries(const QSqlDatabase &db, const SeriesReque
 
 // Each tank's latest value, and whether that reading is of the product.
 struct TankValue {
+    bool known = false;
     bool ofProduct = false;
     double value = 0;
 };
 
-std::optional<SeriesPoints> productTotals(const QSqlDatabase &db, const SeriesRequest &request, QSqlError *error)
+Result<bool, QSqlError> holdsProductSince(const QSqlDatabase &db, const SeriesRequest &request, int tank)
+{
+    Question holds(db, HistorySql::tankHoldsProductSince(request.value));
+    holds.bind("station", request.stationId)
+        .bind("tank", tank)
+        .bind("from", dialectOf(db).timeValue(request.from))
+        .bind("product", request.product);
+    if (const Result<void, QSqlError> ran = holds.run(); !ran)
+        return failure(ran.error());
+    return holds.next();
+}
+
+Result<SeriesPoints, QSqlError> productTotals(const QSqlDatabase &db, const SeriesRequest &request)
 {
     const SqlDialect &dialect = dialectOf(db);
-    const std::optional<QList<int>> tanks = stationTanks(db, request.stationId, error);
+    const Result<QList<int>, QSqlError> tanks = stationTanks(db, request.stationId);
     if (!tanks)
-        return std::nullopt;
+        return failure(tanks.error());
     const int tankLimit = tanks->isEmpty() ? 0 : *std::max_element(tanks->begin(), tanks->end()) + 1;
     std::vector<TankValue> latest(static_cast<std::size_t>(tankLimit));
+    QList<int> productTanks;  // holding the product before the period, in it, or later
     for (const int tank : *tanks) {
         Question before(db, HistorySql::tankValueBefore(request.value));
         before.bind("station", request.stationId).bind("tank", tank).bind("from", dialect.timeValue(request.from));
-        if (!before.run(error))
-            return std::nullopt;
+        if (const Result<void, QSqlError> ran = before.run(); !ran)
+            return failure(ran.error());
         if (before.next())
-            latest[std::size_t(tank)] = TankValue{before.value(0).toString() == request.product, before.value(1).toDouble()};
+            latest[std::size_t(tank)] = TankValue{true, before.value(0).toString() == request.product, before.value(1).toDouble()};
+        const Result<bool, QSqlError> holds = holdsProductSince(db, request, tank);
+        if (!holds)
+            return failure(holds.error());
+        if (latest[std::size_t(tank)].ofProduct || *holds)
+            productTanks << tank;
     }
-    const auto total = [&] {
+    // Until every tank of the product has been read, a sum would be that of only some of them:
+    // one tank measured alone, before the first inventory, is no total.
+    const auto total = [&]() -> std::optional<double> {
         double sum = 0;
-        for (const TankValue &tank : latest)
-            sum += tank.ofProduct ? tank.value : 0;
+        for (const int tank : productTanks) {
+            const TankValue &value = latest[std::size_t(tank)];
+            if (!value.known)
+                return std::nullopt;
+            sum += value.ofProduct ? value.value : 0;
+        }
         return sum;
+    };
+    const auto appendTotal = [&](SeriesPoints &points, qint64 at) {
+        if (const std::optional<double> sum = total())
+            points.append(SeriesPoint{at, *sum});
     };
 
     if (tanks->isEmpty())
         return SeriesPoints{};
     Question rows(db, HistorySql::stationSeries(request.value, *tanks));
     bindPeriod(rows, request, dialect);
-    if (!rows.run(error))
-        return std::nullopt;
+    if (const Result<void, QSqlError> ran = rows.run(); !ran)
+        return failure(ran.error());
     SeriesPoints points;
     std::optional<qint64> groupAt;  // the reading time being summed
     bool touched = false;           // a reading of that time concerns the product
@@ -138,17 +167,17 @@ std::optional<SeriesPoints> productTotals(const QSqlDatabase &db, const SeriesRe
             continue;
         if (groupAt != at) {
             if (touched)
-                points.append(SeriesPoint{*groupAt, total()});
+                appendTotal(points, *groupAt);
             groupAt = at;
             touched = false;
         }
         TankValue &value = latest[std::size_t(tank)];
         const bool ofProduct = rows.value(1).toString() == request.product;
         touched = touched || ofProduct || value.ofProduct;
-        value = TankValue{ofProduct, rows.value(3).toDouble()};
+        value = TankValue{true, ofProduct, rows.value(3).toDouble()};
     }
     if (touched)
-        points.append(SeriesPoint{*groupAt, total()});
+        appendTotal(points, *groupAt);
     return points;
 }
 
@@ -175,11 +204,11 @@ StoredMeasurement measurementOf(const Question &row, const SqlDialect &dialect)
 
 } // namespace
 
-std::optional<QList<StoredStation>> queryStations(const QSqlDatabase &db, QSqlError *error)
+Result<QList<StoredStation>, QSqlError> queryStations(const QSqlDatabase &db)
 {
     Question question(db, HistorySql::stations());
-    if (!question.run(error))
-        return std::nullopt;
+    if (const Result<void, QSqlError> ran = question.run(); !ran)
+        return failure(ran.error());
     QList<StoredStation> stations;
     while (question.next())
         stations.append(StoredStation{question.value(0).toLongLong(), question.value(1).toString(),
@@ -188,17 +217,17 @@ std::optional<QList<StoredStation>> queryStations(const QSqlDatabase &db, QSqlEr
     return stations;
 }
 
-std::optional<StationContents> queryStationContents(const QSqlDatabase &db, qint64 stationId, QSqlError *error)
+Result<StationContents, QSqlError> queryStationContents(const QSqlDatabase &db, qint64 stationId)
 {
-    const std::optional<QList<int>> tanks = stationTanks(db, stationId, error);
+    const Result<QList<int>, QSqlError> tanks = stationTanks(db, stationId);
     if (!tanks)
-        return std::nullopt;
+        return failure(tanks.error());
     StationContents contents;
     for (const int tank : *tanks) {
         Question latest(db, HistorySql::latestOfTank());
         latest.bind("station", stationId).bind("tank", tank);
-        if (!latest.run(error))
-            return std::nullopt;
+        if (const Result<void, QSqlError> ran = latest.run(); !ran)
+            return failure(ran.error());
         if (!latest.next())
             continue;
         const QString product = latest.value(0).toString();
@@ -210,50 +239,51 @@ std::optional<StationContents> queryStationContents(const QSqlDatabase &db, qint
     return contents;
 }
 
-std::optional<SeriesPoints> querySeries(const QSqlDatabase &db, const SeriesRequest &request, QSqlError *error)
+Result<SeriesPoints, QSqlError> querySeries(const QSqlDatabase &db, const SeriesRequest &request)
 {
-    return request.tank ? tankSeries(db, request, error) : productTotals(db, request, error);
+    return request.tank ? tankSeries(db, request) : productTotals(db, request);
 }
 
-std::optional<RowsPage> queryRows(const QSqlDatabase &db, const SeriesRequest &request, int offset, int limit,
-                                  QSqlError *error)
+Result<RowsPage, QSqlError> queryRows(const QSqlDatabase &db, const SeriesRequest &request, int offset, int limit)
 {
     const SqlDialect &dialect = dialectOf(db);
     RowsPage page;
     page.offset = offset;
     QList<int> tanks;
     if (!request.tank) {
-        const std::optional<QList<int>> stationTankList = stationTanks(db, request.stationId, error);
+        const Result<QList<int>, QSqlError> stationTankList = stationTanks(db, request.stationId);
         if (!stationTankList)
-            return std::nullopt;
+            return failure(stationTankList.error());
         if (stationTankList->isEmpty())
             return page;
         tanks = *stationTankList;
     }
     Question count(db, request.tank ? HistorySql::tankRowCount() : HistorySql::productRowCount(tanks));
     bindSelection(count, request, dialect);
-    if (!count.run(error) || !count.next())
-        return std::nullopt;
+    if (const Result<void, QSqlError> counted = count.run(); !counted)
+        return failure(counted.error());
+    if (!count.next())
+        return failure(count.lastError());
     page.total = count.value(0).toInt();
 
     Question rows(db, request.tank ? HistorySql::tankRows() : HistorySql::productRows(tanks));
     bindSelection(rows, request, dialect);
     rows.bind("limit", limit).bind("offset", offset);
-    if (!rows.run(error))
-        return std::nullopt;
+    if (const Result<void, QSqlError> ran = rows.run(); !ran)
+        return failure(ran.error());
     while (rows.next())
         page.rows.append(measurementOf(rows, dialect));
     return page;
 }
 
-std::optional<QList<StoredEvent>> queryEvents(const QSqlDatabase &db, qint64 stationId, const QDateTime &from,
-                                              const QDateTime &to, QSqlError *error)
+Result<QList<StoredEvent>, QSqlError> queryEvents(const QSqlDatabase &db, qint64 stationId, const QDateTime &from,
+                                                  const QDateTime &to)
 {
     const SqlDialect &dialect = dialectOf(db);
     Question question(db, HistorySql::events());
     question.bind("station", stationId).bind("from", dialect.timeValue(from)).bind("to", dialect.timeValue(to));
-    if (!question.run(error))
-        return std::nullopt;
+    if (const Result<void, QSqlError> ran = question.run(); !ran)
+        return failure(ran.error());
     QList<StoredEvent> events;
     while (question.next())
         events.append(StoredEvent{question.value(0).toLongLong(), dialect.time(question.value(1)),
@@ -261,24 +291,23 @@ std::optional<QList<StoredEvent>> queryEvents(const QSqlDatabase &db, qint64 sta
     return events;
 }
 
-std::optional<AlarmsAndDeliveries> queryAlarmsAndDeliveries(const QSqlDatabase &db, qint64 stationId,
-                                                            const QDateTime &from, const QDateTime &to,
-                                                            QSqlError *error)
+Result<AlarmsAndDeliveries, QSqlError> queryAlarmsAndDeliveries(const QSqlDatabase &db, qint64 stationId,
+                                                                const QDateTime &from, const QDateTime &to)
 {
     const SqlDialect &dialect = dialectOf(db);
     AlarmsAndDeliveries result;
     Question alarms(db, HistorySql::alarmEvents());
     alarms.bind("station", stationId).bind("from", dialect.timeValue(from)).bind("to", dialect.timeValue(to));
-    if (!alarms.run(error))
-        return std::nullopt;
+    if (const Result<void, QSqlError> ran = alarms.run(); !ran)
+        return failure(ran.error());
     while (alarms.next())
         result.alarms.append(StoredEvent{alarms.value(0).toLongLong(), dialect.time(alarms.value(1)),
                                          alarms.value(2).toString(), alarms.value(3).toString()});
 
     Question deliveries(db, HistorySql::deliveries());
     deliveries.bind("station", stationId).bind("from", dialect.timeValue(from)).bind("to", dialect.timeValue(to));
-    if (!deliveries.run(error))
-        return std::nullopt;
+    if (const Result<void, QSqlError> ran = deliveries.run(); !ran)
+        return failure(ran.error());
     while (deliveries.next())
         result.deliveries.append(StoredDelivery{deliveries.value(0).toLongLong(), deliveries.value(1).toInt(),
                                                 deliveries.value(2).toString(), dialect.time(deliveries.value(3)),

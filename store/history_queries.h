@@ -5,6 +5,8 @@
 // a tool may call them directly. Times are UTC; periods run from `from` (included) to `to`
 // (excluded); readings without a date (measured_at NULL) are in no period.
 
+#include "base/result.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QSqlDatabase>
@@ -84,19 +86,19 @@ struct StoredEvent {
     QString detail;
 };
 
-// Each gives nothing, and the error, when the engine fails.
-std::optional<QList<StoredStation>> queryStations(const QSqlDatabase &db, QSqlError *error);
-std::optional<StationContents> queryStationContents(const QSqlDatabase &db, qint64 stationId, QSqlError *error);
+// Each gives the error when the engine fails.
+Result<QList<StoredStation>, QSqlError> queryStations(const QSqlDatabase &db);
+Result<StationContents, QSqlError> queryStationContents(const QSqlDatabase &db, qint64 stationId);
 // One tank: its readings with a value, by time. The totals of a product: at each time a tank
 // was read, the sum of every tank's latest value while that reading is of the product (a tank
-// read before the period counts with its last value before it); a delivery shows as a step up.
-std::optional<SeriesPoints> querySeries(const QSqlDatabase &db, const SeriesRequest &request, QSqlError *error);
+// read before the period counts with its last value before it), from the first time every tank
+// of the product has a value; a delivery shows as a step up.
+Result<SeriesPoints, QSqlError> querySeries(const QSqlDatabase &db, const SeriesRequest &request);
 // The readings behind the series (of the tank, or every reading of the product), by time.
-std::optional<RowsPage> queryRows(const QSqlDatabase &db, const SeriesRequest &request, int offset, int limit,
-                                  QSqlError *error);
+Result<RowsPage, QSqlError> queryRows(const QSqlDatabase &db, const SeriesRequest &request, int offset, int limit);
 // The station's events in the period, with those that concern no station (readings dropped).
-std::optional<QList<StoredEvent>> queryEvents(const QSqlDatabase &db, qint64 stationId, const QDateTime &from,
-                                              const QDateTime &to, QSqlError *error);
+Result<QList<StoredEvent>, QSqlError> queryEvents(const QSqlDatabase &db, qint64 stationId, const QDateTime &from,
+                                                  const QDateTime &to);
 
 // A delivery the alarm rules found in a tank's readings.
 struct StoredDelivery {
@@ -109,11 +111,10 @@ struct StoredDelivery {
 };
 
 struct AlarmsAndDeliveries {
-    QList<StoredEvent> alarms;         // raised, cleared, and failed polls, by time
+    QList<StoredEvent> alarms;         // raised, cleared, failed polls and OFE conflicts, by time
     QList<StoredDelivery> deliveries;  // by start
 };
 
 // The station's own alarm events in the period, and its deliveries that overlap it.
-std::optional<AlarmsAndDeliveries> queryAlarmsAndDeliveries(const QSqlDatabase &db, qint64 stationId,
-                                                            const QDateTime &from, const QDateTime &to,
-                                                            QSqlError *error);
+Result<AlarmsAndDeliveries, QSqlError> queryAlarmsAndDeliveries(const QSqlDatabase &db, qint64 stationId,
+                                                                const QDateTime &from, const QDateTime &to);

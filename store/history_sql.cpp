@@ -73,6 +73,13 @@ QString tankValueBefore(SeriesValue value)
         .arg(valueColumn(value));
 }
 
+QString tankHoldsProductSince(SeriesValue value)
+{
+    return QStringLiteral("SELECT 1 FROM measurement WHERE station_id = :station AND tank = :tank "
+                          "AND measured_at >= :from AND product = :product AND %1 IS NOT NULL LIMIT 1")
+        .arg(valueColumn(value));
+}
+
 QString stationSeries(SeriesValue value, const QList<int> &tanks)
 {
     return QStringLiteral("SELECT tank, product, measured_at, %1 FROM measurement WHERE station_id = :station "
@@ -114,7 +121,8 @@ QString alarmEvents()
 {
     return QStringLiteral("SELECT id, at, kind, detail FROM event WHERE station_id = :station "
                           "AND at >= :from AND at < :to AND (kind LIKE '%!_raised' ESCAPE '!' "
-                          "OR kind LIKE '%!_cleared' ESCAPE '!' OR kind = 'poll_failed') ORDER BY at, id");
+                          "OR kind LIKE '%!_cleared' ESCAPE '!' OR kind IN ('poll_failed', 'ofe_conflict')) "
+                          "ORDER BY at, id");
 }
 
 QString deliveries()

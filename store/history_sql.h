@@ -20,6 +20,8 @@ QString latestOfTank();
 QString tankSeries(SeriesValue value);
 // :station :tank :from: product and value of the tank's latest reading with a value before :from.
 QString tankValueBefore(SeriesValue value);
+// Whether a tank has a reading of the product from the period's start on.
+QString tankHoldsProductSince(SeriesValue value);
 // :station :from :to: tank, product, measured_at and value of every reading of these tanks with a
 // value, by time. Listing the tanks lets each be read through the (station, tank, time) key.
 QString stationSeries(SeriesValue value, const QList<int> &tanks);
@@ -33,7 +35,7 @@ QString productRowCount(const QList<int> &tanks);
 // :station :from :to: id, at, kind and detail of the station's events and of those of no station.
 QString events();
 // :station :from :to: id, at, kind and detail of the station's alarms raised and cleared
-// ("<alarm>_raised", "<alarm>_cleared") and its failed polls, by time.
+// ("<alarm>_raised", "<alarm>_cleared"), its failed polls and its OFE number conflicts, by time.
 QString alarmEvents();
 // :station :from :to: id, tank, product, started_at, ended_at and amount of the station's
 // deliveries that overlap the period, by start.

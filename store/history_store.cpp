@@ -1,5 +1,6 @@
 #include "store/history_store.h"
 
+#include "store/listed_hosts.h"
 #include "store/sql_driver_preload.h"
 #include "store/store_writer.h"
 #include "store/write_queue.h"
@@ -18,15 +19,19 @@ HistoryStore::HistoryStore(const DatabaseLocation &location, const HistoryStoreO
     : QObject(parent),
       location_(location),
       queue_(std::make_shared<WriteQueue>(options.queueCapacity)),
+      listed_(std::make_shared<ListedHosts>()),
       writer_(new StoreWriter(location, WriteConnectionSettings{options.busyTimeoutMs, options.connectOptions,
                                                                 options.maxPageCount},
-                              options.retryIntervalMs, queue_, options.rules))
+                              options.retryIntervalMs, queue_, options.rules, listed_))
 {
+    listed_->replace(options.listedHosts);
     thread_.setObjectName(QStringLiteral("HistoryStore writer"));
     writer_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, writer_, &QObject::deleteLater);
     connect(writer_, &StoreWriter::written, this, &HistoryStore::written);
     connect(writer_, &StoreWriter::alarmChanged, this, &HistoryStore::alarmChanged);
+    connect(writer_, &StoreWriter::ofeConflict, this, &HistoryStore::ofeConflict);
+    connect(writer_, &StoreWriter::misconfigured, this, &HistoryStore::misconfigured);
     connect(writer_, &StoreWriter::failing, this, [this](const QString &reason) {
         failing_ = true;
         failureReason_ = reason;
@@ -55,6 +60,11 @@ int HistoryStore::queuedCount() const
 {
     // While writes fail, the writer holds one more call it could not write.
     return int(queue_->size()) + (failing_ ? 1 : 0);
+}
+
+void HistoryStore::setListedHosts(const QStringList &hosts)
+{
+    listed_->replace(hosts);
 }
 
 quint64 HistoryStore::enqueue(WriteJob &&job)

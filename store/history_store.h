@@ -38,6 +38,11 @@
 // - The destructor writes what is still queued (one attempt each) and closes the file.
 // - With options.rules (alarms/alarm_rules.h), each call's alarms and deliveries are decided in
 //   its own transaction (store/write_rules.h) and reported by alarmChanged() once committed.
+// - Two controllers giving one OFE number (a configuration copied) never share a station: the
+//   number stays with the host that holds it while that host is listed (options.listedHosts,
+//   setListedHosts) or answered with it in the last 30 days; the other's readings go to a station
+//   of their own, recorded once as an "ofe_conflict" event and reported by ofeConflict(). A
+//   controller whose old host is neither keeps its station, which takes the new host.
 //
 // Reading: HistoryReader (history_reader.h) answers the history window's questions (stations, a
 // station's tanks and products, a series, the rows behind it, the events of a period) by signal,
@@ -51,10 +56,12 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 
 #include <memory>
 
+class ListedHosts;
 class StoreWriter;
 class WriteRules;
 class WriteQueue;
@@ -68,6 +75,10 @@ struct HistoryStoreOptions {
     QString connectOptions;       // further QSQLITE connect options, such as QSQLITE_OPEN_READONLY
     int maxPageCount = 0;         // a cap on the file's size in pages (0: none); beyond it, "disco cheio"
     std::shared_ptr<WriteRules> rules;  // alarms and deliveries decided as each call is written; none: no alarms
+    // The hosts of the program's station list or fleet file, as the calls' StationIdentity names
+    // them: a host listed keeps its OFE number, and a controller elsewhere giving the same number
+    // is kept as a station apart (see setListedHosts).
+    QStringList listedHosts;
 };
 
 class HistoryStore : public QObject {
@@ -110,20 +121,28 @@ public:
     QString failureReason() const { return failureReason_; }
     // Calls handed to the store and not yet written: while writes fail, what waits for them.
     int queuedCount() const;
+    // The station list changed: replaces options.listedHosts for the calls written from now on.
+    void setListedHosts(const QStringList &hosts);
 
 signals:
     // The call with this sequence number is committed.
     void written(quint64 sequence);
     void writesFailing(const QString &reason);
     void writesWorking();
+    // The history cannot be opened as it was given (a PostgreSQL database that does not exist):
+    // a configuration to mend, not an outage to wait out. Writes keep failing meanwhile.
+    void misconfigured(const QString &reason);
     // Emitted on the store's own thread after the commit that recorded it.
     void alarmChanged(const AlarmNotice &notice);
+    // A station kept apart (notice.alarm "ofe_conflict", detail as stored), likewise after its commit.
+    void ofeConflict(const AlarmNotice &notice);
 
 private:
     quint64 enqueue(WriteJob &&job);
 
     DatabaseLocation location_;
     std::shared_ptr<WriteQueue> queue_;
+    std::shared_ptr<ListedHosts> listed_;
     QThread thread_;
     StoreWriter *writer_;
     bool failing_ = false;

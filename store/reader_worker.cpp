@@ -1,6 +1,7 @@
 #include "store/reader_worker.h"
 
 #include "store/history_file.h"
+#include "store/store_texts.h"
 #include "store/write_failure.h"
 
 #include <QFileInfo>
@@ -27,30 +28,29 @@ void ReaderWorker::close()
     open_ = false;
 }
 
-template <typename Result, typename Query, typename Deliver>
+template <typename Answer, typename Query, typename Deliver>
 void ReaderWorker::answer(int requestId, Query query, Deliver deliver)
 {
     if (!open_) {
         if (!location_.isPostgres() && !QFileInfo::exists(location_.filePath)) {
-            deliver(Result{});
+            deliver(Answer{});
             return;
         }
-        bool empty = false;
-        if (const std::optional<QString> reason = openForReading(connectionName_, location_, BusyTimeoutMs, &empty)) {
-            emit queryFailed(requestId, *reason);
+        const Result<OpenedForReading, HistoryOpenProblem> opened = openForReading(connectionName_, location_, BusyTimeoutMs);
+        if (!opened) {
+            emit queryFailed(requestId, historyOpenProblemText(opened.error()));
             return;
         }
-        if (empty) {
-            deliver(Result{});
+        if (opened->empty) {
+            deliver(Answer{});
             return;
         }
         open_ = true;
     }
-    QSqlError error;
-    const std::optional<Result> result = query(QSqlDatabase::database(connectionName_, false), &error);
+    const Result<Answer, QSqlError> result = query(QSqlDatabase::database(connectionName_, false));
     if (!result) {
         close();
-        emit queryFailed(requestId, writeFailure(error).reason);
+        emit queryFailed(requestId, writeFailureText(writeFailure(result.error())));
         return;
     }
     deliver(*result);
@@ -59,7 +59,7 @@ void ReaderWorker::answer(int requestId, Query query, Deliver deliver)
 void ReaderWorker::stations(int requestId)
 {
     answer<QList<StoredStation>>(
-        requestId, [](const QSqlDatabase &db, QSqlError *error) { return queryStations(db, error); },
+        requestId, [](const QSqlDatabase &db) { return queryStations(db); },
         [&](const QList<StoredStation> &stations) { emit stationsReady(requestId, stations); });
 }
 
@@ -67,14 +67,14 @@ void ReaderWorker::stationContents(int requestId, qint64 stationId)
 {
     answer<StationContents>(
         requestId,
-        [&](const QSqlDatabase &db, QSqlError *error) { return queryStationContents(db, stationId, error); },
+        [&](const QSqlDatabase &db) { return queryStationContents(db, stationId); },
         [&](const StationContents &contents) { emit stationContentsReady(requestId, contents); });
 }
 
 void ReaderWorker::series(int requestId, const SeriesRequest &request)
 {
     answer<SeriesPoints>(
-        requestId, [&](const QSqlDatabase &db, QSqlError *error) { return querySeries(db, request, error); },
+        requestId, [&](const QSqlDatabase &db) { return querySeries(db, request); },
         [&](const SeriesPoints &points) { emit seriesReady(requestId, points); });
 }
 
@@ -82,7 +82,7 @@ void ReaderWorker::rows(int requestId, const SeriesRequest &request, int offset,
 {
     answer<RowsPage>(
         requestId,
-        [&](const QSqlDatabase &db, QSqlError *error) { return queryRows(db, request, offset, limit, error); },
+        [&](const QSqlDatabase &db) { return queryRows(db, request, offset, limit); },
         [&](RowsPage page) {
             page.offset = offset;
             emit rowsReady(requestId, page);
@@ -93,7 +93,7 @@ void ReaderWorker::events(int requestId, qint64 stationId, const QDateTime &from
 {
     answer<QList<StoredEvent>>(
         requestId,
-        [&](const QSqlDatabase &db, QSqlError *error) { return queryEvents(db, stationId, from, to, error); },
+        [&](const QSqlDatabase &db) { return queryEvents(db, stationId, from, to); },
         [&](const QList<StoredEvent> &events) { emit eventsReady(requestId, events); });
 }
 
@@ -101,8 +101,8 @@ void ReaderWorker::alarmsAndDeliveries(int requestId, qint64 stationId, const QD
 {
     answer<AlarmsAndDeliveries>(
         requestId,
-        [&](const QSqlDatabase &db, QSqlError *error) {
-            return queryAlarmsAndDeliveries(db, stationId, from, to, error);
+        [&](const QSqlDatabase &db) {
+            return queryAlarmsAndDeliveries(db, stationId, from, to);
         },
         [&](const AlarmsAndDeliveries &found) { emit alarmsAndDeliveriesReady(requestId, found); });
 }

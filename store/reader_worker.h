@@ -33,7 +33,7 @@ signals:
 private:
     // Runs `query` on the connection and hands its result to `deliver`; an empty result when
     // there is no history yet.
-    template <typename Result, typename Query, typename Deliver>
+    template <typename Answer, typename Query, typename Deliver>
     void answer(int requestId, Query query, Deliver deliver);
     void close();
 

@@ -1,5 +1,7 @@
 #include "store/reading_rows.h"
 
+#include "session/kept_text.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -30,19 +32,6 @@ QChar sensorLetter(LeakSensorState state)
     return QLatin1Char('-');
 }
 
-// Control characters (the CR of a last reading) shown as their code, so a detail stays one line.
-QString printable(const QString &field)
-{
-    QString text;
-    for (const QChar c : field) {
-        if (c.unicode() < 0x20)
-            text += QStringLiteral("<%1>").arg(c.unicode());
-        else
-            text += c;
-    }
-    return text;
-}
-
 } // namespace
 
 QDateTime stationTimeUtc(const QString &date, const QString &time, const QTimeZone &zone)
@@ -60,7 +49,7 @@ std::optional<MeasurementRow> measurementRow(const MeasurementReading &reading, 
         return std::nullopt;
     MeasurementRow row;
     row.tank = *tank;
-    row.product = reading.product.trimmed();
+    row.product = keptText(reading.product).trimmed();
     row.unit = reading.byWeight ? QStringLiteral("kg") : QStringLiteral("L");
     row.measured = completeNumber(reading.measured);
     row.complementary = complementaryValue(reading);
@@ -70,7 +59,7 @@ std::optional<MeasurementRow> measurementRow(const MeasurementReading &reading, 
     row.expansion = completeNumber(reading.expansion);
     row.capacity = completeNumber(reading.capacity);
     row.measuredAt = stationTimeUtc(reading.date, reading.time, zone);
-    row.command = reading.command;
+    row.command = keptText(reading.command);
     return row;
 }
 
@@ -93,14 +82,14 @@ QString sensorLetters(const SensorReading &reading)
 
 QString measurementSummary(const MeasurementReading &reading)
 {
-    return printable(QStringLiteral("%1 tanque \"%2\" produto \"%3\" medido \"%4\" complementar \"%5\" a 20°C \"%6\" "
-                                    "nível \"%7\" em %8 %9")
-                         .arg(reading.command, reading.tank, reading.product, reading.measured, reading.complementary,
-                              reading.volume20, reading.level, reading.date, reading.time));
+    return QStringLiteral("%1 tanque \"%2\" produto \"%3\" medido \"%4\" complementar \"%5\" a 20°C \"%6\" "
+                          "nível \"%7\" em %8 %9")
+        .arg(reading.command, reading.tank, reading.product, reading.measured, reading.complementary, reading.volume20,
+             reading.level, reading.date, reading.time);
 }
 
 QString scheduledSummary(const ScheduledReading &reading)
 {
-    return printable(QStringLiteral("MP tanque \"%1\" volume \"%2\" em %3 %4")
-                         .arg(reading.tank, reading.volume, reading.date, reading.time));
+    return QStringLiteral("MP tanque \"%1\" volume \"%2\" em %3 %4")
+        .arg(reading.tank, reading.volume, reading.date, reading.time);
 }

@@ -13,7 +13,7 @@
 
 struct MeasurementRow {
     int tank = 0;
-    QString product;  // without the field's padding blanks
+    QString product;  // without the field's padding blanks, control characters as U+FFFD
     QString unit;     // "L", or "kg" for a tank measured by weight
     std::optional<double> measured;
     std::optional<double> complementary;  // nothing when the end-of-reading CR cuts it
@@ -44,6 +44,7 @@ std::optional<ScheduledRow> scheduledRow(const ScheduledReading &reading, const 
 // '-' for a character that is no state.
 QString sensorLetters(const SensorReading &reading);
 
-// The reading's fields as received, for an event's detail.
+// The reading's fields as received, for an event's detail (whose control characters the store
+// replaces as it writes it).
 QString measurementSummary(const MeasurementReading &reading);
 QString scheduledSummary(const ScheduledReading &reading);

@@ -1,7 +1,10 @@
 #include "store/row_writer.h"
 
+#include "codec/counted.h"
+#include "session/kept_text.h"
 #include "store/reading_rows.h"
 #include "store/sql_dialect.h"
+#include "store/store_texts.h"
 #include "store/write_rules.h"
 
 #include <QMultiHash>
@@ -36,8 +39,12 @@ struct RowWriter::Context {
     const SqlDialect &dialect;
 };
 
-RowWriter::RowWriter(const QString &connectionName, std::shared_ptr<const WriteRules> rules)
-    : connectionName_(connectionName), rules_(std::move(rules)), statements_(connectionName), stations_(statements_)
+RowWriter::RowWriter(const QString &connectionName, std::shared_ptr<const WriteRules> rules,
+                     std::shared_ptr<const ListedHosts> listed)
+    : connectionName_(connectionName),
+      rules_(std::move(rules)),
+      statements_(connectionName),
+      stations_(statements_, std::move(listed))
 {
 }
 
@@ -51,44 +58,59 @@ bool RowWriter::run(QSqlQuery &query)
     return false;
 }
 
-bool RowWriter::inTransaction(const std::function<bool()> &body, QSqlError *error)
+QSqlQuery *RowWriter::prepared(const QString &sql)
+{
+    const Result<QSqlQuery *, QSqlError> query = statements_.prepared(sql);
+    if (!query) {
+        error_ = query.error();
+        return nullptr;
+    }
+    return *query;
+}
+
+QSqlQuery *RowWriter::runStatement(const QString &sql, std::initializer_list<QVariant> values)
+{
+    const Result<QSqlQuery *, QSqlError> query = statements_.run(sql, values);
+    if (!query) {
+        error_ = query.error();
+        return nullptr;
+    }
+    return *query;
+}
+
+Result<void, QSqlError> RowWriter::inTransaction(const std::function<bool()> &body)
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     error_ = QSqlError();
     QSqlQuery control(db);
-    if (!control.exec(dialectOf(db).beginWriteSql)) {
-        *error = control.lastError();
-        return false;
-    }
+    if (!control.exec(dialectOf(db).beginWriteSql))
+        return failure(control.lastError());
     bool ok = body();
     statements_.finishAll();
     if (ok && !control.exec(QStringLiteral("COMMIT"))) {
         error_ = control.lastError();
         ok = false;
     }
-    if (!ok) {
-        control.exec(QStringLiteral("ROLLBACK"));
-        stations_.forget();
-        *error = error_;
-    }
-    return ok;
+    if (ok)
+        return {};
+    control.exec(QStringLiteral("ROLLBACK"));
+    stations_.forget();
+    return failure(error_);
 }
 
-bool RowWriter::write(const std::vector<WriteJob> &jobs, QSqlError *error, QList<AlarmNotice> *notices)
+Result<QList<AlarmNotice>, QSqlError> RowWriter::write(const std::vector<WriteJob> &jobs)
 {
     QList<AlarmNotice> decided;
-    const bool ok = inTransaction(
-        [&] {
-            for (const WriteJob &job : jobs) {
-                if (!writeJob(job, &decided))
-                    return false;
-            }
-            return true;
-        },
-        error);
-    if (ok)
-        notices->append(decided);
-    return ok;
+    const Result<void, QSqlError> written = inTransaction([&] {
+        for (const WriteJob &job : jobs) {
+            if (!writeJob(job, &decided))
+                return false;
+        }
+        return true;
+    });
+    if (!written)
+        return failure(written.error());
+    return decided;
 }
 
 bool RowWriter::writeJob(const WriteJob &job, QList<AlarmNotice> *decided)
@@ -96,8 +118,12 @@ bool RowWriter::writeJob(const WriteJob &job, QList<AlarmNotice> *decided)
     const SqlDialect &dialect = dialectOf(QSqlDatabase::database(connectionName_, false));
     if (std::holds_alternative<EventWork>(job.work) && !hasStation(job.station))
         return writeWork(Context{job, noStation(), QTimeZone(), dialect}, std::get<EventWork>(job.work));
-    const std::optional<StationRegistry::Station> station = stations_.resolve(job.station, &error_);
-    if (!station)
+    const Result<StationRegistry::Station, QSqlError> station = stations_.resolve(job.station, job.receivedAt);
+    if (!station) {
+        error_ = station.error();
+        return false;
+    }
+    if (!station->keptApartFrom.isEmpty() && !writeKeptApart(job, *station, dialect, decided))
         return false;
     const Context context{job, station->id, station->zone, dialect};
     if (!std::visit([&](const auto &work) { return writeWork(context, work); }, job.work))
@@ -113,30 +139,50 @@ bool RowWriter::writeJob(const WriteJob &job, QList<AlarmNotice> *decided)
                           station->zone,
                           statements_,
                           dialect,
-                          [&](const QString &kind, const QString &detail) { return writeEvent(station->id, at, kind, detail); }};
-    return rules_->apply(input, decided, &error_);
+                          [&](const QString &kind, const QString &detail) -> Result<void, QSqlError> {
+                              if (!writeEvent(station->id, at, kind, detail))
+                                  return failure(error_);
+                              return {};
+                          }};
+    const Result<QList<AlarmNotice>, QSqlError> applied = rules_->apply(input);
+    if (!applied) {
+        error_ = applied.error();
+        return false;
+    }
+    decided->append(*applied);
+    return true;
 }
 
-bool RowWriter::writeDropped(const DroppedCounts &counts, const QDateTime &at, QSqlError *error)
+bool RowWriter::writeKeptApart(const WriteJob &job, const StationRegistry::Station &station,
+                               const SqlDialect &dialect, QList<AlarmNotice> *decided)
 {
-    const QString detail = QStringLiteral("%1 leituras e %2 eventos descartados enquanto o histórico não podia ser gravado")
-                               .arg(counts.readings)
-                               .arg(counts.events);
+    const QString kind = eventKindText(EventKind::OfeConflict);
+    const QString detail = keptApartText(station.ofe, station.keptApartFrom, station.host);
+    if (!writeEvent(station.id, dialect.timeValue(job.receivedAt), kind, detail))
+        return false;
+    decided->append(AlarmNotice{station.description, station.host, kind, 0, true, detail, job.receivedAt});
+    return true;
+}
+
+Result<void, QSqlError> RowWriter::writeDropped(const DroppedCounts &counts, const QDateTime &at)
+{
+    const QString detail = droppedWhileUnwritableText(counts);
     const SqlDialect &dialect = dialectOf(QSqlDatabase::database(connectionName_, false));
     const QString kind = eventKindText(EventKind::ReadingsDropped);
-    return inTransaction([&] { return writeEvent(noStation(), dialect.timeValue(at), kind, detail); }, error);
+    return inTransaction([&] { return writeEvent(noStation(), dialect.timeValue(at), kind, detail); });
 }
 
 bool RowWriter::writeEvent(const QVariant &stationId, const QVariant &at, const QString &kind, const QString &detail)
 {
-    QSqlQuery *query = statements_.prepared(QStringLiteral("INSERT INTO event (station_id, at, kind, detail) "
-                                                              "VALUES (:station, :at, :kind, :detail)"), &error_);
+    QSqlQuery *query = prepared(QStringLiteral("INSERT INTO event (station_id, at, kind, detail) "
+                                                              "VALUES (:station, :at, :kind, :detail)"));
     if (!query)
         return false;
     query->bindValue(QStringLiteral(":station"), stationId);
     query->bindValue(QStringLiteral(":at"), at);
     query->bindValue(QStringLiteral(":kind"), kind);
-    query->bindValue(QStringLiteral(":detail"), notNullText(detail));
+    // Details quote what the controller sent: its fields, a spoiled frame, a product in an alarm.
+    query->bindValue(QStringLiteral(":detail"), notNullText(keptText(detail)));
     return run(*query);
 }
 
@@ -169,12 +215,11 @@ std::optional<QList<qint64>> RowWriter::writeMeasurements(const Context &context
     QStringList valueLists;
     for (qsizetype i = 0; i < rows.size(); ++i)
         valueLists << Columns;
-    QSqlQuery *insert = statements_.prepared(
+    QSqlQuery *insert = prepared(
         QStringLiteral("INSERT INTO measurement (station_id, tank, product, unit, measured, complementary, volume20, "
                        "density, level_mm, expansion, capacity, measured_at, received_at, command, origin) VALUES ")
             + valueLists.join(QStringLiteral(", "))
-            + QStringLiteral(" ON CONFLICT (station_id, tank, measured_at) DO NOTHING RETURNING id, tank, measured_at"),
-        &error_);
+            + QStringLiteral(" ON CONFLICT (station_id, tank, measured_at) DO NOTHING RETURNING id, tank, measured_at"));
     if (!insert)
         return std::nullopt;
     const QVariant receivedAt = context.dialect.timeValue(context.job.receivedAt);
@@ -206,9 +251,9 @@ std::optional<QList<qint64>> RowWriter::writeMeasurements(const Context &context
             continue;
         }
         // Read before (a "Consultar Memória" of a measurement already kept): the row that holds it.
-        QSqlQuery *find = statements_.run(
+        QSqlQuery *find = runStatement(
             QStringLiteral("SELECT id FROM measurement WHERE station_id = ? AND tank = ? AND measured_at = ?"),
-            {context.stationId, row.tank, measuredAt}, &error_);
+            {context.stationId, row.tank, measuredAt});
         if (!find)
             return std::nullopt;
         if (find->next())
@@ -225,10 +270,15 @@ bool RowWriter::writeWork(const Context &context, const MeasurementWork &work)
 
 bool RowWriter::writeWork(const Context &context, const InventoryWork &work)
 {
+    // An inventory of which no reading could be kept (every check byte wrong) is no inventory.
+    const std::optional<QList<qint64>> measurementIds = writeMeasurements(context, work.readings, work.origin);
+    if (!measurementIds)
+        return false;
+    if (measurementIds->isEmpty())
+        return true;
     QSqlQuery *inventory =
-        statements_.run(QStringLiteral("INSERT INTO inventory (station_id, taken_at, origin) VALUES (?, ?, ?) RETURNING id"),
-                        {context.stationId, context.dialect.timeValue(context.job.receivedAt), originText(work.origin)},
-                        &error_);
+        runStatement(QStringLiteral("INSERT INTO inventory (station_id, taken_at, origin) VALUES (?, ?, ?) RETURNING id"),
+                        {context.stationId, context.dialect.timeValue(context.job.receivedAt), originText(work.origin)});
     if (!inventory)
         return false;
     if (!inventory->next()) {
@@ -238,18 +288,12 @@ bool RowWriter::writeWork(const Context &context, const InventoryWork &work)
     const qint64 inventoryId = inventory->value(0).toLongLong();
     inventory->finish();
 
-    const std::optional<QList<qint64>> measurementIds = writeMeasurements(context, work.readings, work.origin);
-    if (!measurementIds)
-        return false;
-    if (measurementIds->isEmpty())
-        return true;
     QStringList valueLists;
     for (qsizetype i = 0; i < measurementIds->size(); ++i)
         valueLists << QStringLiteral("(?, ?)");
-    QSqlQuery *items = statements_.prepared(QStringLiteral("INSERT INTO inventory_item (inventory_id, measurement_id) VALUES ")
+    QSqlQuery *items = prepared(QStringLiteral("INSERT INTO inventory_item (inventory_id, measurement_id) VALUES ")
                                                 + valueLists.join(QStringLiteral(", "))
-                                                + QStringLiteral(" ON CONFLICT DO NOTHING"),
-                                            &error_);
+                                                + QStringLiteral(" ON CONFLICT DO NOTHING"));
     if (!items)
         return false;
     int position = 0;
@@ -263,9 +307,9 @@ bool RowWriter::writeWork(const Context &context, const InventoryWork &work)
 bool RowWriter::writeWork(const Context &context, const SensorWork &work)
 {
     if (!work.reading.checkByteMatches)
-        return writeEvent(context, EventKind::BadCheckByte, QStringLiteral("LS sensores \"%1\"").arg(work.reading.states));
-    QSqlQuery *query = statements_.prepared(QStringLiteral("INSERT INTO sensor_reading (station_id, received_at, bar1_active, "
-                                                "bar2_active, states) VALUES (:station, :at, :bar1, :bar2, :states)"), &error_);
+        return writeEvent(context, EventKind::BadCheckByte, badSensorsText(work.reading.states));
+    QSqlQuery *query = prepared(QStringLiteral("INSERT INTO sensor_reading (station_id, received_at, bar1_active, "
+                                                "bar2_active, states) VALUES (:station, :at, :bar1, :bar2, :states)"));
     if (!query)
         return false;
     query->bindValue(QStringLiteral(":station"), context.stationId);
@@ -278,9 +322,9 @@ bool RowWriter::writeWork(const Context &context, const SensorWork &work)
 
 bool RowWriter::writeWork(const Context &context, const ScheduledWork &work)
 {
-    QSqlQuery *query = statements_.prepared(QStringLiteral("INSERT INTO scheduled_measurement (station_id, tank, volume, measured_at) "
+    QSqlQuery *query = prepared(QStringLiteral("INSERT INTO scheduled_measurement (station_id, tank, volume, measured_at) "
                                                 "VALUES (:station, :tank, :volume, :measured_at) "
-                                                "ON CONFLICT (station_id, tank, measured_at) DO NOTHING"), &error_);
+                                                "ON CONFLICT (station_id, tank, measured_at) DO NOTHING"));
     if (!query)
         return false;
     for (const ScheduledReading &reading : work.readings) {
@@ -311,7 +355,7 @@ bool RowWriter::writeWork(const Context &context, const ClockWork &work)
 {
     if (!work.reading.checkByteMatches)
         return writeEvent(context, EventKind::BadCheckByte,
-                          QStringLiteral("%1 relógio %2 %3").arg(work.reading.command, work.reading.date, work.reading.time));
+                          badClockText(work.reading.command, work.reading.date, work.reading.time));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/result.h"
 #include "store/statement_cache.h"
 #include "store/station_registry.h"
 #include "store/write_job.h"
@@ -13,6 +14,7 @@
 #include <vector>
 
 class WriteRules;
+struct SqlDialect;
 
 // Turns jobs into rows on the writer's connection, in one transaction per batch of jobs: a reply,
 // an inventory series with its list, a sensor reading, a scheduled-measurement series or an event.
@@ -20,14 +22,15 @@ class WriteRules;
 // The rules, if any, run in the same transaction after the job's rows.
 class RowWriter {
 public:
-    RowWriter(const QString &connectionName, std::shared_ptr<const WriteRules> rules);
+    RowWriter(const QString &connectionName, std::shared_ptr<const WriteRules> rules,
+              std::shared_ptr<const ListedHosts> listed);
     ~RowWriter();
 
-    // On failure everything of the jobs is rolled back and the error given; otherwise the rules'
-    // notices are appended, in the jobs' order.
-    bool write(const std::vector<WriteJob> &jobs, QSqlError *error, QList<AlarmNotice> *notices);
+    // The rules' notices, and those of stations kept apart, in the jobs' order; on failure
+    // everything of the jobs is rolled back.
+    Result<QList<AlarmNotice>, QSqlError> write(const std::vector<WriteJob> &jobs);
     // The readings_dropped event, in a transaction of its own.
-    bool writeDropped(const DroppedCounts &counts, const QDateTime &at, QSqlError *error);
+    Result<void, QSqlError> writeDropped(const DroppedCounts &counts, const QDateTime &at);
 
 private:
     struct Context;
@@ -45,10 +48,16 @@ private:
     std::optional<QList<qint64>> writeMeasurements(const Context &context, const QList<MeasurementReading> &readings,
                                                    Origin origin);
     bool writeEvent(const QVariant &stationId, const QVariant &at, const QString &kind, const QString &detail);
+    // The ofe_conflict event of a station just kept apart, and its notice.
+    bool writeKeptApart(const WriteJob &job, const StationRegistry::Station &station, const SqlDialect &dialect,
+                        QList<AlarmNotice> *decided);
     // An event of the job's station, at the time the job was handed over.
     bool writeEvent(const Context &context, EventKind kind, const QString &detail);
-    bool inTransaction(const std::function<bool()> &body, QSqlError *error);
+    Result<void, QSqlError> inTransaction(const std::function<bool()> &body);
     bool run(QSqlQuery &query);
+    // The writer's statements; nothing, with error_ set, on failure.
+    QSqlQuery *prepared(const QString &sql);
+    QSqlQuery *runStatement(const QString &sql, std::initializer_list<QVariant> values);
 
     QString connectionName_;
     std::shared_ptr<const WriteRules> rules_;

@@ -1,6 +1,8 @@
 #include "store/schema.h"
 
 #include "store/sql_dialect.h"
+#include "store/store_log.h"
+#include "store/store_texts.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -70,6 +72,64 @@ const std::vector<Migration> &migrations()
              QStringLiteral("ALTER TABLE delivery ALTER COLUMN station_id TYPE bigint"),
          },
          Migration::Engines::PostgresOnly},
+        // Two controllers giving one OFE number (a configuration copied from one to the other) are
+        // two stations: the second keeps the number in shared_ofe, since ofe stays unique. A
+        // number is another host's while that host is listed or answered with it in the last 30
+        // days (ofe_heard_at, day-grained); before this version, its station's last event says.
+        {5,
+         {
+             QStringLiteral("ALTER TABLE station ADD COLUMN shared_ofe TEXT"),
+             QStringLiteral("ALTER TABLE station ADD COLUMN ofe_heard_at {time}"),
+             QStringLiteral("UPDATE station SET ofe_heard_at = (SELECT MAX(at) FROM event WHERE event.station_id = station.id) "
+                            "WHERE ofe IS NOT NULL"),
+         }},
+        // The daily stock book. Days are 'AAAA-MM-DD' texts on both engines: a book day is a date
+        // of the station's calendar, not an instant. A closed day keeps its lines as computed;
+        // closing_audit keeps every close and reopening, and nothing deletes from it.
+        {6,
+         {
+             QStringLiteral("CREATE TABLE closing_settings (station_id BIGINT PRIMARY KEY REFERENCES station (id), "
+                            "closing_minute INTEGER NOT NULL DEFAULT 0, tolerance_percent {real} NOT NULL DEFAULT 0.6, "
+                            "tolerance_base TEXT NOT NULL DEFAULT 'available' CHECK (tolerance_base IN ('available', 'physical')), "
+                            "volume_basis TEXT NOT NULL DEFAULT 'measured' CHECK (volume_basis IN ('measured', 'volume20')), "
+                            "totaliser_digits INTEGER NOT NULL DEFAULT 8, cnpj TEXT, "
+                            "cumulative_loss_percent {real})"),
+             QStringLiteral("CREATE TABLE nozzle (station_id BIGINT NOT NULL REFERENCES station (id), nozzle INTEGER NOT NULL, "
+                            "pump INTEGER, tank INTEGER NOT NULL, active {bool} NOT NULL, PRIMARY KEY (station_id, nozzle))"),
+             QStringLiteral("CREATE TABLE totaliser (station_id BIGINT NOT NULL REFERENCES station (id), day TEXT NOT NULL, "
+                            "nozzle INTEGER NOT NULL, opening {real}, closing {real}, calibration {real} NOT NULL DEFAULT 0, "
+                            "PRIMARY KEY (station_id, day, nozzle))"),
+             QStringLiteral("CREATE TABLE sale_price (station_id BIGINT NOT NULL REFERENCES station (id), day TEXT NOT NULL, "
+                            "product TEXT NOT NULL, price {real} NOT NULL, PRIMARY KEY (station_id, day, product))"),
+             QStringLiteral("CREATE TABLE product_mapping (station_id BIGINT NOT NULL REFERENCES station (id), "
+                            "supplier_name TEXT NOT NULL, product TEXT NOT NULL, PRIMARY KEY (station_id, supplier_name))"),
+             QStringLiteral("CREATE TABLE invoice (id {id}, station_id BIGINT NOT NULL REFERENCES station (id), "
+                            "access_key TEXT NOT NULL UNIQUE, number TEXT NOT NULL, series TEXT NOT NULL, "
+                            "issued_at {time} NOT NULL, supplier_name TEXT NOT NULL, supplier_cnpj TEXT NOT NULL, "
+                            "day TEXT NOT NULL, imported_at {time} NOT NULL)"),
+             QStringLiteral("CREATE TABLE invoice_item (invoice_id BIGINT NOT NULL REFERENCES invoice (id), item INTEGER NOT NULL, "
+                            "supplier_product TEXT NOT NULL, anp_code TEXT, product TEXT NOT NULL, litres {real} NOT NULL, "
+                            "price_per_litre {real} NOT NULL, PRIMARY KEY (invoice_id, item))"),
+             QStringLiteral("CREATE TABLE invoice_tank (invoice_id BIGINT NOT NULL REFERENCES invoice (id), item INTEGER NOT NULL, "
+                            "tank INTEGER NOT NULL, litres {real} NOT NULL, typed {bool} NOT NULL, "
+                            "PRIMARY KEY (invoice_id, item, tank))"),
+             QStringLiteral("CREATE TABLE dipstick (station_id BIGINT NOT NULL REFERENCES station (id), day TEXT NOT NULL, "
+                            "tank INTEGER NOT NULL, litres {real} NOT NULL, reason TEXT NOT NULL, entered_at {time} NOT NULL, "
+                            "PRIMARY KEY (station_id, day, tank))"),
+             QStringLiteral("CREATE TABLE closed_day (station_id BIGINT NOT NULL REFERENCES station (id), day TEXT NOT NULL, "
+                            "closed_at {time} NOT NULL, user_name TEXT NOT NULL, machine TEXT NOT NULL, "
+                            "divergent_opening {bool} NOT NULL, PRIMARY KEY (station_id, day))"),
+             QStringLiteral("CREATE TABLE closed_line (station_id BIGINT NOT NULL REFERENCES station (id), day TEXT NOT NULL, "
+                            "kind TEXT NOT NULL CHECK (kind IN ('product', 'tank', 'nozzle')), subject TEXT NOT NULL, "
+                            "product TEXT, tank INTEGER, pump INTEGER, opening {real}, receipts {real}, available {real}, "
+                            "sales {real}, book_stock {real}, physical_stock {real}, variance_litres {real}, "
+                            "variance_percent {real}, beyond_tolerance {bool}, closing_reading {real}, calibration {real}, "
+                            "justification TEXT, PRIMARY KEY (station_id, day, kind, subject))"),
+             QStringLiteral("CREATE TABLE closing_audit (id {id}, station_id BIGINT NOT NULL REFERENCES station (id), "
+                            "day TEXT NOT NULL, action TEXT NOT NULL CHECK (action IN ('close', 'reopen')), at {time} NOT NULL, "
+                            "user_name TEXT NOT NULL, machine TEXT NOT NULL, reason TEXT, lines_before TEXT, lines_after TEXT)"),
+             QStringLiteral("CREATE INDEX closing_audit_by_day ON closing_audit (station_id, day)"),
+         }},
     };
     return list;
 }
@@ -78,25 +138,21 @@ namespace {
 
 // One migration in its own transaction, unless another program applied it since the version was
 // read: several pollers may open a new history at once, and the first to take the lock migrates.
-bool apply(QSqlDatabase &db, const Migration &migration, QSqlError *error)
+Result<void, QSqlError> apply(QSqlDatabase &db, const Migration &migration)
 {
     const SqlDialect &dialect = dialectOf(db);
     QSqlQuery query(db);
-    if (!query.exec(dialect.beginWriteSql)) {
-        *error = query.lastError();
-        return false;
-    }
-    const auto failed = [&](const QSqlError &reason) {
-        *error = reason;
+    if (!query.exec(dialect.beginWriteSql))
+        return failure(query.lastError());
+    const auto failed = [&](const QSqlError &reason) -> Result<void, QSqlError> {
         query.exec(QStringLiteral("ROLLBACK"));
-        return false;
+        return failure(reason);
     };
     if (!dialect.migrationLockSql.isEmpty() && !query.exec(dialect.migrationLockSql))
         return failed(query.lastError());
-    QSqlError versionError;
-    const std::optional<int> version = schemaVersion(db, &versionError);
+    const Result<int, QSqlError> version = schemaVersion(db);
     if (!version)
-        return failed(versionError);
+        return failed(version.error());
     if (*version < migration.version) {
         const bool applies = migration.engines == Migration::Engines::Both || &dialect == &postgresDialect();
         for (const QString &statement : applies ? migration.statements : QStringList()) {
@@ -112,7 +168,9 @@ bool apply(QSqlDatabase &db, const Migration &migration, QSqlError *error)
     }
     if (!query.exec(QStringLiteral("COMMIT")))
         return failed(query.lastError());
-    return true;
+    if (*version < migration.version)
+        qCInfo(lcStore).noquote() << migrationAppliedText(migration.version);
+    return {};
 }
 
 } // namespace
@@ -122,41 +180,29 @@ int currentSchemaVersion()
     return migrations().back().version;
 }
 
-std::optional<int> schemaVersion(const QSqlDatabase &db, QSqlError *error)
+Result<int, QSqlError> schemaVersion(const QSqlDatabase &db)
 {
     // Asked with a query rather than QSqlDatabase::tables(), which would take a file that is no
     // database for an empty one.
     QSqlQuery query(db);
     const bool prepared = query.prepare(dialectOf(db).tableCountSql);
     query.bindValue(QStringLiteral(":name"), QStringLiteral("schema_version"));
-    if (!prepared || !query.exec() || !query.next()) {
-        *error = query.lastError();
-        return std::nullopt;
-    }
+    if (!prepared || !query.exec() || !query.next())
+        return failure(query.lastError());
     if (query.value(0).toInt() == 0)
         return 0;
-    if (!query.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")) || !query.next()) {
-        *error = query.lastError();
-        return std::nullopt;
-    }
+    if (!query.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")) || !query.next())
+        return failure(query.lastError());
     return query.value(0).toInt();
 }
 
-QString newerVersionMessage(const DatabaseLocation &location, int version)
-{
-    return QStringLiteral("%1 é da versão %2 do histórico, mais nova que a versão %3 que este programa conhece; "
-                          "%4 não foi alterado")
-        .arg(location.displayName())
-        .arg(version)
-        .arg(currentSchemaVersion())
-        .arg(location.isPostgres() ? QStringLiteral("o banco") : QStringLiteral("o arquivo"));
-}
-
-bool migrate(QSqlDatabase &db, int fromVersion, QSqlError *error)
+Result<void, QSqlError> migrate(QSqlDatabase &db, int fromVersion)
 {
     for (const Migration &migration : migrations()) {
-        if (migration.version > fromVersion && !apply(db, migration, error))
-            return false;
+        if (migration.version <= fromVersion)
+            continue;
+        if (const Result<void, QSqlError> applied = apply(db, migration); !applied)
+            return applied;
     }
-    return true;
+    return {};
 }

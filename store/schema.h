@@ -1,13 +1,12 @@
 #pragma once
 
-#include "store/database_location.h"
+#include "base/result.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 #include <vector>
 
 // The history's tables, as an ordered list of migrations. A file records each migration applied
@@ -25,9 +24,7 @@ const std::vector<Migration> &migrations();
 int currentSchemaVersion();
 
 // The highest migration recorded in the file; 0 for a file without the version table (new).
-std::optional<int> schemaVersion(const QSqlDatabase &db, QSqlError *error);
-// Says that the history comes from a newer program and names it.
-QString newerVersionMessage(const DatabaseLocation &location, int version);
+Result<int, QSqlError> schemaVersion(const QSqlDatabase &db);
 // Applies the migrations above the file's version, each in its own transaction with its
 // schema_version row.
-bool migrate(QSqlDatabase &db, int fromVersion, QSqlError *error);
+Result<void, QSqlError> migrate(QSqlDatabase &db, int fromVersion);

@@ -1,9 +1,13 @@
 #include "store/session_keeper.h"
 
+#include "codec/windows1252.h"
 #include "session/controller_session.h"
+#include "session/log_masking.h"
 #include "session/reply_decoding.h"
 #include "session/session_request.h"
+#include "session/session_text.h"
 #include "store/history_store.h"
+#include "store/store_texts.h"
 
 #include <QDateTime>
 
@@ -11,7 +15,7 @@
 #include <utility>
 
 SessionKeeper::SessionKeeper(ControllerSession *session, HistoryStore *store, Origin origin, QObject *parent)
-    : QObject(parent), store_(store), origin_(origin)
+    : QObject(parent), session_(session), store_(store), origin_(origin)
 {
     connect(session, &ControllerSession::measurementRead, this, &SessionKeeper::keepMeasurement);
     connect(session, &ControllerSession::sensorsRead, this,
@@ -25,13 +29,20 @@ SessionKeeper::SessionKeeper(ControllerSession *session, HistoryStore *store, Or
             station_.ofe = reading.ofe.trimmed();
     });
     connect(session, &ControllerSession::checkByteMismatch, this, &SessionKeeper::keepBadCheckByte);
+    // A record nobody asked for is no reading; the series it strays from was kept as unusable
+    // already, and a controller that goes on sending would fill the history with events.
+    connect(session, &ControllerSession::replyRejected, this, [this](const RejectedReply &rejected) {
+        if (rejected.problem != ReplyProblem::NotAsked)
+            kept(store_->keepEvent(station_, EventKind::UnusableReading, rejectionText(rejected)));
+    });
     connect(session, &ControllerSession::connected, this, [this] {
         connected_ = true;
         kept(store_->keepEvent(station_, EventKind::ConnectionOpened, station_.host));
     });
-    connect(session, &ControllerSession::connectionFailed, this, &SessionKeeper::keepConnectionLost);
+    connect(session, &ControllerSession::connectionFailed, this,
+            [this](QAbstractSocket::SocketError error) { keepConnectionLost(socketErrorText(error)); });
     connect(session, &ControllerSession::peerClosed, this,
-            [this] { keepConnectionLost(QStringLiteral("O controlador encerrou a conexão")); });
+            [this] { keepConnectionLost(controllerClosedText()); });
     // Closed by this side: not a loss.
     connect(session, &ControllerSession::dialogueEnded, this, [this] { connected_ = false; });
 }
@@ -94,13 +105,15 @@ void SessionKeeper::keepClock(const ClockReading &reading)
         kept(store_->keepClock(station_, reading, QDateTime::currentDateTimeUtc()));
 }
 
-// Readings and error replies with a bad check byte are kept as events by the store itself.
+// Readings and error replies with a bad check byte are kept as events by the store itself. A
+// peer that echoes "CF" or "AR" sends the password back.
 void SessionKeeper::keepBadCheckByte(const QByteArray &frame)
 {
     static const QList<QByteArray> readingCodes{"MT", "LM", "MA", "LS", "MP"};
     if (isErrorReply(frame) || readingCodes.contains(replyCode(frame)))
         return;
-    kept(store_->keepEvent(station_, EventKind::BadCheckByte, QString::fromLatin1(frame)));
+    kept(store_->keepEvent(station_, EventKind::BadCheckByte,
+                           withoutPassword(fromWindows1252(frame), session_->password())));
 }
 
 // A connection that was never made is not a loss.

@@ -38,6 +38,7 @@ private:
     void keepBadCheckByte(const QByteArray &frame);
     void keepConnectionLost(const QString &reason);
 
+    ControllerSession *session_;
     HistoryStore *store_;
     Origin origin_;
     StationIdentity station_;

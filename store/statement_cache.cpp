@@ -4,34 +4,32 @@
 
 StatementCache::StatementCache(const QString &connectionName) : connectionName_(connectionName) {}
 
-QSqlQuery *StatementCache::prepared(const QString &sql, QSqlError *error)
+Result<QSqlQuery *, QSqlError> StatementCache::prepared(const QString &sql)
 {
     std::unique_ptr<QSqlQuery> &statement = statements_[sql];
     if (!statement) {
         auto query = std::make_unique<QSqlQuery>(QSqlDatabase::database(connectionName_, false));
         query->setForwardOnly(true);
         if (!query->prepare(sql)) {
-            *error = query->lastError();
+            const QSqlError error = query->lastError();
             statements_.erase(sql);
-            return nullptr;
+            return failure(error);
         }
         statement = std::move(query);
     }
     return statement.get();
 }
 
-QSqlQuery *StatementCache::run(const QString &sql, std::initializer_list<QVariant> values, QSqlError *error)
+Result<QSqlQuery *, QSqlError> StatementCache::run(const QString &sql, std::initializer_list<QVariant> values)
 {
-    QSqlQuery *query = prepared(sql, error);
+    const Result<QSqlQuery *, QSqlError> query = prepared(sql);
     if (!query)
-        return nullptr;
+        return query;
     int position = 0;
     for (const QVariant &value : values)
-        query->bindValue(position++, value);
-    if (!query->exec()) {
-        *error = query->lastError();
-        return nullptr;
-    }
+        (*query)->bindValue(position++, value);
+    if (!(*query)->exec())
+        return failure((*query)->lastError());
     return query;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/result.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
@@ -9,16 +11,17 @@
 
 // The writer connection's statements, each prepared the first time it is needed and kept: on
 // PostgreSQL every preparation (and its release) is a round trip to the server, so a statement
-// run for each call of a fleet's round is prepared once instead.
+// run for each call of a fleet's round is prepared once instead. Dropped after their connection
+// is closed, they release nothing on the server: its session took them with it.
 class StatementCache {
 public:
     explicit StatementCache(const QString &connectionName);
 
     const QString &connectionName() const { return connectionName_; }
-    // Ready to bind and run; nothing (and *error set) when it cannot be prepared.
-    QSqlQuery *prepared(const QString &sql, QSqlError *error);
-    // Runs a statement prepared here with these values in order; nothing (and *error) on failure.
-    QSqlQuery *run(const QString &sql, std::initializer_list<QVariant> values, QSqlError *error);
+    // Ready to bind and run.
+    Result<QSqlQuery *, QSqlError> prepared(const QString &sql);
+    // Runs a statement prepared here with these values in order.
+    Result<QSqlQuery *, QSqlError> run(const QString &sql, std::initializer_list<QVariant> values);
     // Lets go of every result still open, before the transaction ends.
     void finishAll();
 

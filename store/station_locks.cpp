@@ -3,6 +3,8 @@
 #include "store/history_file.h"
 #include "store/sql_driver_preload.h"
 #include "store/statement_cache.h"
+#include "store/store_log.h"
+#include "store/store_texts.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -26,11 +28,7 @@ public:
           connectionName_(QStringLiteral("comzelta-station-locks-%1").arg(quintptr(this), 0, 16))
     {
     }
-    ~LockConnection() override
-    {
-        statements_.reset();
-        closeConnection(connectionName_);
-    }
+    ~LockConnection() override { close(); }
 
     // Whether the claim is granted; a server that cannot be asked grants it.
     bool tryLock(qint64 key)
@@ -46,14 +44,15 @@ private:
     {
         if (!ensureOpen())
             return {};
-        QSqlError error;
-        if (QSqlQuery *query = statements_->run(sql, {key}, &error)) {
-            if (query->next()) {
-                const QVariant answer = query->value(0);
-                query->finish();
+        const Result<QSqlQuery *, QSqlError> query = statements_->run(sql, {key});
+        QSqlError error = query ? QSqlError() : query.error();
+        if (query) {
+            if ((*query)->next()) {
+                const QVariant answer = (*query)->value(0);
+                (*query)->finish();
                 return answer;
             }
-            error = query->lastError();
+            error = (*query)->lastError();
         }
         // The connection is gone, and every lock it held with it.
         failed(error.databaseText().simplified());
@@ -66,8 +65,8 @@ private:
             return true;
         if (!retryAt_.hasExpired())
             return false;
-        if (const std::optional<QString> reason = openServerConnection(connectionName_, location_)) {
-            failed(*reason);
+        if (const Result<void, HistoryOpenProblem> opened = openServerConnection(connectionName_, location_); !opened) {
+            failed(historyOpenProblemText(opened.error()), opened.error().misconfigured());
             return false;
         }
         statements_ = std::make_unique<StatementCache>(connectionName_);
@@ -76,14 +75,25 @@ private:
         return true;
     }
 
-    void failed(const QString &reason)
+    // As the store's writer closes: the connection before its statements.
+    void close()
     {
-        statements_.reset();
         closeConnection(connectionName_);
+        statements_.reset();
+    }
+
+    void failed(const QString &reason, bool misconfigured = false)
+    {
+        qCInfo(lcStore).noquote() << lockServerUnavailableText(reason, ReconnectAfterMs);
+        close();
         retryAt_.setRemainingTime(ReconnectAfterMs);
         if (!std::exchange(unavailable_, true))
-            QMetaObject::invokeMethod(owner_, [owner = owner_, reason] { emit owner->unavailable(reason); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(owner_, [owner = owner_, reason, misconfigured] {
+                if (misconfigured)
+                    emit owner->misconfigured(reason);
+                else
+                    emit owner->unavailable(reason);
+            }, Qt::QueuedConnection);
     }
 
     DatabaseLocation location_;
@@ -126,7 +136,7 @@ void StationLocks::claim(const QString &controller, QObject *context, std::funct
         return;
     }
     const quint64 id = ++lastClaim_;
-    pending_.insert(id, Pending{context, std::move(answer)});
+    pending_.insert(id, Pending{context, std::move(answer), controller});
     QMetaObject::invokeMethod(
         connection_,
         [connection = connection_, owner = this, id, key = keyOf(controller)] {
@@ -148,6 +158,8 @@ void StationLocks::release(const QString &controller)
 void StationLocks::answered(quint64 claimId, bool granted)
 {
     const Pending pending = pending_.take(claimId);
+    if (!granted)
+        qCDebug(lcStore).noquote() << claimRefusedText(pending.controller);
     if (pending.context)
         pending.answer(granted);
 }

@@ -39,6 +39,8 @@ public:
 signals:
     void unavailable(const QString &reason);
     void available();
+    // As HistoryStore::misconfigured: the database named does not exist.
+    void misconfigured(const QString &reason);
 
 private:
     void answered(quint64 claimId, bool granted);
@@ -48,6 +50,7 @@ private:
     struct Pending {
         QPointer<QObject> context;
         std::function<void(bool)> answer;
+        QString controller;
     };
     QHash<quint64, Pending> pending_;
     quint64 lastClaim_ = 0;

@@ -30,6 +30,8 @@ QString eventKindText(EventKind kind)
         return QStringLiteral("readings_dropped");
     case EventKind::PollFailed:
         return QStringLiteral("poll_failed");
+    case EventKind::OfeConflict:
+        return QStringLiteral("ofe_conflict");
     }
     return {};
 }

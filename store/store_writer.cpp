@@ -1,6 +1,8 @@
 #include "store/store_writer.h"
 
 #include "store/row_writer.h"
+#include "store/store_log.h"
+#include "store/store_texts.h"
 #include "store/write_failure.h"
 
 #include <QFileInfo>
@@ -15,12 +17,14 @@ constexpr std::size_t LargestBatch = 256;
 } // namespace
 
 StoreWriter::StoreWriter(const DatabaseLocation &location, const WriteConnectionSettings &settings, int retryIntervalMs,
-                         std::shared_ptr<WriteQueue> queue, std::shared_ptr<const WriteRules> rules)
+                         std::shared_ptr<WriteQueue> queue, std::shared_ptr<const WriteRules> rules,
+                         std::shared_ptr<const ListedHosts> listed)
     : location_(location),
       connectionName_(QStringLiteral("comzelta-history-writer-%1").arg(quintptr(this), 0, 16)),
       settings_(settings),
       queue_(std::move(queue)),
       rules_(std::move(rules)),
+      listed_(std::move(listed)),
       retryTimer_(new QTimer(this))
 {
     retryTimer_->setSingleShot(true);
@@ -65,8 +69,8 @@ void StoreWriter::finish()
     while (std::optional<WriteJob> job = queue_->take())
         lost += droppedCounts(*job);
     if (lost.any())
-        qWarning("Histórico: %lld leituras e %lld eventos não gravados ao fechar: %s", lost.readings, lost.events,
-                 qUtf8Printable(failure_.value_or(QString())));
+        // The operator's line on the programs' stderr, as it has always read: no category before it.
+        qWarning("%s", qUtf8Printable(unwrittenOnCloseText(lost, failure_.value_or(QString()))));
     close();
 }
 
@@ -77,11 +81,14 @@ bool StoreWriter::ensureOpen()
         close();
     if (rows_)
         return true;
-    if (const std::optional<QString> reason = openForWriting(connectionName_, location_, settings_)) {
-        recordFailure(*reason);
+    if (const Result<void, HistoryOpenProblem> opened = openForWriting(connectionName_, location_, settings_); !opened) {
+        const QString reason = historyOpenProblemText(opened.error());
+        if (opened.error().misconfigured())
+            emit misconfigured(reason);
+        recordFailure(reason);
         return false;
     }
-    rows_ = std::make_unique<RowWriter>(connectionName_, rules_);
+    rows_ = std::make_unique<RowWriter>(connectionName_, rules_, listed_);
     return true;
 }
 
@@ -89,33 +96,32 @@ bool StoreWriter::writePending()
 {
     if (!ensureOpen())
         return false;
-    QSqlError error;
-    QList<AlarmNotice> notices;
-    if (rows_->write(pending_, &error, &notices)) {
-        committed(pending_.size(), notices);
+    const Result<QList<AlarmNotice>, QSqlError> written = rows_->write(pending_);
+    if (written) {
+        committed(pending_.size(), *written);
         return true;
     }
-    const WriteFailure failure = writeFailure(error);
+    const WriteFailure failure = writeFailure(written.error());
     if (!failure.workAtFault) {
         // Reopened on the next attempt, so a connection left in a bad state is not reused.
         close();
-        recordFailure(failure.reason);
+        recordFailure(writeFailureText(failure));
         return false;
     }
     // One call is at fault: each on its own, so that only that one is dropped.
     while (!pending_.empty()) {
-        notices.clear();
-        if (rows_->write({pending_.front()}, &error, &notices)) {
-            committed(1, notices);
+        const Result<QList<AlarmNotice>, QSqlError> one = rows_->write({pending_.front()});
+        if (one) {
+            committed(1, *one);
             continue;
         }
-        const WriteFailure alone = writeFailure(error);
+        const WriteFailure alone = writeFailure(one.error());
         if (!alone.workAtFault) {
             close();
-            recordFailure(alone.reason);
+            recordFailure(writeFailureText(alone));
             return false;
         }
-        qWarning("Histórico: registro descartado: %s", qUtf8Printable(alone.reason));
+        qWarning("%s", qUtf8Printable(jobDroppedText(writeFailureText(alone))));
         queue_->addDropped(droppedCounts(pending_.front()));
         pending_.erase(pending_.begin());
     }
@@ -128,8 +134,13 @@ void StoreWriter::committed(std::size_t calls, const QList<AlarmNotice> &notices
         failure_.reset();
         emit working();
     }
-    for (const AlarmNotice &notice : notices)
-        emit alarmChanged(notice);
+    const QString keptApart = eventKindText(EventKind::OfeConflict);
+    for (const AlarmNotice &notice : notices) {
+        if (notice.alarm == keptApart)
+            emit ofeConflict(notice);
+        else
+            emit alarmChanged(notice);
+    }
     for (std::size_t i = 0; i < calls; ++i)
         emit written(pending_.at(i).sequence);
     pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(calls));
@@ -141,13 +152,13 @@ void StoreWriter::writeDropped()
     const DroppedCounts dropped = queue_->takeDropped();
     if (!dropped.any())
         return;
-    QSqlError error;
-    if (!rows_->writeDropped(dropped, QDateTime::currentDateTimeUtc(), &error))
+    if (!rows_->writeDropped(dropped, QDateTime::currentDateTimeUtc()))
         queue_->addDropped(dropped);
 }
 
 void StoreWriter::recordFailure(const QString &reason)
 {
+    qCInfo(lcStore).noquote() << writeRetryText(reason, retryTimer_->interval());
     if (failure_ != reason) {
         failure_ = reason;
         emit failing(reason);
@@ -158,6 +169,8 @@ void StoreWriter::recordFailure(const QString &reason)
 
 void StoreWriter::close()
 {
-    rows_.reset();
+    // The connection first: its prepared statements end with its session on the server, so
+    // dropped after it they ask nothing of a connection the server may already have cut.
     closeConnection(connectionName_);
+    rows_.reset();
 }

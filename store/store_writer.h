@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+class ListedHosts;
 class QTimer;
 class RowWriter;
 class WriteRules;
@@ -24,7 +25,8 @@ class StoreWriter : public QObject {
     Q_OBJECT
 public:
     StoreWriter(const DatabaseLocation &location, const WriteConnectionSettings &settings, int retryIntervalMs,
-                std::shared_ptr<WriteQueue> queue, std::shared_ptr<const WriteRules> rules);
+                std::shared_ptr<WriteQueue> queue, std::shared_ptr<const WriteRules> rules,
+                std::shared_ptr<const ListedHosts> listed);
     ~StoreWriter() override;
 
     // Writes what is queued, until the queue is empty or a write fails.
@@ -35,8 +37,10 @@ public:
 signals:
     void written(quint64 sequence);
     void alarmChanged(const AlarmNotice &notice);  // after the commit of the job that decided it
+    void ofeConflict(const AlarmNotice &notice);   // after the commit that kept a station apart
     void failing(const QString &reason);  // on the first failure, and when the reason changes
     void working();                       // after a failure, the first write that succeeds
+    void misconfigured(const QString &reason);  // the history cannot be opened as given: waiting will not help
 
 private:
     bool ensureOpen();
@@ -52,6 +56,7 @@ private:
     WriteConnectionSettings settings_;
     std::shared_ptr<WriteQueue> queue_;
     std::shared_ptr<const WriteRules> rules_;
+    std::shared_ptr<const ListedHosts> listed_;
     QTimer *retryTimer_;
     std::unique_ptr<RowWriter> rows_;  // while the connection is open
     std::vector<WriteJob> pending_;    // taken from the queue, not written yet, oldest first

@@ -4,6 +4,8 @@
 
 namespace {
 
+using Kind = WriteFailure::Kind;
+
 // SQLite's primary result codes, as the Qt driver reports them in nativeErrorCode().
 enum SqliteCode {
     Error = 1,
@@ -30,17 +32,19 @@ std::optional<WriteFailure> postgresFailure(const QSqlError &error)
     if (state.size() != 5)
         return std::nullopt;
     const QStringView errorClass = QStringView(state).left(2);
+    // The server's own words; the driver's ("QPSQL: Unable to create query") tell the operator nothing.
+    const QString said = error.databaseText().simplified();
     if (state == QLatin1String("53100"))
-        return WriteFailure{QStringLiteral("disco do servidor cheio"), false};
+        return WriteFailure{Kind::ServerDiskFull, said, false};
     if (state == QLatin1String("25006"))
-        return WriteFailure{QStringLiteral("banco somente para leitura"), false};
+        return WriteFailure{Kind::ServerReadOnly, said, false};
     if (errorClass == u"28" || state == QLatin1String("42501"))
-        return WriteFailure{QStringLiteral("sem permissão para gravar"), false};
+        return WriteFailure{Kind::NoPermission, said, false};
     if (errorClass == u"08" || errorClass == u"57")
-        return WriteFailure{QStringLiteral("servidor do banco inacessível: %1").arg(error.text()), false};
+        return WriteFailure{Kind::ServerUnreachable, said, false};
     // The data breaks a constraint or does not fit its column.
     if (errorClass == u"22" || errorClass == u"23")
-        return WriteFailure{QStringLiteral("erro ao gravar: %1").arg(error.text()), true};
+        return WriteFailure{Kind::DataRejected, said, true};
     return std::nullopt;
 }
 
@@ -54,28 +58,28 @@ WriteFailure writeFailure(const QSqlError &error)
     const int code = error.nativeErrorCode().toInt(&numeric);
     switch (numeric ? code : 0) {
     case Full:
-        return {QStringLiteral("disco cheio"), false};
+        return {Kind::DiskFull, error.text(), false};
     case ReadOnly:
-        return {QStringLiteral("arquivo somente para leitura"), false};
+        return {Kind::FileReadOnly, error.text(), false};
     case Busy:
     case Locked:
-        return {QStringLiteral("arquivo bloqueado por outro programa"), false};
+        return {Kind::FileLocked, error.text(), false};
     case IoError:
-        return {QStringLiteral("erro de leitura ou gravação no disco"), false};
+        return {Kind::DiskIo, error.text(), false};
     case CantOpen:
-        return {QStringLiteral("não foi possível abrir o arquivo"), false};
+        return {Kind::CantOpen, error.text(), false};
     case Corrupt:
     case NotADatabase:
-        return {QStringLiteral("o arquivo está danificado ou não é um histórico"), false};
+        return {Kind::NotAHistory, error.text(), false};
     case Perm:
     case Auth:
-        return {QStringLiteral("sem permissão para gravar"), false};
+        return {Kind::NoPermission, error.text(), false};
     case Error:
     case Constraint:
     case Mismatch:
     case Range:
-        return {QStringLiteral("erro ao gravar: %1").arg(error.text()), true};
+        return {Kind::DataRejected, error.text(), true};
     default:
-        return {error.text().isEmpty() ? QStringLiteral("erro desconhecido") : error.text(), false};
+        return {Kind::Other, error.text(), false};
     }
 }

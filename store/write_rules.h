@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/result.h"
 #include "store/statement_cache.h"
-
 #include "store/store_types.h"
 #include "store/write_job.h"
 
@@ -25,7 +25,7 @@ struct RuleInput {
     StatementCache &statements;  // the writer connection's, inside the job's transaction
     const SqlDialect &dialect;
     // Records an event of the job's station at the time the job was handed over.
-    std::function<bool(const QString &kind, const QString &detail)> writeEvent;
+    std::function<Result<void, QSqlError>(const QString &kind, const QString &detail)> writeEvent;
 };
 
 // Decisions taken as each job is written (alarms, deliveries), so that whichever program read a
@@ -35,7 +35,7 @@ class WriteRules {
 public:
     virtual ~WriteRules() = default;
 
-    // Records what the job changed and appends the notices to emit once committed; false (and
-    // the error) rolls the whole job back, as a failed row would.
-    virtual bool apply(const RuleInput &input, QList<AlarmNotice> *notices, QSqlError *error) const = 0;
+    // Records what the job changed; the notices to emit once committed, or the error that rolls
+    // the whole job back, as a failed row would.
+    virtual Result<QList<AlarmNotice>, QSqlError> apply(const RuleInput &input) const = 0;
 };

@@ -5,7 +5,7 @@
 #include "idle_sessions/connection_set.h"
 #include "idle_sessions/idle_cost.h"
 #include "session/controller_session.h"
-#include "session/open_file_limit.h"
+#include "process/open_file_limit.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -73,9 +73,11 @@ Round pollFleet(const QString &directory, const QList<QHostAddress> &addresses,
     if (databaseUrl)
         arguments << QStringLiteral("--database") << *databaseUrl;
     round.run = runPoller(arguments + timingOptions() + options, RoundTimeoutMs);
-    const std::optional<DatabaseLocation> location =
-        databaseUrl ? parseDatabaseUrl(*databaseUrl).location
-                    : DatabaseLocation(HistoryStore::filePathIn(directory + QLatin1Char('/')));
+    std::optional<DatabaseLocation> location = DatabaseLocation(HistoryStore::filePathIn(directory + QLatin1Char('/')));
+    if (databaseUrl) {
+        const Result<DatabaseLocation, DatabaseUrlProblem> parsed = parseDatabaseUrl(*databaseUrl);
+        location = parsed ? std::optional(*parsed) : std::nullopt;
+    }
     if (location)
         round.stored = countStoredRows(*location, &round.storeProblem);
     else

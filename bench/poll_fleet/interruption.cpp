@@ -1,6 +1,6 @@
 #include "interruption.h"
 
-#include "session/quit_on_signal.h"
+#include "process/quit_on_signal.h"
 
 namespace {
 

@@ -14,8 +14,8 @@ constexpr int BusyTimeoutMs = 5000;
 
 std::optional<StoredRows> countStoredRows(const DatabaseLocation &location, QString *why)
 {
-    if (const std::optional<QString> refusal = openForReading(ConnectionName, location, BusyTimeoutMs)) {
-        *why = *refusal;
+    if (const auto opened = openForReading(ConnectionName, location, BusyTimeoutMs); !opened) {
+        *why = historyOpenProblemText(opened.error());
         return std::nullopt;
     }
     StoredRows rows;

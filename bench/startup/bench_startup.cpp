@@ -3,7 +3,7 @@
 // the line it prints once its window has been painted.
 #include "common/process_memory.h"
 #include "common/statistics.h"
-#include "config/station_file_writer.h"
+#include "stations/station_file_writer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -27,13 +27,13 @@ struct Sample {
 // Two demonstration stations; the console does not connect at start-up, so no controller is needed.
 bool writeDemoStations(const QString &directory)
 {
-    TabelaLocais table;
+    StationTable table;
     table.entry(1) = {QStringLiteral("Posto Centro"), QStringLiteral("127.0.0.58"), QStringLiteral("4001")};
     table.entry(2) = {QStringLiteral("Posto Rodovia"), QStringLiteral("127.0.0.59"), QStringLiteral("4001")};
-    QString error;
-    if (saveStationFile(directory, table, &error))
+    const Result<void, StationFileProblem> saved = saveStationFile(directory, table);
+    if (saved)
         return true;
-    std::fprintf(stderr, "bench_startup: station file: %s\n", qPrintable(error));
+    std::fprintf(stderr, "bench_startup: station file: %s\n", qPrintable(stationFileProblemText(saved.error())));
     return false;
 }
 

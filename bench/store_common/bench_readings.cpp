@@ -18,7 +18,7 @@ QByteArray field(qint64 value)
 QByteArray frame(const QByteArray &body)
 {
     QByteArray bytes = '\x02' + body + '\x03';
-    bytes += char(zelta::Calcular_BCC(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
+    bytes += char(zelta::blockCheckCharacter(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
     return bytes;
 }
 

@@ -50,11 +50,10 @@ void measure(const QString &tool, const QString &path, HistoryReader &reader, in
     page.insert(QStringLiteral("offset"), 0);
 
     SeriesPoints points;
-    QSqlError error;
-    const double seriesMs = medianMs(runs, [&] { points = querySeries(db, request, &error).value_or(SeriesPoints{}); });
+    const double seriesMs = medianMs(runs, [&] { points = querySeries(db, request).valueOr(SeriesPoints{}); });
     qsizetype rowCount = 0;
     const double rowsMs = medianMs(runs, [&] {
-        rowCount = queryRows(db, request, 0, hours, &error).value_or(RowsPage{}).rows.size();
+        rowCount = queryRows(db, request, 0, hours).valueOr(RowsPage{}).rows.size();
     });
     SeriesPoints reduced;
     const double reduceMs = medianMs(runs, [&] {
@@ -99,8 +98,8 @@ int main(int argc, char *argv[])
     std::printf("File: %d tanks x %d hours = %d readings, %.1f MB, kept in %.1f s\n", tanks, TenYearsOfHours,
                 tanks * TenYearsOfHours, QFileInfo(path).size() / 1e6,
                 millisecondsBetween(started, BenchClock::now()) / 1000.0);
-    if (const std::optional<QString> failure = openForReading(Connection, path, 1000)) {
-        std::fprintf(stderr, "bench_store_query: %s\n", qPrintable(*failure));
+    if (const auto opened = openForReading(Connection, path, 1000); !opened) {
+        std::fprintf(stderr, "bench_store_query: %s\n", qPrintable(historyOpenProblemText(opened.error())));
         return 1;
     }
     {

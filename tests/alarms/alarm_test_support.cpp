@@ -11,9 +11,9 @@ const StationIdentity TestStation{QStringLiteral("Posto Teste"), QStringLiteral(
 
 std::shared_ptr<AlarmRules> rulesFrom(const QString &ini)
 {
-    const AlarmConfigLoad load = parseAlarmConfig(ini);
-    [&] { QVERIFY2(load.config.has_value(), qPrintable(load.problems.join(QLatin1Char('\n')))); }();
-    return load.config ? std::make_shared<AlarmRules>(*load.config) : nullptr;
+    const Result<AlarmConfig, QStringList> load = parseAlarmConfig(ini);
+    [&] { QVERIFY2(load, qPrintable(load ? QString() : load.error().join(QLatin1Char('\n')))); }();
+    return load ? std::make_shared<AlarmRules>(*load) : nullptr;
 }
 
 AlarmFixture::AlarmFixture(const QString &ini) : rules_(rulesFrom(ini)) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 #include <QDateTime>
 #include <QStringList>

@@ -35,6 +35,12 @@ private slots:
         QTest::newRow("percentage above 100")
             << "[produto GASOLINA]\nnível baixo = 120\nnível baixo retorno = 15\n"
             << QStringList{"linha 2: \"120\" não serve para \"nível baixo\": use um número de 0 a 100"};
+        QTest::newRow("a level that is no number, alone")
+            << "[produto GASOLINA]\nnível baixo = abc\n"
+            << QStringList{"linha 2: \"abc\" não serve para \"nível baixo\": use um número de 0 a 100"};
+        QTest::newRow("a return that is no number, alone")
+            << "[produto GASOLINA]\nnível alto retorno = x\n"
+            << QStringList{"linha 2: \"x\" não serve para \"nível alto retorno\": use um número de 0 a 100"};
         QTest::newRow("raise level without its return")
             << "[produto GASOLINA]\n\nnível alto = 90\n"
             << QStringList{"linha 3: \"nível alto\" pede também \"nível alto retorno\" em [produto GASOLINA]"};
@@ -78,18 +84,18 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, expected);
-        const AlarmConfigLoad load = parseAlarmConfig(text);
-        QCOMPARE(load.problems, expected);
-        QCOMPARE(load.config.has_value(), expected.isEmpty());
+        const Result<AlarmConfig, QStringList> load = parseAlarmConfig(text);
+        QCOMPARE(load ? QStringList() : load.error(), expected);
+        QCOMPARE(load.ok(), expected.isEmpty());
     }
 
     void exampleFileIsValid()
     {
         QFile file(QStringLiteral(ALARMS_EXAMPLE_FILE));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const AlarmConfigLoad load = parseAlarmConfig(QString::fromUtf8(file.readAll()));
-        QCOMPARE(load.problems, QStringList{});
-        const TankRules tank3 = load.config->tank({QStringLiteral("192.168.0.20"), {}}, 3, QStringLiteral("GASOLINA C"));
+        const Result<AlarmConfig, QStringList> load = parseAlarmConfig(QString::fromUtf8(file.readAll()));
+        QCOMPARE(load ? QStringList() : load.error(), QStringList{});
+        const TankRules tank3 = load->tank({QStringLiteral("192.168.0.20"), {}}, 3, QStringLiteral("GASOLINA C"));
         QCOMPARE(limitsText(tank3.low), QStringLiteral("20/25"));
         QCOMPARE(limitsText(tank3.high), QStringLiteral("90/85"));
     }
@@ -130,9 +136,9 @@ private slots:
         QFETCH(int, tank);
         QFETCH(QString, product);
         QFETCH(QString, expected);
-        const AlarmConfigLoad load = parseAlarmConfig(text);
-        QVERIFY2(load.config, qPrintable(load.problems.join(QLatin1Char('\n'))));
-        const TankRules rules = load.config->tank({host, ofe}, tank, product);
+        const Result<AlarmConfig, QStringList> load = parseAlarmConfig(text);
+        QVERIFY2(load, qPrintable(load ? QString() : load.error().join(QLatin1Char('\n'))));
+        const TankRules rules = load->tank({host, ofe}, tank, product);
         QCOMPARE(QStringList({limitsText(rules.low), limitsText(rules.high), valueText(rules.deliveryMinimum)})
                      .join(QLatin1Char(' ')),
                  expected);
@@ -150,11 +156,11 @@ private slots:
     {
         QFETCH(QString, host);
         QFETCH(QString, expected);
-        const AlarmConfigLoad load = parseAlarmConfig(
+        const Result<AlarmConfig, QStringList> load = parseAlarmConfig(
             QStringLiteral("[postos]\nsensores = Sim\nfalhas de comunicacao = 3\n"
                            "[posto posto-b.local]\nsensores = NÃO\ndiferença de relógio = 10\n"));
-        QVERIFY2(load.config, qPrintable(load.problems.join(QLatin1Char('\n'))));
-        const StationRules rules = load.config->station({host, {}});
+        QVERIFY2(load, qPrintable(load ? QString() : load.error().join(QLatin1Char('\n'))));
+        const StationRules rules = load->station({host, {}});
         QCOMPARE(QStringList({valueText(rules.sensors), valueText(rules.bars), valueText(rules.communicationRounds),
                               valueText(rules.clockMinutes)})
                      .join(QLatin1Char(' ')),
@@ -186,9 +192,10 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(text.toUtf8());
         }
-        const AlarmRulesLoad load = loadAlarmRules(dataDirectory);
-        QCOMPARE(load.rules != nullptr, loaded);
-        QVERIFY2(problem.isEmpty() ? load.problem.isEmpty() : load.problem.endsWith(problem), qPrintable(load.problem));
+        const Result<std::shared_ptr<AlarmRules>, AlarmFileProblem> load = loadAlarmRules(dataDirectory);
+        QCOMPARE(load.valueOr(nullptr) != nullptr, loaded);
+        const QString said = load ? QString() : alarmFileProblemText(load.error());
+        QVERIFY2(problem.isEmpty() ? said.isEmpty() : said.endsWith(problem), qPrintable(said));
     }
 };
 

@@ -1,7 +1,9 @@
-#include "cli_run.h"
-#include "csv_reader.h"
+#include "tests/support/cli_run.h"
+#include "tests/support/csv_reader.h"
+#include "tests/support/simulators.h"
+#include "tests/support/stations.h"
 
-#include "config/station_file_writer.h"
+#include "stations/station_file_writer.h"
 #include "simulator/controller_simulator.h"
 #include "simulator/station_file.h"
 
@@ -24,72 +26,12 @@ const QString Silent = QStringLiteral("127.0.0.134");        // accepts and neve
 const QString NobodyListens = QStringLiteral("127.0.0.135");
 const QString Closing = QStringLiteral("127.0.0.136");       // hangs up on the first frame
 const QString BadCheck = QStringLiteral("127.0.0.137");      // every reply with a wrong check byte
+const QString Echo = QStringLiteral("127.0.0.138");          // sends "CF" and "AR" back
+const QString EchoBadCheck = QStringLiteral("127.0.0.139");  // sends them back with a wrong check byte
+const QString Unruly = QStringLiteral("127.0.0.149");        // control bytes and a formula in its products
 } // namespace address
 
 namespace {
-
-const char *const StationText = R"(
-[station]
-ofe = 4127
-meter type = 2
-
-[tank 1]
-product = GASOLINA
-capacity = 30000
-measured = 18250
-volume at 20 = 18130
-density = 0.74
-level = 1420
-expansion = 0.0012
-last measurement = 01/03/2024 06:00:00
-
-[tank 2]
-product = GASOLINA
-capacity = 15000
-measured = 4100
-density = 0.74
-expansion = 0.0012
-
-[tank 3]
-product = ARLA
-capacity = 5000
-measured = 2000
-by weight = yes
-density = 1.09
-level = 800
-
-[sensors]
-count = 6
-bar 1 = active
-sensor 2 = short
-sensor 4 = leak
-sensor 6 = open
-
-[schedule 31/12/2024]
-measurement = 06:00:00 1 18900
-measurement = 18:30:00 3 2100
-)";
-
-const char *const FailingText = R"(
-[station]
-password = Zelta
-
-[tank 1]
-product = DIESEL
-capacity = 10000
-measured = 5000
-
-[tank 2]
-product = DIESEL
-enabled = no
-
-[tank 3]
-product = GASOLINA
-capacity = 10000
-measured = 3000
-probe = offline
-last measurement = 01/03/2024 06:00:00
-)";
 
 QJsonObject jsonObject(const QByteArray &bytes)
 {
@@ -120,25 +62,9 @@ class TestCliEndToEnd : public QObject {
     Q_OBJECT
 
 private:
-    CliRun run(const QStringList &arguments, const QString &password = QStringLiteral("SENHA"))
+    ProgramResult run(const QStringList &arguments, const QString &password = QStringLiteral("SENHA"))
     {
         return runCli(arguments, password, home_.path());
-    }
-
-    // Nothing when the station text has problems or the address is taken.
-    static std::unique_ptr<ControllerSimulator> simulator(const char *stationText, const QString &address)
-    {
-        const StationLoad load = parseStation(QString::fromUtf8(stationText));
-        if (!load.problems.isEmpty()) {
-            qWarning() << load.problems;
-            return nullptr;
-        }
-        auto simulator = std::make_unique<ControllerSimulator>(load.station);
-        if (!simulator->listen(QHostAddress(address))) {
-            qWarning() << address << simulator->errorString();
-            return nullptr;
-        }
-        return simulator;
     }
 
     QTemporaryDir home_;
@@ -149,6 +75,9 @@ private:
     std::unique_ptr<ControllerSimulator> nak_;
     std::unique_ptr<ControllerSimulator> closing_;
     std::unique_ptr<ControllerSimulator> badCheck_;
+    std::unique_ptr<ControllerSimulator> echo_;
+    std::unique_ptr<ControllerSimulator> echoBadCheck_;
+    std::unique_ptr<ControllerSimulator> unruly_;
     QTcpServer silent_;
 
 private slots:
@@ -157,22 +86,31 @@ private slots:
         QVERIFY(QFileInfo(QStringLiteral(COMZELTA_CLI)).isExecutable());
         // The console's default data directory exists, so every run keeps its readings there.
         QVERIFY(QDir(home_.path()).mkpath(QStringLiteral("ComZelta")));
-        station_ = simulator(StationText, address::Station);
-        failing_ = simulator(FailingText, address::Failing);
-        notA01_ = simulator("[station]\naddress = B07\n", address::NotA01);
-        nak_ = simulator("", address::Nak);
-        closing_ = simulator("", address::Closing);
-        badCheck_ = simulator(StationText, address::BadCheck);
-        QVERIFY(station_ && failing_ && notA01_ && nak_ && closing_ && badCheck_);
+        station_ = startSimulator(threeTankStation(), address::Station);
+        failing_ = startSimulator(passwordErrorRepliesStation(), address::Failing);
+        notA01_ = startSimulator(QStringLiteral("[station]\naddress = B07\n"), address::NotA01);
+        nak_ = startSimulator(QStringLiteral(""), address::Nak);
+        closing_ = startSimulator(QStringLiteral(""), address::Closing);
+        badCheck_ = startSimulator(threeTankStation(), address::BadCheck);
+        echo_ = startSimulator(threeTankStation(), address::Echo);
+        echoBadCheck_ = startSimulator(threeTankStation(), address::EchoBadCheck);
+        unruly_ = startSimulator(threeTankStation(), address::Unruly);
+        QVERIFY(station_ && failing_ && notA01_ && nak_ && closing_ && badCheck_ && echo_ && echoBadCheck_ && unruly_);
         nak_->setNakRequests(true);
         closing_->setCloseAfterFrames(1);
         badCheck_->setWrongCheckByte(true);
+        echo_->setReplyFault(ReplyFault::Echo, {"CF", "AR"});
+        echoBadCheck_->setReplyFault(ReplyFault::Echo, {"CF", "AR"});
+        echoBadCheck_->setWrongCheckByte(true);
+        // A terminal title sequence, a NUL and a line feed; a spreadsheet formula.
+        unruly_->station().tanks[1].product = QString::fromUtf8("G\x1B]0;X\x07\0\nZ", 10);
+        unruly_->station().tanks[2].product = QStringLiteral("=cmd|'/C x'");
         QVERIFY(silent_.listen(QHostAddress(address::Silent), 4001));
 
-        TabelaLocais rows;
+        StationTable rows;
         rows.entry(2) = {QStringLiteral("Posto Centro"), address::Station, QStringLiteral("4001")};
-        QString error;
-        QVERIFY2(saveStationFile(dataDirectory_.path() + QLatin1Char('/'), rows, &error), qPrintable(error));
+        const Result<void, StationFileProblem> saved = saveStationFile(dataDirectory_.path() + QLatin1Char('/'), rows);
+        QVERIFY2(saved, qPrintable(saved ? QString() : stationFileProblemText(saved.error())));
     }
 
     void everyCommandEveryFormat_data()
@@ -216,18 +154,18 @@ private slots:
         QFETCH(int, csvRows);
         QFETCH(QString, textHeader);
 
-        const CliRun json = run(QStringList{"--format", "json", address::Station} + command);
+        const ProgramResult json = run(QStringList{"--format", "json", address::Station} + command);
         QCOMPARE(json.exitCode, 0);
         QCOMPARE(sortedKeys(jsonObject(json.out)), jsonKeys);
 
-        const CliRun csv = run(QStringList{"--format=csv", address::Station} + command);
+        const ProgramResult csv = run(QStringList{"--format=csv", address::Station} + command);
         QCOMPARE(csv.exitCode, 0);
         const std::optional<QList<QStringList>> records = readCsv(csv.out);
         QVERIFY2(records, csv.out.constData());
         QCOMPARE(records->size(), 1 + csvRows);
         QCOMPARE(records->first(), csvHeader);
 
-        const CliRun text = run(QStringList{address::Station} + command);
+        const ProgramResult text = run(QStringList{address::Station} + command);
         QCOMPARE(text.exitCode, 0);
         QVERIFY2(QString::fromUtf8(text.out).startsWith(textHeader), text.out.constData());
         QVERIFY2(text.err.isEmpty(), text.err.constData());
@@ -266,7 +204,7 @@ private slots:
         QFETCH(QStringList, command);
         QFETCH(QJsonObject, expected);
         QFETCH(QString, time);
-        const CliRun result = run(QStringList{"--format", "json", station} + command, QStringLiteral("zelta"));
+        const ProgramResult result = run(QStringList{"--format", "json", station} + command, QStringLiteral("zelta"));
         QCOMPARE(result.exitCode, 0);
         QJsonObject object = jsonObject(result.out);
         const QJsonValue measuredAt = object.take(QStringLiteral("time"));
@@ -279,7 +217,7 @@ private slots:
 
     void inventory()
     {
-        const CliRun result = run({"--format", "json", address::Station, "inventory"});
+        const ProgramResult result = run({"--format", "json", address::Station, "inventory"});
         QCOMPARE(result.exitCode, 0);
         const QJsonObject object = jsonObject(result.out);
         const QJsonArray tanks = object["tanks"].toArray();
@@ -288,8 +226,10 @@ private slots:
         // The last reply of the series carries the end-of-reading CR in its complementary field.
         QCOMPARE(tanks[2].toObject()["complementary"], QJsonValue(QJsonValue::Null));
         const QJsonArray totals{
-            QJsonObject{{"product", "GASOLINA"}, {"unit", "L"}, {"measured", 22350}, {"complementary", 22650}},
-            QJsonObject{{"product", "ARLA"}, {"unit", "kg"}, {"measured", 2000}, {"complementary", QJsonValue()}},
+            QJsonObject{{"product", "GASOLINA"}, {"unit", "L"}, {"measured", 22350}, {"complementary", 22650},
+                        {"missing_tanks", QJsonArray()}},
+            QJsonObject{{"product", "ARLA"}, {"unit", "kg"}, {"measured", 2000}, {"complementary", QJsonValue()},
+                        {"missing_tanks", QJsonArray()}},
         };
         QCOMPARE(object["totals"].toArray(), totals);
         QCOMPARE(object["station"].toString(), address::Station);
@@ -306,15 +246,23 @@ private slots:
                             QJsonArray{QJsonObject{{"number", 1}, {"tank", 1}, {"volume", 18900}, {"time", "2024-12-31T06:00:00"}},
                                        QJsonObject{{"number", 2}, {"tank", 3}, {"volume", 2100}, {"time", "2024-12-31T18:30:00"}}}}};
         QTest::newRow("none: SL") << "010124" << QJsonObject{{"date", "2024-01-01"}, {"measurements", QJsonArray()}};
-        QTest::newRow("impossible date: SL") << "310224" << QJsonObject{{"date", QJsonValue()}, {"measurements", QJsonArray()}};
     }
     void scheduled()
     {
         QFETCH(QString, date);
         QFETCH(QJsonObject, expected);
-        const CliRun result = run({"--format", "json", address::Station, "scheduled", date});
+        const ProgramResult result = run({"--format", "json", address::Station, "scheduled", date});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(jsonObject(result.out), expected);
+    }
+
+    // A date that does not exist is a mistake of the command line, never sent as a request.
+    void impossibleDateRefused()
+    {
+        const ProgramResult result = run({"--format", "json", address::Station, "scheduled", "310224"});
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY(result.out.isEmpty());
+        QVERIFY2(result.err.startsWith("comzelta-cli: data inexistente: \"310224\""), result.err.constData());
     }
 
     void clock_data()
@@ -327,7 +275,7 @@ private slots:
     {
         QFETCH(QString, command);
         QSignalSpy requests(station_.get(), &ControllerSimulator::requestReceived);
-        const CliRun result = run({"--format", "json", address::Station, command});
+        const ProgramResult result = run({"--format", "json", address::Station, command});
         QCOMPARE(result.exitCode, 0);
         const QJsonObject object = jsonObject(result.out);
         QVERIFY2(isNow(object["time"]), result.out.constData());
@@ -356,6 +304,29 @@ private slots:
         }
     }
 
+    // The station list of COMZELTA_DATA_DIR, the console's, when --data-dir names none.
+    void dataDirectoryFromEnvironment_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("the variable's list") << QStringList{"Posto do Ambiente", "clock"} << 0;
+        QTest::newRow("--data-dir over it")
+            << QStringList{"--data-dir", dataDirectory_.path(), "Posto do Ambiente", "clock"} << 2;
+    }
+    void dataDirectoryFromEnvironment()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QTemporaryDir home;
+        const QString directory = home.path() + QStringLiteral("/ComZelta/");
+        QVERIFY(QDir().mkpath(directory));
+        StationTable rows;
+        rows.entry(1) = {QStringLiteral("Posto do Ambiente"), address::Station, QStringLiteral("4001")};
+        QVERIFY(saveStationFile(directory, rows).ok());
+        const ProgramResult result = runCli(arguments, QStringLiteral("SENHA"), home.path());
+        QVERIFY2(result.exitCode == exitCode, result.err.constData());
+    }
+
     void exitCodes_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -377,6 +348,16 @@ private slots:
                                    << "formato desconhecido";
         QTest::newRow("2: no password") << QStringList{address::Station, "clock"} << QString() << 2
                                         << "falta a senha";
+        // Neither a control byte nor a frame inside the frame reaches the controller, nor '?' for a
+        // character it cannot read.
+        const QString unusable = QStringLiteral("variável de ambiente COMZELTA_PASSWORD: a senha contém ");
+        QTest::newRow("2: ETX in the password") << QStringList{address::Station, "clock"} << "pw\x03XX" << 2
+                                                << unusable + "um caractere de controle";
+        QTest::newRow("2: a frame in the password") << QStringList{address::Station, "clock"} << "pw\x02ID02" << 2
+                                                    << unusable + "um caractere de controle";
+        QTest::newRow("2: password outside Windows-1252") << QStringList{address::Station, "clock"}
+                                                          << QString::fromUtf8("senha₽") << 2
+                                                          << unusable + "um caractere fora do Windows-1252";
         QTest::newRow("3: refused") << QStringList{address::NobodyListens, "clock"} << password << 3
                                     << "conexão com 127.0.0.135:4001";
         QTest::newRow("3: closed by the controller") << QStringList{address::Closing, "clock"} << password << 3
@@ -398,19 +379,19 @@ private slots:
         QFETCH(QString, password);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        const CliRun result = run(arguments, password);
+        const ProgramResult result = run(arguments, password);
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(QString::fromUtf8(result.err).contains(message), result.err.constData());
     }
 
     void errorRepliesStillReport()
     {
-        const CliRun measure = run({"--format", "json", Failing(), "measure", "2"}, QStringLiteral("zelta"));
+        const ProgramResult measure = run({"--format", "json", Failing(), "measure", "2"}, QStringLiteral("zelta"));
         QCOMPARE(measure.exitCode, 1);
         QCOMPARE(jsonObject(measure.out),
                  (QJsonObject{{"tank", 2}, {"error", QJsonObject{{"code", "NH"}, {"text", "Tanque não habilitado !"}}}}));
 
-        const CliRun inventory = run({"--format", "csv", Failing(), "inventory"}, QStringLiteral("zelta"));
+        const ProgramResult inventory = run({"--format", "csv", Failing(), "inventory"}, QStringLiteral("zelta"));
         QCOMPARE(inventory.exitCode, 6);
         const std::optional<QList<QStringList>> records = readCsv(inventory.out);
         QVERIFY(records);
@@ -421,10 +402,36 @@ private slots:
         QCOMPARE(records->at(3).mid(11), (QStringList{"OL", "Sonda OFF-LINE ou Inexistente !"}));
     }
 
+    void totalsNameTheTanksLeftOut_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("totals");
+        QTest::newRow("text") << "text" << "DIESEL L 5000 5000 incompleto: tanques 2 e 3 sem leitura";
+        QTest::newRow("json") << "json"
+                              << R"([{"complementary":5000,"measured":5000,"missing_tanks":[2,3],"product":"DIESEL","unit":"L"}])";
+    }
+
+    // Tank 2 is not enabled and tank 3's probe is off-line: either may hold diesel.
+    void totalsNameTheTanksLeftOut()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, totals);
+        const ProgramResult result = run({"--format", format, Failing(), "inventory"}, QStringLiteral("zelta"));
+        QCOMPARE(result.exitCode, 6);
+        QStringList shown;
+        if (format == QLatin1String("json")) {
+            shown << QString::fromUtf8(QJsonDocument(jsonObject(result.out)["totals"].toArray()).toJson(QJsonDocument::Compact));
+        } else {
+            for (const QString &line : QString::fromUtf8(result.out).split(QLatin1Char('\n')))
+                shown << line.simplified();
+        }
+        QVERIFY2(shown.contains(totals), result.out.constData());
+    }
+
     void listedStation()
     {
         QSignalSpy connections(station_.get(), &ControllerSimulator::clientConnected);
-        const CliRun listed = run({"--data-dir", dataDirectory_.path(), "--format", "json", "Posto Centro", "identify"});
+        const ProgramResult listed = run({"--data-dir", dataDirectory_.path(), "--format", "json", "Posto Centro", "identify"});
         QCOMPARE(listed.exitCode, 0);
         QCOMPARE(jsonObject(listed.out),
                  (QJsonObject{{"address", "A01"}, {"version", "30"}, {"tanks", 3}, {"ofe", 4127},
@@ -432,7 +439,7 @@ private slots:
         QCOMPARE(connections.size(), 1);
 
         // Not in this list, and not an address: refused before any connection is tried.
-        const CliRun unlisted = run({"--data-dir", dataDirectory_.path(), "Posto Sul", "identify"});
+        const ProgramResult unlisted = run({"--data-dir", dataDirectory_.path(), "Posto Sul", "identify"});
         QCOMPARE(unlisted.exitCode, 2);
         QCOMPARE(connections.size(), 1);
     }
@@ -444,14 +451,14 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("zelta\nnot this line\n");
         file.close();
-        const CliRun result = run({"--password-file", file.fileName(), Failing(), "clock"}, QStringLiteral("outra"));
+        const ProgramResult result = run({"--password-file", file.fileName(), Failing(), "clock"}, QStringLiteral("outra"));
         QCOMPARE(result.exitCode, 0);
     }
 
     void wrongCheckByte()
     {
         // Interpreted all the same, as the console does, with a warning for each such reply.
-        const CliRun result = run({"--format", "json", address::BadCheck, "measure", "1"});
+        const ProgramResult result = run({"--format", "json", address::BadCheck, "measure", "1"});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(jsonObject(result.out)["measured"].toDouble(), 18250.0);
         QCOMPARE(QString::fromUtf8(result.err).count(QStringLiteral("byte de verificação incorreto")), 3);
@@ -476,13 +483,70 @@ private slots:
         QTest::newRow("accented password") << QStringList{address::Station, "identify"} << "Coração" << 0
                                            << QStringList{maskedCf};
     }
+
+    // A peer that sends "CF" and "AR" back sends the password back: the log masks what it received
+    // as what was sent.
+    void echoedPasswordMasked_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("lines");  // each part of some line of the log
+        QTest::newRow("CF echoed") << QStringList{address::Echo, "clock"}
+                                   << QStringList{"Recebeu: *** <STX>CF***<ETX>*"};
+        // The echoed "CF" ends the dialogue as unusable: no "AR" follows it.
+        QTest::newRow("CF echoed before setting the clock")
+            << QStringList{address::Echo, "set-clock"}
+            << QStringList{"Recebeu: *** <STX>CF***<ETX>*", "Resposta inválida do controlador: a resposta é o próprio pedido CF"};
+        QTest::newRow("CF echoed, wrong check byte")
+            << QStringList{address::EchoBadCheck, "clock"} << QStringList{"Recebeu: *** <STX>CF***"};
+    }
+    void echoedPasswordMasked()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, lines);
+        const QString password = QStringLiteral("TopSecret42");
+        const ProgramResult result = run(QStringList{"--log", "--timeout", "1"} + arguments, password);
+        QVERIFY(result.exitCode >= 0);
+        const QString log = QString::fromUtf8(result.err);
+        for (const QString &line : lines)
+            QVERIFY2(log.contains(line), qPrintable(line + QLatin1Char('\n') + log));
+        QVERIFY2(!log.contains(password, Qt::CaseInsensitive), qPrintable(log));
+        QVERIFY2(!result.out.contains("TOPSECRET42"), result.out.constData());
+    }
+
+    // What the controller names reaches the terminal with its control bytes shown, and a
+    // spreadsheet with no formula to run.
+    void controllerTextMadeSafe_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QStringList>("shown");  // each somewhere in the output
+        QTest::newRow("text") << "text" << QStringList{"G<ESC>]0;X<BEL><NUL><LF>Z", "=cmd|'/C x'"};
+        QTest::newRow("csv") << "csv" << QStringList{QString::fromUtf8("1,G\uFFFD]0;X\uFFFD\uFFFD\uFFFDZ,"),
+                                                    "2,'=cmd|'/C x',"};
+        QTest::newRow("json") << "json" << QStringList{"\"G\\u001b]0;X\\u0007\\u0000\\nZ\"", "\"=cmd|'/C x'\""};
+    }
+    void controllerTextMadeSafe()
+    {
+        QFETCH(QString, format);
+        QFETCH(QStringList, shown);
+        const ProgramResult result = run({"--format", format, address::Unruly, "inventory"});
+        QCOMPARE(result.exitCode, 0);
+        const QString output = QString::fromUtf8(result.out);
+        for (const QString &part : shown)
+            QVERIFY2(output.contains(part), qPrintable(part + QLatin1Char('\n') + output));
+        if (format == QLatin1String("json")) {
+            QVERIFY(!jsonObject(result.out).isEmpty());
+            return;
+        }
+        QVERIFY2(!result.out.contains('\x1B') && !result.out.contains('\x07') && !result.out.contains('\0'),
+                 result.out.toHex(' ').constData());
+    }
     void frameLog()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, password);
         QFETCH(int, exitCode);
         QFETCH(QStringList, lines);
-        const CliRun result = run(QStringList{"--log"} + arguments, password);
+        const ProgramResult result = run(QStringList{"--log"} + arguments, password);
         QCOMPARE(result.exitCode, exitCode);
         const QString log = QString::fromUtf8(result.err);
         for (const QString &line : lines)

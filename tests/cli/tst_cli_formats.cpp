@@ -1,9 +1,9 @@
-#include "csv_reader.h"
+#include "tests/support/csv_reader.h"
+#include "tests/support/store_test_support.h"
 
 #include "cli/csv_report.h"
 #include "cli/json_report.h"
 #include "cli/text_report.h"
-#include "protocol/bcc.h"
 #include "session/reply_decoding.h"
 
 #include <QJsonArray>
@@ -15,33 +15,24 @@ Q_DECLARE_METATYPE(CommandReport)
 
 namespace {
 
-QByteArray frame(const QByteArray &body)
+// Tank 1's GASOLINA as these tests' controller measures it, at 15:30 on 31/12/24.
+MeasurementFrame measured()
 {
-    QByteArray bytes = '\x02' + body + '\x03';
-    bytes += char(zelta::Calcular_BCC(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
-    return bytes;
+    MeasurementFrame m;
+    m.product = "GASOLINA   ";
+    m.measured = "018250";
+    m.complementary = "011750";
+    m.volume20 = "018130";
+    m.level = "001420";
+    m.time = "153000";
+    m.date = "311224";
+    return m;
 }
 
-struct Measured {
-    QByteArray tank = "001";
-    QByteArray product = "GASOLINA   ";
-    QByteArray measured = "018250";
-    QByteArray complementary = "011750";
-    QByteArray level = "001420";
-    QByteArray date = "311224";
-    char mark = ' ';
-};
-
-MeasurementReading reading(const Measured &m)
-{
-    return decodeMeasurementReading(frame("MT" + m.tank + m.product + "0.0012" "0.74" "030000" + m.measured
-                                          + m.complementary + "018130" + m.level + "153000" + m.date + m.mark));
-}
-
-TankAnswer measuredAnswer(const Measured &m)
+TankAnswer measuredAnswer(const MeasurementFrame &m)
 {
     TankAnswer answer;
-    answer.reading = reading(m);
+    answer.reading = m.reading();
     return answer;
 }
 
@@ -49,9 +40,23 @@ TankAnswer errorAnswer(int tank, const QByteArray &code)
 {
     TankAnswer answer;
     answer.tank = tank;
-    answer.error = decodeErrorReply(frame("MAE" + code));
+    answer.error = decodeErrorReply(replyFrame("MAE" + code));
     return answer;
 }
+
+// The place of tank 6 in an inventory, taken by a second reply of tank 5.
+TankAnswer unusableAnswer()
+{
+    MeasurementFrame repeated = measured();
+    repeated.code = "MA";
+    repeated.tank = "005";
+    TankAnswer answer;
+    answer.tank = 6;
+    answer.rejected = RejectedReply{repeated.frame(), ReplyProblem::TankRepeated, 5};
+    return answer;
+}
+
+const QString RepeatedText = QStringLiteral("Resposta inválida do controlador: resposta MA do tanque 5 repetida na série");
 
 CommandReport report(CliCommand command)
 {
@@ -68,46 +73,48 @@ CommandReport measurement(const TankAnswer &answer)
     return r;
 }
 
-// Four tanks: two of one product (one named with trailing blanks cut differently), one of the
-// same product measured by weight, and the last of the reading, whose complementary field is cut.
+// Six tanks: two of one product (one named with trailing blanks cut differently), an off-line probe,
+// one of the same product measured by weight, one whose complementary field is cut by the end of
+// the reading, and one whose reply could not be used.
 CommandReport inventory()
 {
     CommandReport r = report(CliCommand::Inventory);
-    Measured gasoline;
+    MeasurementFrame gasoline = measured();
     r.tanks << measuredAnswer(gasoline);
-    Measured second;
+    MeasurementFrame second = measured();
     second.tank = "002";
     second.product = " GASOLINA  ";
     second.measured = "001000";
     second.complementary = "000500";
     r.tanks << measuredAnswer(second);
     r.tanks << errorAnswer(3, "OL");
-    Measured weighed;
+    MeasurementFrame weighed = measured();
     weighed.tank = "004";
     weighed.measured = "000700";
     weighed.complementary = "000300";
     weighed.mark = 'P';
     r.tanks << measuredAnswer(weighed);
-    Measured last;
+    MeasurementFrame last = measured();
     last.tank = "005";
     last.product = "ETANOL     ";
     last.measured = "009800";
     last.complementary = "5200\r ";
     r.tanks << measuredAnswer(last);
+    r.tanks << unusableAnswer();
     return r;
 }
 
 CommandReport sensors()
 {
     CommandReport r = report(CliCommand::Sensors);
-    r.sensors = decodeSensorReading(frame("LS" "2213 42000000000" "A" "0000000000000000" "I"), 7);
+    r.sensors = decodeSensorReading(replyFrame("LS" "2213 42000000000" "A" "0000000000000000" "I"), 7);
     return r;
 }
 
 CommandReport clock(const QByteArray &date)
 {
     CommandReport r = report(CliCommand::Clock);
-    r.clock = decodeClockReading(frame("LR153000" + date + "03"));
+    r.clock = decodeClockReading(replyFrame("LR153000" + date + "03"));
     return r;
 }
 
@@ -116,15 +123,15 @@ CommandReport scheduled(const QString &date, const QList<QByteArray> &records)
     CommandReport r = report(CliCommand::Scheduled);
     r.scheduledDate = date;
     for (const QByteArray &record : records)
-        r.scheduled << decodeScheduledReading(frame("MP" + record));
+        r.scheduled << decodeScheduledReading(replyFrame("MP" + record));
     return r;
 }
 
 CommandReport identification()
 {
     CommandReport r = report(CliCommand::Identify);
-    r.identification = decodeIdentificationReading(frame("IDA0130"));
-    r.configuration = decodeConfigurationReading(frame("CF040041273" "08"));
+    r.identification = decodeIdentificationReading(replyFrame("IDA0130"));
+    r.configuration = decodeConfigurationReading(replyFrame("CF040041273" "08"));
     return r;
 }
 
@@ -153,9 +160,9 @@ private slots:
                                {"complementary", 11750}, {"volume20", 18130},  {"density", 0.74},
                                {"level_mm", 1420},   {"expansion", 0.0012},   {"capacity", 30000},
                                {"unit", "L"},        {"time", "2024-12-31T15:30:00"}};
-        QTest::newRow("by volume") << measurement(measuredAnswer(Measured{})) << full;
+        QTest::newRow("by volume") << measurement(measuredAnswer(measured())) << full;
 
-        Measured odd;
+        MeasurementFrame odd = measured();
         odd.level = "S/Inf.";
         odd.complementary = "0117\r ";
         odd.mark = 'P';
@@ -167,7 +174,7 @@ private slots:
         oddExpected["time"] = Null;
         QTest::newRow("by weight, no level, cut, 29/02/23") << measurement(measuredAnswer(odd)) << oddExpected;
 
-        Measured unreadable;
+        MeasurementFrame unreadable = measured();
         unreadable.measured = "12,5  ";
         QJsonObject unreadableExpected = full;
         unreadableExpected["measured"] = Null;
@@ -177,7 +184,7 @@ private slots:
             << measurement(errorAnswer(4, "NH"))
             << QJsonObject{{"tank", 4}, {"error", QJsonObject{{"code", "NH"}, {"text", "Tanque não habilitado !"}}}};
         TankAnswer unknownTank;
-        unknownTank.error = decodeErrorReply(frame("MTEXY"));
+        unknownTank.error = decodeErrorReply(replyFrame("MTEXY"));
         QTest::newRow("error reply, tank unknown")
             << measurement(unknownTank) << QJsonObject{{"error", QJsonObject{{"code", "XY"}, {"text", ""}}}};
     }
@@ -193,18 +200,23 @@ private slots:
         const QJsonObject object = json(inventory());
         QCOMPARE(object["station"].toString(), QStringLiteral("Posto Centro"));
         const QJsonArray tanks = object["tanks"].toArray();
-        QCOMPARE(tanks.size(), 5);
+        QCOMPARE(tanks.size(), 6);
         QCOMPARE(tanks[2].toObject(), (QJsonObject{{"tank", 3},
                                                    {"error", QJsonObject{{"code", "OL"},
                                                                          {"text", "Sonda OFF-LINE ou Inexistente !"}}}}));
         QCOMPARE(tanks[3].toObject()["unit"].toString(), QStringLiteral("kg"));
         QCOMPARE(tanks[4].toObject()["complementary"], Null);
+        QCOMPARE(tanks[5].toObject(), (QJsonObject{{"tank", 6}, {"error", QJsonObject{{"code", Null}, {"text", RepeatedText}}}}));
         // Litres and kilograms of one product stay apart; the cut complementary field leaves its
-        // product's total unknown rather than short.
+        // product's total unknown rather than short; any total may lack the tanks without a reading.
+        const QJsonArray missing{3, 6};
         const QJsonArray expected{
-            QJsonObject{{"product", "GASOLINA"}, {"unit", "L"}, {"measured", 19250}, {"complementary", 12250}},
-            QJsonObject{{"product", "GASOLINA"}, {"unit", "kg"}, {"measured", 700}, {"complementary", 300}},
-            QJsonObject{{"product", "ETANOL"}, {"unit", "L"}, {"measured", 9800}, {"complementary", Null}},
+            QJsonObject{{"product", "GASOLINA"}, {"unit", "L"}, {"measured", 19250}, {"complementary", 12250},
+                        {"missing_tanks", missing}},
+            QJsonObject{{"product", "GASOLINA"}, {"unit", "kg"}, {"measured", 700}, {"complementary", 300},
+                        {"missing_tanks", missing}},
+            QJsonObject{{"product", "ETANOL"}, {"unit", "L"}, {"measured", 9800}, {"complementary", Null},
+                        {"missing_tanks", missing}},
         };
         QCOMPARE(object["totals"].toArray(), expected);
     }
@@ -254,7 +266,7 @@ private slots:
         const QStringList measurementHeader{"tank", "product",  "measured", "complementary", "volume20",
                                             "density", "level_mm", "expansion", "capacity", "unit",
                                             "time", "error_code", "error_text"};
-        Measured quoted;
+        MeasurementFrame quoted = measured();
         quoted.product = "OLEO \"A\",B ";
         quoted.level = "S/Inf.";
         QTest::newRow("measure, quoted product")
@@ -270,7 +282,8 @@ private slots:
                    {"2", "GASOLINA", "1000", "500", "18130", "0.74", "1420", "0.0012", "30000", "L", "2024-12-31T15:30:00", "", ""},
                    {"3", "", "", "", "", "", "", "", "", "", "", "OL", "Sonda OFF-LINE ou Inexistente !"},
                    {"4", "GASOLINA", "700", "300", "18130", "0.74", "1420", "0.0012", "30000", "kg", "2024-12-31T15:30:00", "", ""},
-                   {"5", "ETANOL", "9800", "", "18130", "0.74", "1420", "0.0012", "30000", "L", "2024-12-31T15:30:00", "", ""}};
+                   {"5", "ETANOL", "9800", "", "18130", "0.74", "1420", "0.0012", "30000", "L", "2024-12-31T15:30:00", "", ""},
+                   {"6", "", "", "", "", "", "", "", "", "", "", "", RepeatedText}};
         QTest::newRow("sensors") << sensors()
                                  << QList<QStringList>{{"number", "state", "label"},
                                                        {"1", "normal", "Normal"},
@@ -304,7 +317,7 @@ private slots:
         QTest::addColumn<CommandReport>("report");
         QTest::addColumn<QStringList>("lines");  // each must appear whole, blanks squeezed
         QTest::newRow("measure")
-            << measurement(measuredAnswer(Measured{}))
+            << measurement(measuredAnswer(measured()))
             << QStringList{"Tanque Produto Medido Complementar Vol. a 20 °C Densidade Nível (mm) Coef. dilatação "
                            "Capacidade Unidade Data e hora",
                            "1 GASOLINA 18250 11750 18130 0.74 1420 0.0012 30000 L 31/12/2024 15:30:00"};
@@ -313,8 +326,15 @@ private slots:
         QTest::newRow("inventory") << inventory()
                                    << QStringList{"Inventário - Posto Centro", "3 OL Sonda OFF-LINE ou Inexistente !",
                                                   "5 ETANOL 9800 - 18130 0.74 1420 0.0012 30000 L 31/12/2024 15:30:00",
-                                                  "Totais por produto", "Produto Unidade Medido Complementar",
-                                                  "GASOLINA L 19250 12250", "GASOLINA kg 700 300", "ETANOL L 9800 -"};
+                                                  "6 " + RepeatedText, "Totais por produto",
+                                                  "Produto Unidade Medido Complementar Situação",
+                                                  "GASOLINA L 19250 12250 incompleto: tanques 3 e 6 sem leitura",
+                                                  "GASOLINA kg 700 300 incompleto: tanques 3 e 6 sem leitura",
+                                                  "ETANOL L 9800 - incompleto: tanques 3 e 6 sem leitura"};
+        CommandReport everyTankRead = report(CliCommand::Inventory);
+        everyTankRead.tanks << measuredAnswer(measured());
+        QTest::newRow("inventory, every tank read")
+            << everyTankRead << QStringList{"Produto Unidade Medido Complementar", "GASOLINA L 18250 11750"};
         QTest::newRow("sensors") << sensors()
                                  << QStringList{"Sensores Barra 1 ativa Barra 2 ativa", "7 sim não", "3 short em Curto"};
         QTest::newRow("clock") << clock("311224") << QStringList{"31/12/2024 15:30:00 3 Terça-feira"};

@@ -1,8 +1,9 @@
-#include "cli_run.h"
+#include "tests/support/cli_run.h"
 
-#include "../poll/poll_test_support.h"
-#include "../store/store_test_support.h"
-#include "config/station_file_writer.h"
+#include "tests/support/simulators.h"
+#include "tests/support/stations.h"
+#include "tests/support/store_test_support.h"
+#include "stations/station_file_writer.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -13,47 +14,11 @@
 namespace address {
 const QString Station = QStringLiteral("127.0.0.190");   // answers everything
 const QString Disabled = QStringLiteral("127.0.0.191");  // tank 1 not enabled
+const QString Unruly = QStringLiteral("127.0.0.192");    // control bytes in a product
+const QString Echo = QStringLiteral("127.0.0.193");      // sends "CF" and "AR" back with a wrong check byte
 } // namespace address
 
 namespace {
-
-const char *const StationText = R"(
-[station]
-ofe = 4190
-
-[tank 1]
-product = GASOLINA
-capacity = 30000
-measured = 18250
-volume at 20 = 18130
-density = 0.74
-level = 1420
-expansion = 0.0012
-last measurement = 01/03/2024 06:00:00
-
-[tank 2]
-product = ARLA
-capacity = 5000
-measured = 2000
-by weight = yes
-density = 1.09
-level = 800
-
-[sensors]
-count = 4
-bar 1 = active
-sensor 2 = short
-sensor 4 = leak
-)";
-
-const char *const DisabledText = R"(
-[station]
-ofe = 4191
-
-[tank 1]
-product = DIESEL
-enabled = no
-)";
 
 const QString ListedName = QStringLiteral("Posto Norte");
 
@@ -63,21 +28,31 @@ class TestCliHistory : public QObject {
     Q_OBJECT
 
 private:
-    CliRun run(const QStringList &arguments) { return runCli(arguments, QStringLiteral("SENHA"), home_.path()); }
+    ProgramResult run(const QStringList &arguments, const QString &password = QStringLiteral("SENHA"))
+    {
+        return runCli(arguments, password, home_.path());
+    }
 
-    QTemporaryDir home_;  // without ComZelta in it: the console's default data directory is missing
+    QTemporaryDir home_;  // without ComZelta in it until a run makes it
     QTemporaryDir places_;
     std::unique_ptr<ControllerSimulator> station_;
     std::unique_ptr<ControllerSimulator> disabled_;
+    std::unique_ptr<ControllerSimulator> unruly_;
+    std::unique_ptr<ControllerSimulator> echo_;
 
 private slots:
     void initTestCase()
     {
         REQUIRE_TEST_ENGINE();
         QVERIFY(QFileInfo(QStringLiteral(COMZELTA_CLI)).isExecutable());
-        station_ = startSimulator(QString::fromUtf8(StationText), address::Station);
-        disabled_ = startSimulator(QString::fromUtf8(DisabledText), address::Disabled);
-        QVERIFY(station_ && disabled_);
+        station_ = startSimulator(gasolinaArlaStation(), address::Station);
+        disabled_ = startSimulator(disabledTankStation(), address::Disabled);
+        unruly_ = startSimulator(gasolinaArlaStation(), address::Unruly);
+        echo_ = startSimulator(gasolinaArlaStation(), address::Echo);
+        QVERIFY(station_ && disabled_ && unruly_ && echo_);
+        unruly_->station().tanks[1].product = QString::fromUtf8("G\x1B]0;X\x07\0\nZ", 10);
+        echo_->setReplyFault(ReplyFault::Echo, {"CF", "AR"});
+        echo_->setWrongCheckByte(true);
 
         // A history of a version this program does not know, and a directory with no server's socket.
         const QString newer = places_.filePath(QStringLiteral("mais-nova"));
@@ -110,6 +85,10 @@ private slots:
         QTest::newRow("sensors") << address::Station << QStringList{"sensors"} << address::Station
                                  << "SELECT bar1_active, bar2_active, states FROM sensor_reading"
                                  << QStringList{"1|0|NCNV"};
+        // An address on the command line names no station: the listed name stays.
+        QTest::newRow("by address after the listed name")
+            << address::Station << QStringList{"clock"} << ListedName << "SELECT count(*) FROM event "
+               "WHERE kind = 'connection_opened'" << QStringList{"2"};
     }
     void keptReadings()
     {
@@ -122,14 +101,17 @@ private slots:
         QTemporaryDir listOnly;
         const QString directory =
             (onPostgres() ? listOnly.path() : QFileInfo(history.location().filePath).path()) + QLatin1Char('/');
-        TabelaLocais list;
+        StationTable list;
         list.entry(1) = {ListedName, address::Station, QStringLiteral("4001")};
-        QVERIFY(saveStationFile(directory, list));
+        QVERIFY(saveStationFile(directory, list).ok());
         QStringList arguments{"--data-dir", directory};
         if (onPostgres())
             arguments << QStringLiteral("--database") << history.location().displayName();
+        // A station kept under another name than the one dialled was dialled by that name first.
+        if (description != station)
+            QCOMPARE(run(arguments + QStringList{ListedName, "clock"}).exitCode, 0);
 
-        const CliRun result = run(arguments + QStringList{station} + command);
+        const ProgramResult result = run(arguments + QStringList{station} + command);
         QCOMPARE(result.exitCode, 0);
         QVERIFY2(result.err.isEmpty(), result.err.constData());
         const FileInspector inspector(history.location());
@@ -137,6 +119,57 @@ private slots:
                  QStringList{description + QStringLiteral("|127.0.0.190|004190")});
         QCOMPARE(inspector.texts(query), rows);
         QCOMPARE(QFile::exists(directory + HistoryStore::fileName()), !onPostgres());
+    }
+
+    // What the controller sent is kept with its control bytes as U+FFFD, and a password it sent
+    // back is kept nowhere.
+    void keptTexts_data()
+    {
+        QTest::addColumn<QString>("station");
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("control bytes in a product")
+            << address::Unruly << QStringList{"measure", "1"} << "SELECT product FROM measurement"
+            << QStringList{QString::fromUtf8("G\uFFFD]0;X\uFFFD\uFFFD\uFFFDZ")};
+        // A "CF" sent back is no configuration: kept as unusable, nothing of it as the OFE number.
+        QTest::newRow("echoed CF with a bad check byte")
+            << address::Echo << QStringList{"clock"}
+            << "SELECT count(*) FROM event WHERE kind = 'unusable_reading'" << QStringList{"1"};
+        QTest::newRow("echoed CF and AR: the password nowhere")
+            << address::Echo << QStringList{"set-clock"}
+            << "SELECT count(*) FROM event WHERE upper(detail) LIKE '%TOPSECRET42%'" << QStringList{"0"};
+        QTest::newRow("echoed CF: no OFE number") << address::Echo << QStringList{"clock"}
+                                                 << "SELECT count(*) FROM station WHERE ofe IS NOT NULL"
+                                                 << QStringList{"0"};
+    }
+    void keptTexts()
+    {
+        QFETCH(QString, station);
+        QFETCH(QStringList, command);
+        QFETCH(QString, query);
+        QFETCH(QStringList, rows);
+        const TestHistory history;
+        const QString directory = onPostgres() ? places_.path() : QFileInfo(history.location().filePath).path();
+        QStringList arguments{"--data-dir", directory, "--timeout", "1"};
+        if (onPostgres())
+            arguments << QStringLiteral("--database") << history.location().displayName();
+        const ProgramResult result = run(arguments + QStringList{station} + command, QStringLiteral("TopSecret42"));
+        QVERIFY(result.exitCode >= 0);
+        QCOMPARE(FileInspector(history.location()).texts(query), rows);
+    }
+
+    // Without --data-dir the history goes where the console keeps it, made as the console makes
+    // it: no warning on every run.
+    void defaultDataDirectoryIsMade()
+    {
+        if (onPostgres())
+            QSKIP("the file's own place: run on SQLite only");
+        QTemporaryDir home;
+        const ProgramResult result = runCli({address::Station, "sensors"}, QStringLiteral("SENHA"), home.path());
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.err.isEmpty(), result.err.constData());
+        QVERIFY(QFileInfo::exists(home.filePath(QStringLiteral("ComZelta/")) + HistoryStore::fileName()));
     }
 
     // A history that cannot be written changes neither the output nor the exit code, and is told
@@ -155,9 +188,6 @@ private slots:
         const QString unreachable = QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))
             ? QStringLiteral("não foi possível conectar ao banco")
             : QStringLiteral("o driver PostgreSQL do Qt não está instalado");
-        QTest::newRow("default data directory missing")
-            << QStringList{} << address::Station << QStringList{"sensors"} << 0
-            << "a pasta do histórico não existe" << home_.filePath(QStringLiteral("ComZelta"));
         QTest::newRow("data directory missing")
             << QStringList{"--data-dir", missing} << address::Station << QStringList{"memory", "1"} << 0
             << "a pasta do histórico não existe" << missing;
@@ -181,10 +211,10 @@ private slots:
         if (onPostgres())
             QSKIP("the same on both engines: run on SQLite only");
         QTemporaryDir working;
-        const CliRun reference = run(QStringList{"--data-dir", working.path(), station} + command);
+        const ProgramResult reference = run(QStringList{"--data-dir", working.path(), station} + command);
         QCOMPARE(reference.exitCode, exitCode);
 
-        const CliRun result = run(history + QStringList{station} + command);
+        const ProgramResult result = run(history + QStringList{station} + command);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(result.out, reference.out);
         const QString warning = QString::fromUtf8(result.err.mid(reference.err.size()));

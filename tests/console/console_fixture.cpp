@@ -1,6 +1,6 @@
 #include "console_fixture.h"
 
-#include "config/station_file_writer.h"
+#include "stations/station_file_writer.h"
 #include "console/message_log_model.h"
 
 #include <QComboBox>
@@ -13,16 +13,16 @@
 ConsoleFixture::ConsoleFixture(const QList<Station> &stations, const HistoryStoreOptions &historyOptions)
     : directoryPath_(directory_.path() + QLatin1Char('/'))
 {
-    TabelaLocais table;
+    StationTable table;
     for (int i = 0; i < stations.size(); ++i) {
         if (!stations[i].descricao.isEmpty())
             // A port without an address would be read back as the address.
             table.entry(i + 1) = {stations[i].descricao, stations[i].ip,
                                   stations[i].ip.isEmpty() ? QString() : QStringLiteral("4001")};
     }
-    QString error;
-    if (!saveStationFile(directoryPath_, table, &error))
-        qFatal("station file: %s", qPrintable(error));
+    const Result<void, StationFileProblem> saved = saveStationFile(directoryPath_, table);
+    if (!saved)
+        qFatal("station file: %s", qPrintable(stationFileProblemText(saved.error())));
 
     console_ = std::make_unique<Form1>(directoryPath_, nullptr, historyOptions);
     QObject::connect(console_.get(), &Form1::janelaAberta, console_.get(), [this](QWidget *window) {

@@ -1,7 +1,7 @@
 #include "operator_windows.h"
 
-#include "config/form4.h"
-#include "config/station_file_writer.h"
+#include "dialogs/form4.h"
+#include "stations/station_file_writer.h"
 #include "console_fixture.h"
 #include "simulated_console.h"
 #include "dialogs/form3.h"
@@ -14,15 +14,16 @@
 namespace {
 
 // Every tank read, products alternating, so that every panel and total row is on show.
-TankTable sixteenTanks()
+void readSixteenTanks(StationReadings &readings)
 {
     static const char *const Products[] = {"GASOLINA", "DIESEL S10", "ETANOL"};
-    TankTable table;
+    readings.setStation(QStringLiteral("Posto Centro"));
+    readings.setTankCount(16);
     for (int tank = 1; tank <= 16; ++tank)
-        table[tank] = {QStringLiteral("%1").arg(tank, 3, 10, QLatin1Char('0')), QStringLiteral(" 12345"),
-                       QStringLiteral(" 2345"), QStringLiteral(" 0.75"), QString::fromLatin1(Products[tank % 3]),
-                       QStringLiteral("01/02/24"), QStringLiteral("10:30:00")};
-    return table;
+        readings.keepReading(tank, {QStringLiteral("%1").arg(tank, 3, 10, QLatin1Char('0')), QStringLiteral(" 12345"),
+                                    QStringLiteral(" 2345"), QStringLiteral(" 0.75"),
+                                    QString::fromLatin1(Products[tank % 3]), QStringLiteral("010224"),
+                                    QStringLiteral("103000")});
 }
 
 ScheduledTable threeRecords()
@@ -58,16 +59,15 @@ OperatorWindow::OperatorWindow(const QString &form)
         window_ = &simulated_->console();
     } else {
         if (form == QLatin1String("Form2")) {
-            tanks_ = sixteenTanks();
-            stationName_ = QStringLiteral("Posto Centro");
-            owned_ = std::make_unique<Form2>(&tanks_, &tankCount_, &stationName_);
+            readSixteenTanks(readings_);
+            owned_ = std::make_unique<Form2>(readings_);
         } else if (form == QLatin1String("Form3")) {
             owned_ = std::make_unique<Form3>();
         } else if (form == QLatin1String("Form4")) {
             stations_.entry(1) = {QStringLiteral("Posto Centro"), QStringLiteral("10.0.0.1"), QStringLiteral("4001")};
-            QString error;
-            if (!saveStationFile(directory_.path() + QLatin1Char('/'), stations_, &error))
-                qFatal("station file: %s", qPrintable(error));
+            const Result<void, StationFileProblem> saved = saveStationFile(directory_.path() + QLatin1Char('/'), stations_);
+            if (!saved)
+                qFatal("station file: %s", qPrintable(stationFileProblemText(saved.error())));
             owned_ = std::make_unique<Form4>(stations_, directory_.path() + QLatin1Char('/'));
         } else if (form == QLatin1String("Form5")) {
             owned_ = std::make_unique<Form5>(threeRecords(), 3, QStringLiteral("311224"));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/station_table.h"
-#include "tables/report_tables.h"
+#include "stations/station_table.h"
+#include "tables/station_readings.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -31,10 +31,8 @@ private:
     std::unique_ptr<ConsoleFixture> console_;
     std::unique_ptr<SimulatedConsole> simulated_;
     QTemporaryDir directory_;
-    TabelaLocais stations_;
-    TankTable tanks_;
-    double tankCount_ = 16;
-    QString stationName_;
+    StationTable stations_;
+    StationReadings readings_;
     std::unique_ptr<QWidget> owned_;
     QWidget *window_ = nullptr;
 };

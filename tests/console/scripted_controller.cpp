@@ -50,6 +50,6 @@ bool ScriptedController::writeAndAwaitAck(const QByteArray &bytes)
 QByteArray ScriptedController::frame(const QByteArray &body)
 {
     QByteArray bytes = '\x02' + body + '\x03';
-    bytes += char(zelta::Calcular_BCC(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
+    bytes += char(zelta::blockCheckCharacter(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
     return bytes;
 }

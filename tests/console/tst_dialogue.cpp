@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QListView>
 #include <QTest>
 #include <QTimer>
 
@@ -84,8 +85,8 @@ void TestDialogue::openingIdentifiesAndConfigures()
     QCOMPARE(f.text(QStringLiteral("CF_NumOFE")), QStringLiteral("004127"));
     QCOMPARE(f.text(QStringLiteral("CF_TipoMedidor")), QStringLiteral("Posto"));
     QCOMPARE(f.text(QStringLiteral("CF_NumSensores")), QStringLiteral("08"));
-    QCOMPARE(sim_->console().globals().Num_Tanques, 16.0);
-    QCOMPARE(sim_->console().globals().Num_Sensores, 8);
+    QCOMPARE(sim_->console().leituras().tankCount(), 16);
+    QCOMPARE(sim_->console().numSensores(), 8);
     for (const char *frame : {"Frame3", "Frame5", "Frame7", "Frame10"})
         QVERIFY2(f.child<QGroupBox>(QLatin1String(frame))->isEnabled(), frame);
     for (int i = 0; i < 16; ++i)
@@ -94,6 +95,15 @@ void TestDialogue::openingIdentifiesAndConfigures()
     QVERIFY(f.child<QPushButton>(QStringLiteral("Fechar_Conexao"))->isEnabled());
     // The socket poll gives "Conectar Zelta" back within a second while still connected.
     QTRY_VERIFY(f.child<QPushButton>(QStringLiteral("Abrir_Conexao"))->isEnabled());
+
+    // The log on screen shows the configuration request with its password, length and check
+    // byte masked, as the saved log does.
+    const QAbstractItemModel *shown = f.child<QListView>(QStringLiteral("Msg_Log"))->model();
+    QStringList lines;
+    for (int row = 0; row < shown->rowCount(); ++row)
+        lines << shown->index(row, 0).data().toString();
+    QVERIFY2(lines.contains(QStringLiteral("Transmitiu: *** <STX>CF***<ETX>*")), qPrintable(lines.join('\n')));
+    QVERIFY2(!lines.join(QString()).contains(QStringLiteral("ABC")), qPrintable(lines.join('\n')));
 }
 
 void TestDialogue::otherAddressIsShownButNotConfigured()
@@ -202,7 +212,7 @@ void TestDialogue::scheduledDateIsCheckedBeforeSending()
         QVERIFY(messages.isEmpty());
         QTRY_COMPARE(sim_->requests().size(), 3);
         QCOMPARE(sim_->requestBodies().last(), body);
-        QCOMPARE(sim_->console().globals().Data_MedProg, typed);
+        QCOMPARE(sim_->console().dataMedProg(), typed);
     }
 }
 

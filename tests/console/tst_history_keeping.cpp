@@ -1,5 +1,5 @@
 // What the console keeps in the history file while it talks to a simulated controller, and what
-// it shows when the file cannot be written.
+// it shows when the file cannot be written or the controller's number is another station's.
 #include "simulated_console.h"
 
 #include "simulator/default_station.h"
@@ -14,15 +14,16 @@
 
 namespace {
 
-// The file as a spreadsheet tool would see it: read-only, from outside the console.
-QList<QVariantList> query(const QString &file, const QString &sql)
+// The file as a spreadsheet tool would see it: read-only unless told, from outside the console.
+QList<QVariantList> query(const QString &file, const QString &sql,
+                          const QString &connectOptions = QStringLiteral("QSQLITE_OPEN_READONLY"))
 {
     QList<QVariantList> rows;
     const QString name = QStringLiteral("check");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        db.setConnectOptions(connectOptions);
         if (db.open()) {
             QSqlQuery q(db);
             if (q.exec(sql)) {
@@ -55,6 +56,7 @@ private slots:
     void badCheckByteIsAnEventNeverAReading_data();
     void badCheckByteIsAnEventNeverAReading();
     void unwritableStoreIsShownWhileTheDialogueGoesOn();
+    void numberOfAnotherStationIsKeptApart();
 };
 
 void TestHistoryKeeping::measuringTwiceKeepsBothReadings()
@@ -170,6 +172,36 @@ void TestHistoryKeeping::unwritableStoreIsShownWhileTheDialogueGoesOn()
     emit sim.console().history().writesWorking();
     QVERIFY(!status->isVisible());
     QVERIFY(status->text().isEmpty());
+}
+
+// The simulated controller's number (4127) answered at another address a moment ago: the
+// console's readings go to a station of their own, and the status line names both hosts.
+void TestHistoryKeeping::numberOfAnotherStationIsKeptApart()
+{
+    SimulatedConsole sim(QStringLiteral("127.0.0.214"));
+    const QString file = sim.console().history().filePath();
+    auto *status = sim.console().findChild<QLabel *>(QStringLiteral("Estado_Historico"));
+    // The connection's event makes the file, and the station of the host.
+    QVERIFY(sim.connectSocket());
+    QTRY_COMPARE_WITH_TIMEOUT(count(file, QStringLiteral("station")), 1, 10000);
+    query(file,
+          QStringLiteral("INSERT INTO station (description, host, ofe, time_zone, ofe_heard_at) "
+                         "VALUES ('Posto Antigo', '10.9.9.9', '004127', 'UTC', '%1')")
+              .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate)),
+          QString());
+    QCOMPARE(count(file, QStringLiteral("station")), 2);
+
+    QVERIFY(sim.openDialogue());
+    sim.click(QStringLiteral("TQ_Ativo_0"));
+    sim.click(QStringLiteral("MT_Cmd"));
+    QTRY_COMPARE_WITH_TIMEOUT(count(file, QStringLiteral("measurement")), 1, 10000);
+    QTRY_VERIFY(status->isVisible());
+    QCOMPARE(status->text(), QStringLiteral("Histórico: OFE 004127 já é do posto em 10.9.9.9: leituras de 127.0.0.214 "
+                                            "mantidas à parte"));
+    const QList<QVariantList> owner =
+        query(file, QStringLiteral("SELECT s.host || '|' || COALESCE(s.ofe, 'NULL') || '|' || s.shared_ofe "
+                                   "FROM measurement m JOIN station s ON s.id = m.station_id"));
+    QCOMPARE(owner, QList<QVariantList>{{QStringLiteral("127.0.0.214|NULL|004127")}});
 }
 
 QTEST_MAIN(TestHistoryKeeping)

@@ -128,7 +128,7 @@ void TestLink::identificationRequestGoesOutFramed()
 
     const QByteArray frame = bytes("\x02" "ID01\x03\x0F", 7);
     QCOMPARE(controller_.read(7), frame);
-    QCOMPARE(fixture_->console().globals().Senha_Usuario, QStringLiteral("abc"));
+    QCOMPARE(fixture_->console().senhaUsuario(), QStringLiteral("abc"));
     QCOMPARE(fixture_->logLines(), QStringList{QStringLiteral("Transmitiu: 007 ") + QString::fromLatin1(frame)});
 }
 

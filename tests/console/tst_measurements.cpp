@@ -55,6 +55,8 @@ private slots:
     void weightCaptionsFollowTheLastReply();
     void inventoryShowsConfiguredTanksAndTotals();
     void inventoryWindowOpensOnceWhileRepliesGoOn();
+    void inventoryCountsTheConfiguredTanks_data();
+    void inventoryCountsTheConfiguredTanks();
     void scheduledSeriesEndsInResultsWindow();
     void shorterSeriesAfterLongerShowsOnlyItsOwn();
     void dateWithoutMeasurementsIsReported();
@@ -133,9 +135,9 @@ void TestMeasurements::measurementFillsPanelAndDrawing()
     QVERIFY(f.text(QStringLiteral("Inf_Erro")).isEmpty());
     const auto *drawing = f.child<TankDrawing>(QStringLiteral("Altura_Liquido"));
     QVERIFY(qAbs(drawing->alturaLiquido() - cover) < 0.01);
-    const TankReading &row = sim_->console().globals().Tabela_Tanques[std::size_t(tank)];
-    QCOMPARE(row[0], QStringLiteral("%1").arg(tank, 3, 10, QLatin1Char('0')));
-    QCOMPARE(row[6], f.text(QStringLiteral("MT_Hora")));
+    const TankReading &row = sim_->console().leituras().tanks()[std::size_t(tank)];
+    QCOMPARE(row.tank, QStringLiteral("%1").arg(tank, 3, 10, QLatin1Char('0')));
+    QCOMPARE(row.time, f.text(QStringLiteral("MT_Hora")).remove(QLatin1Char(':')));
 }
 
 void TestMeasurements::weightCaptionsFollowTheLastReply()
@@ -178,7 +180,7 @@ void TestMeasurements::inventoryShowsConfiguredTanksAndTotals()
     const QStringList panels = shown.filter(QStringLiteral("Tanque No. "));
     QCOMPARE(panels, (QStringList{QStringLiteral("Tanque No. 1=75.%"), QStringLiteral("Tanque No. 2=66.67%"),
                                   QStringLiteral("Tanque No. 3=75.%"), QStringLiteral("Tanque No. 4=25.%")}));
-    QTRY_VERIFY(!sim_->console().globals().Inventario_Ativo);
+    QTRY_VERIFY(!sim_->console().inventarioAtivo());
     // The last reply of the reading carries the end mark.
     QCOMPARE(sim_->fixture().text(QStringLiteral("Inf_Erro")), QStringLiteral("Término da(s) leitura(s) do(s) tanque(s)!"));
 }
@@ -199,16 +201,39 @@ void TestMeasurements::inventoryWindowOpensOnceWhileRepliesGoOn()
         QTimer::singleShot(0, window, [&, window] {
             sim_->controller().sendFlood(1);
             clockShownMeanwhile = QTest::qWaitFor([&] { return !f.text(QStringLiteral("LR_Hora")).isEmpty(); }, 5000);
-            stillActive = sim_->console().globals().Inventario_Ativo;
+            stillActive = sim_->console().inventarioAtivo();
             window->close();
         });
     };
     sim_->click(QStringLiteral("IV_Cmd"));
     QTRY_COMPARE(inventories, 1);
-    QTRY_VERIFY(!sim_->console().globals().Inventario_Ativo);
+    QTRY_VERIFY(!sim_->console().inventarioAtivo());
     QVERIFY2(clockShownMeanwhile, qPrintable(f.logLines().join(QLatin1Char('\n'))));
     QVERIFY(stillActive);
     QCOMPARE(inventories, 1);
+}
+
+void TestMeasurements::inventoryCountsTheConfiguredTanks_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("box emptied") << QString();
+    QTest::newRow("box showing fewer") << QStringLiteral("02");
+    QTest::newRow("box showing more") << QStringLiteral("99");
+}
+
+// The inventory is complete when every tank of the configuration reply has answered, whatever
+// the box that shows the count holds by then.
+void TestMeasurements::inventoryCountsTheConfiguredTanks()
+{
+    QFETCH(QString, box);
+    QVERIFY(sim_->openDialogue());
+    QCOMPARE(sim_->fixture().text(QStringLiteral("CF_NumTanques")), QStringLiteral("05"));
+    sim_->fixture().child<QLineEdit>(QStringLiteral("CF_NumTanques"))->setText(box);
+
+    sim_->click(QStringLiteral("IV_Cmd"));
+    QTRY_COMPARE(seen_.size(), 1);
+    QCOMPARE(seen_[0].second.filter(QStringLiteral("Leitura:")).size(), 5);
+    QTRY_VERIFY(!sim_->console().inventarioAtivo());
 }
 
 void TestMeasurements::requestSchedule(const QString &date)
@@ -249,9 +274,9 @@ void TestMeasurements::shorterSeriesAfterLongerShowsOnlyItsOwn()
     QCOMPARE(seen_[1].second, (QStringList{QStringLiteral("Medições na data 03/03/24"),
                                            QStringLiteral("Resultados_MedProg:1|002|000700|03/03/24|07:15:00"),
                                            QStringLiteral("Resultados_MedProg:2|002|000800|03/03/24|08:15:00")}));
-    QCOMPARE(sim_->console().globals().Num_Medicoes, 2);
+    QCOMPARE(sim_->console().numMedicoes(), 2);
     // The older, longer series is still in the table past the new count.
-    QCOMPARE(sim_->console().globals().Tabela_Medicoes[4][2], QStringLiteral("000500"));
+    QCOMPARE(sim_->console().medicoes()[4].volume, QStringLiteral("000500"));
 }
 
 void TestMeasurements::dateWithoutMeasurementsIsReported()

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -35,6 +36,8 @@ private slots:
     void cleanup();
 
     void tankOutsideTheTableIsShownNotStored();
+    void unusableReplyReachesNoPanel_data();
+    void unusableReplyReachesNoPanel();
     void emptyTankHasNoPercentage();
     void moreTanksAndSensorsThanTheConsoleShows();
     void fewerSensorsHideTheLabelsOfMore();
@@ -72,15 +75,42 @@ void TestReplyHandling::reply(const QByteArray &body)
 
 void TestReplyHandling::tankOutsideTheTableIsShownNotStored()
 {
-    const TankTable before = fixture_->console().globals().Tabela_Tanques;
+    const TankTable before = fixture_->console().leituras().tanks();
     reply(measurement("017", "003000", "001000"));
     QTRY_COMPARE(fixture_->text(QStringLiteral("MT1_Tanque")), QStringLiteral("017"));
     QCOMPARE(fixture_->text(QStringLiteral("Percentual")), QStringLiteral("75.%"));
-    QVERIFY(fixture_->console().globals().Tabela_Tanques == before);
+    QVERIFY(fixture_->console().leituras().tanks() == before);
+}
 
-    reply(measurement("-01", "003000", "001000"));
-    QTRY_COMPARE(fixture_->text(QStringLiteral("MT1_Tanque")), QStringLiteral("-01"));
-    QVERIFY(fixture_->console().globals().Tabela_Tanques == before);
+// A tank number that names no tank, or a record whose fields stand in the wrong places, is said
+// to be unusable and reaches no panel.
+void TestReplyHandling::unusableReplyReachesNoPanel_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("tank -01") << measurement("-01", "003000", "001000")
+                              << QStringLiteral("resposta MT com número de tanque inválido (\"-01\")");
+    QTest::newRow("tank 000") << measurement("000", "003000", "001000")
+                              << QStringLiteral("resposta MT com número de tanque inválido (\"000\")");
+    QTest::newRow("overlong measured volume") << measurement("003", "9999999999999", "001000")
+                                              << QStringLiteral("resposta MT com 79 bytes, em vez de 71 ou 72");
+    // Its ETX and check byte where the product's fourth letter should be.
+    QTest::newRow("cut after the product's third letter")
+        << QByteArray("MT003GAS") << QStringLiteral("resposta MT com 11 bytes, em vez de 71 ou 72");
+}
+
+void TestReplyHandling::unusableReplyReachesNoPanel()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, message);
+    const TankTable before = fixture_->console().leituras().tanks();
+    QSignalSpy taken(&fixture_->console(), &Form1::mensagemRecebida);
+    reply(body);
+    QTRY_COMPARE(taken.count(), 1);
+    QCOMPARE(fixture_->text(QStringLiteral("Inf_Erro")), QStringLiteral("Resposta inválida do controlador: ") + message);
+    QVERIFY(fixture_->text(QStringLiteral("MT1_Tanque")).isEmpty());
+    QVERIFY(fixture_->text(QStringLiteral("MT_Vol_Medido")).isEmpty());
+    QVERIFY(fixture_->console().leituras().tanks() == before);
 }
 
 void TestReplyHandling::emptyTankHasNoPercentage()
@@ -89,7 +119,7 @@ void TestReplyHandling::emptyTankHasNoPercentage()
     QTRY_COMPARE(fixture_->text(QStringLiteral("MT1_Tanque")), QStringLiteral("003"));
     QVERIFY(fixture_->text(QStringLiteral("Percentual")).isEmpty());
     QCOMPARE(fixture_->child<TankDrawing>(QStringLiteral("Altura_Liquido"))->alturaLiquido(), 1335.0);
-    QCOMPARE(fixture_->console().globals().Tabela_Tanques[3][1], QStringLiteral("000000"));
+    QCOMPARE(fixture_->console().leituras().tanks()[3].measured, QStringLiteral("000000"));
 }
 
 void TestReplyHandling::moreTanksAndSensorsThanTheConsoleShows()
@@ -103,7 +133,7 @@ void TestReplyHandling::moreTanksAndSensorsThanTheConsoleShows()
     reply("LS" + QByteArray(16, '3') + "A" + QByteArray(16, '1') + "A");
     QTRY_COMPARE(fixture_->text(QStringLiteral("Est_Rbar2")), QStringLiteral("ATIVA"));
     QCOMPARE(fixture_->child<QLabel>(QStringLiteral("Label26_31"))->text(), QStringLiteral("Sensor#32 em Curto"));
-    QCOMPARE(fixture_->console().globals().Num_Sensores, 40);
+    QCOMPARE(fixture_->console().numSensores(), 40);
 }
 
 // The controller's sensor count can shrink between two dialogues on the same connection.
@@ -150,11 +180,20 @@ void TestReplyHandling::errorAndUnknownReplies()
     QCOMPARE(fixture_->console().Tanques_Lidos(), counted);
 }
 
+// No controller keeps more than 101 records for a date: the 102nd ends the series, and the window
+// shows the 101.
 void TestReplyHandling::seriesBeyondTheTableIsCut()
 {
+    reply("CF" "04" "000001" "1" "04");
+    QTRY_VERIFY(fixture_->child<QPushButton>(QStringLiteral("Medicao_Programada"))->isEnabled());
     QList<int> rowsShown;
     QString shownMeanwhile;
     fixture_->onWindow = [&](QWidget *window) {
+        if (window->objectName() == QStringLiteral("Form6")) {
+            answerDialog(window, QStringLiteral("Data_Medicoes"), QStringLiteral("010324"),
+                         QStringLiteral("Solicitar_Medicoes"));
+            return;
+        }
         QTimer::singleShot(0, window, [&, window] {
             const auto *grid = window->findChild<QTableWidget *>(QStringLiteral("Resultados_MedProg"));
             int rows = 0;
@@ -165,13 +204,15 @@ void TestReplyHandling::seriesBeyondTheTableIsCut()
             window->close();
         });
     };
+    fixture_->child<QPushButton>(QStringLiteral("Medicao_Programada"))->click();
+    QVERIFY(controller_.read(12).contains("MP010324"));
     for (int n = 1; n <= 102; ++n)
         reply("MP" "120000" "010324" + QByteArray::number(n).rightJustified(6, '0') + "001" + (n < 102 ? "\x01" : ""));
 
     QTRY_COMPARE(rowsShown, QList<int>{101});
     QCOMPARE(shownMeanwhile, QStringLiteral("Lista cortada em 101 medições."));
-    QCOMPARE(fixture_->console().globals().Num_Medicoes, 101);
-    QCOMPARE(fixture_->console().globals().Tabela_Medicoes[100][2], QStringLiteral("000101"));
+    QCOMPARE(fixture_->console().numMedicoes(), 101);
+    QCOMPARE(fixture_->console().medicoes()[100].volume, QStringLiteral("000101"));
 }
 
 QTEST_MAIN(TestReplyHandling)

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -20,9 +21,10 @@ const QString Welcome =
         QStringLiteral("Bem-vindo ao ComZelta. Cadastre os locais (postos) e grave a configuração para começar.");
 const QString LeaveQuestion = QStringLiteral("Nenhum local foi gravado. Deseja sair do programa?");
 
-void typeRow(QWidget *editor, const QString &description)
+void typeRow(QWidget *editor, const QString &description, int item = 1)
 {
-    const QStringList texts{QStringLiteral("1"), description, QStringLiteral("127.0.0.9"), QStringLiteral("4001")};
+    const QStringList texts{QString::number(item), description, QStringLiteral("127.0.0.%1").arg(item + 8),
+                            QStringLiteral("4001")};
     for (int i = 0; i < texts.size(); ++i)
         editor->findChild<QLineEdit *>(QStringLiteral("Inf_Local_%1").arg(i))->setText(texts[i]);
     QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("Inserir")), Qt::LeftButton);
@@ -69,6 +71,7 @@ private slots:
     void editorStaysUntilSaved();
     void closingTheEditorUnsavedOffersToLeave_data();
     void closingTheEditorUnsavedOffersToLeave();
+    void stayingKeepsTheRowsTyped();
 };
 
 void TestStartup::editorStaysUntilSaved_data()
@@ -163,6 +166,36 @@ void TestStartup::closingTheEditorUnsavedOffersToLeave()
         QCOMPARE(postos->count(), 1);
         QCOMPARE(postos->itemText(0), QStringLiteral("Posto Salvo"));
     }
+}
+
+// Retornar hands the rows over unsaved; the operator stays, and the editor that comes back holds them.
+void TestStartup::stayingKeepsTheRowsTyped()
+{
+    QTemporaryDir root;
+    Form1 console(root.path() + QStringLiteral("/ComZelta/"));
+    StartUp startUp;
+    QStringList shownAgain;
+    startUp.onEditor = [&](QWidget *editor, int number) {
+        if (number == 1) {
+            typeRow(editor, QStringLiteral("Posto Norte"), 1);
+            typeRow(editor, QStringLiteral("Posto Sul"), 2);
+            click(editor, "Retornar");
+            return;
+        }
+        const auto *grid = editor->findChild<QTableWidget *>(QStringLiteral("Conf_Zeltas"));
+        for (int row = 0; row < 3; ++row)
+            shownAgain << grid->item(row, 1)->text() + QLatin1Char('|') + grid->item(row, 2)->text();
+        click(editor, "Gravar_Conf");
+        click(editor, "Retornar");
+    };
+    startUp.watch(console);
+
+    QVERIFY(console.Form_Load());
+    QCOMPARE(startUp.editors, 2);
+    QCOMPARE(shownAgain, (QStringList{QStringLiteral("Posto Norte|127.0.0.9"), QStringLiteral("Posto Sul|127.0.0.10"),
+                                      QStringLiteral("|")}));
+    auto *postos = console.findChild<QComboBox *>(QStringLiteral("Postos"));
+    QCOMPARE(postos->count(), 2);
 }
 
 QTEST_MAIN(TestStartup)

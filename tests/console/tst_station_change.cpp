@@ -121,10 +121,10 @@ void TestStationChange::init()
             if (const auto *leitura = window->findChild<QTableWidget *>(QStringLiteral("Leitura")))
                 shown << QStringLiteral("tanques:") + column(leitura, 0).join(QLatin1Char(','));
             if (const auto *inventario = window->findChild<QTableWidget *>(QStringLiteral("Inventario"))) {
-                const QStringList products = column(inventario, 0);
-                const QStringList measured = column(inventario, 1);
-                for (int r = 0; r < products.size(); ++r)
-                    shown << products[r] + QLatin1Char('=') + measured.value(r);
+                for (int r = 0; r < inventario->rowCount(); ++r) {
+                    if (const QString product = inventario->item(r, 0)->text().trimmed(); !product.isEmpty())
+                        shown << product + QLatin1Char('=') + inventario->item(r, 1)->text().trimmed();
+                }
             }
             reports_ << shown;
             QTest::mouseClick(window->findChild<QAbstractButton *>(QStringLiteral("Retornar")), Qt::LeftButton);
@@ -162,15 +162,18 @@ void TestStationChange::inventoryHasOnlyThisStationsTanks()
 {
     QVERIFY(fixture_->openDialogue(Centro));
     click(QStringLiteral("MA_Cmd"));
-    QTRY_COMPARE(fixture_->console().globals().Tabela_Tanques[4][4].trimmed(), QStringLiteral("ETANOL"));
+    QTRY_COMPARE(fixture_->console().leituras().tanks()[4].product.trimmed(), QStringLiteral("ETANOL"));
 
     QVERIFY(fixture_->openDialogue(Rodovia));
     click(QStringLiteral("IV_Cmd"));
     QTRY_COMPARE(reports_.size(), 1);
-    // Tank 4 of this station gave no reading: Posto Centro's tank 4 must not stand in for it.
+    // Tank 4 of this station gave no reading: Posto Centro's tank 4 must not stand in for it, and
+    // every total says it leaves tank 4 out.
+    const QString incomplete = QStringLiteral("incompleto: tanque 4 sem leitura=");
     QCOMPARE(reports_[0], (QStringList{QStringLiteral("Form2"), QStringLiteral("Volume nos Tanques do Posto > ") + RodoviaName,
-                                       QStringLiteral("tanques:001,002,003"), QStringLiteral("GASOLINA=500"),
-                                       QStringLiteral("ETANOL=1000"), QStringLiteral("DIESEL=800")}));
+                                       QStringLiteral("tanques:001,002,003,004"), QStringLiteral("GASOLINA=500"),
+                                       incomplete, QStringLiteral("ETANOL=1000"), incomplete,
+                                       QStringLiteral("DIESEL=800"), incomplete}));
 }
 
 void TestStationChange::leavingAStationClearsItsPanelsAndTables_data()
@@ -188,7 +191,7 @@ void TestStationChange::leavingAStationClearsItsPanelsAndTables()
     QFETCH(int, picked);
     QFETCH(QString, host);
     ConsoleFixture &f = *fixture_;
-    const ApplicationState &globals = f.console().globals();
+    const Form1 &console = f.console();
     QVERIFY(f.openDialogue(Centro));
     click(QStringLiteral("TQ_Ativo_3"));
     click(QStringLiteral("MT_Cmd"));
@@ -199,7 +202,7 @@ void TestStationChange::leavingAStationClearsItsPanelsAndTables()
     QTRY_COMPARE(f.text(QStringLiteral("Est_Rbar1")), QStringLiteral("ATIVA"));
     click(QStringLiteral("Medicao_Programada"));
     QTRY_COMPARE(reports_.size(), 1);
-    QCOMPARE(globals.Num_Medicoes, 2);
+    QCOMPARE(console.numMedicoes(), 2);
     QCOMPARE(f.text(QStringLiteral("Estado")), QStringLiteral("ON-LINE"));
     QCOMPARE(f.text(QStringLiteral("ID_Endereco")), QStringLiteral("A01"));
 
@@ -223,10 +226,10 @@ void TestStationChange::leavingAStationClearsItsPanelsAndTables()
         auto *button = f.child<QRadioButton>(QStringLiteral("TQ_Ativo_%1").arg(i));
         QVERIFY(!button->isEnabled() && !button->isChecked());
     }
-    QVERIFY(globals.Tabela_Tanques == TankTable());
-    QCOMPARE(globals.Num_Tanques, 0.0);
-    QCOMPARE(globals.Num_Medicoes, 0);
-    QVERIFY(globals.Tabela_Medicoes == ScheduledTable());
+    QVERIFY(console.leituras().tanks() == TankTable());
+    QCOMPARE(console.leituras().tankCount(), 0);
+    QCOMPARE(console.numMedicoes(), 0);
+    QVERIFY(console.medicoes() == ScheduledTable());
 
     if (picked == Desligado) {
         QTRY_VERIFY((QStringList{QStringLiteral("Erro"), QStringLiteral("Fechada")}.contains(f.text(QStringLiteral("Estado_TCP")))));

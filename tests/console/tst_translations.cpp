@@ -1,6 +1,6 @@
 // Qt's own texts in the console's windows: the buttons of its message boxes and the file dialog
 // of the PDF save speak Portuguese once the program has installed Qt's translations.
-#include "console/qt_translations.h"
+#include "process/qt_translations.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,5 +1,6 @@
 #include "dialogs/form3.h"
 #include "dialogs/form6.h"
+#include "tests/support/message_box_watcher.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -75,6 +76,38 @@ private slots:
         QCOMPARE(answer.has_value(), pressButton);
         if (pressButton)
             QCOMPARE(*answer, typed);
+    }
+
+    // A password the controller cannot be given is not handed over: the window stays open and
+    // says why; one it can, accented letters and all, closes it.
+    void passwordChecked_data()
+    {
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("message");  // empty: accepted
+        const QString control = QStringLiteral("Senha não aceita: a senha contém um caractere de controle.");
+        QTest::newRow("ETX") << "pw\x03XX" << control;
+        QTest::newRow("STX and a frame") << "pw\x02ID02" << control;
+        QTest::newRow("tab") << "pw\tx" << control;
+        QTest::newRow("outside Windows-1252")
+            << QString::fromUtf8("senha₽") << "Senha não aceita: a senha contém um caractere fora do Windows-1252.";
+        QTest::newRow("Windows-1252 letters") << QString::fromUtf8("Ção€œŸ") << QString();
+    }
+    void passwordChecked()
+    {
+        QFETCH(QString, entered);
+        QFETCH(QString, message);
+        Form3 dialog;
+        dialog.show();
+        QLineEdit *senha = box(&dialog, "Form3");
+        senha->setText(entered);
+        QCOMPARE(senha->text(), entered);
+        MessageBoxWatcher watcher;
+        QTest::mouseClick(button(&dialog, "Form3"), Qt::LeftButton);
+        QCOMPARE(watcher.texts, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(dialog.isVisible(), !message.isEmpty());
+        QCOMPARE(dialog.entered().has_value(), message.isEmpty());
+        if (message.isEmpty())
+            QCOMPARE(*dialog.entered(), entered);
     }
 
     void passwordShownAsAsterisks()

@@ -1,11 +1,13 @@
 // The exports from the console, against a simulated controller: "Salvar Log" hides the password
 // of the requests that carry it and nothing else, and the results window the console opens
 // exports under the station's name and the date asked for.
-#include "../cli/csv_reader.h"
-#include "../config/file_helpers.h"
-#include "../console/simulated_console.h"
+#include "tests/support/csv_reader.h"
+#include "tests/support/file_helpers.h"
+#include "tests/console/simulated_console.h"
 #include "console/message_log_model.h"
 #include "export_hook.h"
+
+#include "session/log_text.h"
 
 #include <QAbstractButton>
 #include <QFileInfo>
@@ -81,23 +83,35 @@ private slots:
 
         const QRegularExpression clockSetting(
             QStringLiteral("^Transmitiu: \\*\\*\\* <STX>AR\\*\\*\\*\\d{13}<ETX>\\*$"));
+        // Replies of the same codes are masked as well: a line that echoes would send the password.
+        const QRegularExpression passwordCodeReply(QStringLiteral("^Recebeu: \\d{3} <STX>(CF|AR)"));
         int masked = 0;
+        int maskedReplies = 0;
         for (int row = 0; row < log.rowCount(); ++row) {
             const QStringList &record = records->at(row + 1);
             QCOMPARE(record.size(), 2);
             const QDateTime at = QDateTime::fromString(record[0], QStringLiteral("dd/MM/yyyy HH:mm:ss"));
             QVERIFY2(at >= start && at <= end, qPrintable(record[0]));
+            // The screen shows what the file holds; the lines as they came tell which were masked.
             const QString shown = log.data(log.index(row), Qt::DisplayRole).toString();
-            if (shown.contains(QStringLiteral("SEGREDO"))) {
+            QCOMPARE(record[1], shown);
+            const QString sent = readableLogLine(log.bytes(row));
+            if (sent.contains(QStringLiteral("SEGREDO"))) {
                 ++masked;
                 QVERIFY2(record[1] == QStringLiteral("Transmitiu: *** <STX>CF***<ETX>*")
                              || clockSetting.match(record[1]).hasMatch(),
                          qPrintable(record[1]));
+            } else if (const QRegularExpressionMatch reply = passwordCodeReply.match(sent); reply.hasMatch()) {
+                ++maskedReplies;
+                QVERIFY2(record[1].startsWith(QStringLiteral("Recebeu: *** <STX>") + reply.captured(1)
+                                              + QStringLiteral("***")),
+                         qPrintable(record[1]));
             } else {
-                QCOMPARE(record[1], shown);
+                QCOMPARE(record[1], sent);
             }
         }
         QCOMPARE(masked, 2);
+        QCOMPARE(maskedReplies, 2);
         QVERIFY(!readAll(dir.filePath(QStringLiteral("log.csv"))).contains("SEGREDO"));
     }
 

@@ -1,7 +1,7 @@
 // The spreadsheet format: what a cell holds comes back equal through an RFC 4180 reader, numbers
 // carry decimal commas, date-times are the station's wall clock, and only text is guarded
 // against formulas.
-#include "../cli/csv_reader.h"
+#include "tests/support/csv_reader.h"
 #include "export/csv_writer.h"
 
 #include <QTest>

@@ -1,10 +1,11 @@
 // "Exportar CSV" in the inventory and results windows, through the real buttons: the file holds
 // the rows the window shows, numbers as numbers, under the name the dialog was offered.
-#include "../config/file_helpers.h"
-#include "../config/message_box_watcher.h"
+#include "tests/support/file_helpers.h"
+#include "tests/support/message_box_watcher.h"
 #include "export_hook.h"
 #include "reports/form2.h"
 #include "reports/form5.h"
+#include "tables/station_readings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,15 +18,19 @@ namespace {
 
 const QByteArray Bom = "\xEF\xBB\xBF";
 
+const QString Station = QStringLiteral("Posto Centro");
+
 // Tank 3 has no reading; tank 5 has one but the configuration counts four tanks.
-TankTable inventoryTanks()
+StationReadings inventoryReadings()
 {
-    TankTable tanks;
-    tanks[1] = {" 01", "  1234.5", "   100", " 0.75", "GASOLINA   ", "07/12/26", "15:30:00"};
-    tanks[2] = {" 02", "  2000", " 10.25", " 0.84", "-DIESEL S10", "07/12/26", "15:31:07"};
-    tanks[4] = {" 04", "S/Inf.", "    50", " 0.7", "GASOLINA   ", "00/00/00", "99:99:99"};
-    tanks[5] = {" 05", "  9999", "   999", " 0.9", "ETANOL     ", "07/12/26", "15:32:00"};
-    return tanks;
+    StationReadings readings;
+    readings.setStation(Station);
+    readings.setTankCount(4);
+    readings.keepReading(1, {" 01", "  1234.5", "   100", " 0.75", "GASOLINA   ", "071226", "153000"});
+    readings.keepReading(2, {" 02", "  2000", " 10.25", " 0.84", "-DIESEL S10", "071226", "153107"});
+    readings.keepReading(4, {" 04", "S/Inf.", "    50", " 0.7", "GASOLINA   ", "000000", "999999"});
+    readings.keepReading(5, {" 05", "  9999", "   999", " 0.9", "ETANOL     ", "071226", "153200"});
+    return readings;
 }
 
 ScheduledTable scheduledRecords()
@@ -38,14 +43,14 @@ ScheduledTable scheduledRecords()
     return records;
 }
 
-const QString Station = QStringLiteral("Posto Centro");
-
 // One of the two windows, filled as the console fills it and shown.
 struct ReportWindow {
     explicit ReportWindow(const QString &which)
     {
-        if (which == u"inventory") {
-            window = std::make_unique<Form2>(&tanks, &tankCount, &Station);
+        if (which.startsWith(u"inventory")) {
+            if (which == u"inventory, tank 3 off-line")
+                readings.keepFailure(3, QStringLiteral("Sonda OFF-LINE ou Inexistente !"));
+            window = std::make_unique<Form2>(readings);
         } else {
             auto results = std::make_unique<Form5>(scheduledRecords(), 3, QStringLiteral("071226"));
             results->setStationName(Station);
@@ -60,8 +65,7 @@ struct ReportWindow {
         QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("Exportar_CSV")), Qt::LeftButton);
     }
 
-    TankTable tanks = inventoryTanks();
-    double tankCount = 4;
+    StationReadings readings = inventoryReadings();
     std::unique_ptr<QDialog> window;
 };
 
@@ -86,6 +90,17 @@ private slots:
                            "Produto;Vol. Medido;Vol. Complementar",
                            "GASOLINA;1234,5;150",
                            "'-DIESEL S10;2000;10,25"};
+        QTest::newRow("inventory, tank 3 off-line")
+            << "inventory, tank 3 off-line" << "Inventario_Posto-Centro_"
+            << QStringList{"Tanque;Vol. Medido;Vol. Complementar;Densidade;Produto;Data e Hora;Situação",
+                           "1;1234,5;100;0,75;GASOLINA;07/12/2026 15:30:00;",
+                           "2;2000;10,25;0,84;'-DIESEL S10;07/12/2026 15:31:07;",
+                           "3;;;;;;Sonda OFF-LINE ou Inexistente !",
+                           "4;S/Inf.;50;0,7;GASOLINA;;",
+                           "",
+                           "Produto;Vol. Medido;Vol. Complementar;Situação",
+                           "GASOLINA;1234,5;150;incompleto: tanque 3 sem leitura",
+                           "'-DIESEL S10;2000;10,25;incompleto: tanque 3 sem leitura"};
         QTest::newRow("results") << "results" << "Medicoes-2026-12-07_Posto-Centro_"
                                  << QStringList{"No.;Tanque;Volume;Data e Hora", "1;1;1500,5;07/12/2026 08:00:00",
                                                 "2;2;20;07/12/2026 12:34:56", "3;3;ABC;"};

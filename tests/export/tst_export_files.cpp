@@ -1,5 +1,5 @@
 // Saving an export all or nothing, and the name it is offered under.
-#include "../config/file_helpers.h"
+#include "tests/support/file_helpers.h"
 #include "export/export_file_name.h"
 #include "export/file_saving.h"
 

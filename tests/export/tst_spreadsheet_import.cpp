@@ -5,6 +5,7 @@
 #include "export/csv_writer.h"
 #include "export/file_saving.h"
 #include "reports/report_csv.h"
+#include "tables/station_readings.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,13 +25,14 @@ private slots:
         if (soffice.isEmpty())
             QSKIP("LibreOffice Calc (soffice) is not installed; scripts/install-deps installs libreoffice-calc-nogui");
 
-        TankTable tanks;
-        tanks[1] = {" 01", "  1234.5", "   100", " 0.75", "GASOLINA   ", "07/12/26", "15:30:00"};
-        tanks[2] = {" 02", "  2000", "  0.25", " 0.84", "-DIESEL; S10", "31/01/27", "08:05:09"};
-        tanks[3] = {" 03", "S/Inf.", "  1500", " 0.7", "=ETANOL", "00/00/00", "99:99:99"};
+        StationReadings tanks;
+        tanks.setTankCount(3);
+        tanks.keepReading(1, {" 01", "  1234.5", "   100", " 0.75", "GASOLINA   ", "071226", "153000"});
+        tanks.keepReading(2, {" 02", "  2000", "  0.25", " 0.84", "-DIESEL; S10", "310127", "080509"});
+        tanks.keepReading(3, {" 03", "S/Inf.", "  1500", " 0.7", "=ETANOL", "000000", "999999"});
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("Inventario.csv"));
-        QCOMPARE(saveWholeFile(csv, csvFile(inventoryRows(tanks, 3))), QString());
+        QCOMPARE(saveWholeFile(csv, csvFile(inventoryRows(tanks))), QString());
 
         // A profile of its own, so that no other LibreOffice running on the machine is involved.
         const QString profile = QUrl::fromLocalFile(dir.filePath(QStringLiteral("perfil"))).toString();

@@ -1,13 +1,14 @@
 // The history window over a file the test fills: what its chart, its table and its export show
 // for each choice.
-#include "../store/store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 #include "export/save_dialog.h"
 #include "history/history_chart.h"
 #include "history/history_window.h"
 #include "history/station_time.h"
 
-#include "tests/pdf_text.h"
+#include "tests/support/pdf_text.h"
+#include "widgets/brazilian_locale.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QDateTimeEdit>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPrinterInfo>
@@ -23,6 +25,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QLabel>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -156,6 +159,8 @@ private slots:
     void alarmsAndDeliveriesOfTheStationAndPeriod_data();
     void alarmsAndDeliveriesOfTheStationAndPeriod();
     void namesAreUniqueAmongSiblings();
+    void numbersAndDatesOnScreen_data();
+    void numbersAndDatesOnScreen();
 
 private:
     std::unique_ptr<HistoryWindow> openWindow();
@@ -168,8 +173,9 @@ private:
 
 void TestHistoryWindow::initTestCase()
 {
-    // As an operator's PC shows numbers.
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    // Run under a C locale (CTest sets LANG and LC_ALL), set up as the console's main() sets it.
+    QCOMPARE(QLocale::system().name(), QStringLiteral("C"));
+    useBrazilianLocale();
     file_ = HistoryStore::filePathIn(directory_.path() + QLatin1Char('/'));
     const QDateTime now = QDateTime::currentDateTime();
     {
@@ -220,6 +226,7 @@ void TestHistoryWindow::initTestCase()
         event(1, 1.25, "connection_lost", "Conexão perdida"),
         event(1, 0.5, "poll_failed", "Sem resposta do controlador"),
         event(2, 0.75, "high_level_raised", "Tanque 1 acima do nível máximo"),
+        event(2, 0.25, "ofe_conflict", "OFE 004512 já é do posto em 10.0.0.5: leituras de 10.0.0.6 mantidas à parte"),
         delivery(1, 2, "GASOLINA", 240, 239.5, 3000),
         delivery(1, 1, "GASOLINA", 2.5, 2.25, 500),
         delivery(1, 3, "DIESEL", 30, 29.75, 250),
@@ -261,9 +268,10 @@ void TestHistoryWindow::chartAndTableShowThePeriod_data()
     QTest::newRow("tank 1, level") << "Tanque 01 – GASOLINA" << int(HistoryWindow::Day) << 2
                                    << QList<double>{850, 1200, 1150} << 3;
     QTest::newRow("tank 3") << "Tanque 03 – DIESEL" << int(HistoryWindow::Week) << 0 << QList<double>{500} << 1;
-    // Tank 2 joins tank 1's total when first read; tank 1's reading before the period counts.
+    // No total before tank 2 is first read, as tank 1 alone would be no total; from then on,
+    // tank 1's reading before the period counts. The table still lists every reading.
     QTest::newRow("petrol totals") << "Total de GASOLINA" << int(HistoryWindow::Day) << 0
-                                   << QList<double>{1000, 3000, 3500, 3400} << 4;
+                                   << QList<double>{3000, 3500, 3400} << 4;
 }
 
 void TestHistoryWindow::chartAndTableShowThePeriod()
@@ -290,6 +298,12 @@ void TestHistoryWindow::chartAndTableShowThePeriod()
 
     auto *table = window->findChild<QTableView *>(QStringLiteral("Leituras"));
     QTRY_COMPARE(table->model()->rowCount(), tableRows);
+    // The status line counts what the table lists, not the chart's points.
+    const QString status = window->findChild<QLabel *>(QStringLiteral("Estado"))->text();
+    const QString counted = tableRows == 1 ? QStringLiteral("1 medição no período.")
+                                           : QStringLiteral("%1 medições no período.").arg(tableRows);
+    QVERIFY2(status.startsWith(counted), qPrintable(status));
+    QCOMPARE(status.contains(QStringLiteral("O total soma")), subject.startsWith(QStringLiteral("Total")));
     // Oldest first, times in the station's zone, as the chart's points.
     const QDateTime first = QDateTime::fromMSecsSinceEpoch(chart->shownPoints().first().atMs, Qt::UTC);
     if (subject.startsWith(QStringLiteral("Tanque")))
@@ -501,7 +515,9 @@ void TestHistoryWindow::alarmsAndDeliveriesOfTheStationAndPeriod_data()
         << "Posto Norte (10.0.0.5)" << "Total de GASOLINA" << int(HistoryWindow::Month) << lastWeek
         << QStringList{at(240) + at(239.5) + "2|GASOLINA|3.000", tank3, tank1} << QList<double>{240, 2.5};
     QTest::newRow("south, 24 h") << "Posto Sul (10.0.0.6)" << "Tanque 01 – ETANOL" << int(HistoryWindow::Day)
-                                 << QStringList{at(0.75) + "Nível alto|Ativado|Tanque 1 acima do nível máximo"}
+                                 << QStringList{at(0.75) + "Nível alto|Ativado|Tanque 1 acima do nível máximo",
+                                                at(0.25) + "Número OFE repetido|Posto à parte|OFE 004512 já é do "
+                                                           "posto em 10.0.0.5: leituras de 10.0.0.6 mantidas à parte"}
                                  << QStringList{at(1.5) + at(1.25) + "1|ETANOL|6.000"} << QList<double>{1.5};
 }
 
@@ -562,6 +578,38 @@ void TestHistoryWindow::namesAreUniqueAmongSiblings()
             names << name;
         }
     }
+}
+
+void TestHistoryWindow::numbersAndDatesOnScreen_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<int>("period");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("measured");  // the first row's
+    QTest::newRow("one reading") << "Tanque 03 – DIESEL" << int(HistoryWindow::Week) << "1 medição no período." << "500";
+    QTest::newRow("thousands") << "Tanque 01 – GASOLINA" << int(HistoryWindow::Day) << "3 medições no período." << "1.000";
+}
+
+void TestHistoryWindow::numbersAndDatesOnScreen()
+{
+    QFETCH(QString, subject);
+    QFETCH(int, period);
+    QFETCH(QString, status);
+    QFETCH(QString, measured);
+    const std::unique_ptr<HistoryWindow> window = openWindow();
+    QVERIFY(window);
+    QVERIFY2(show(window.get(), subject, period, 0), qPrintable(subject));
+    QTRY_COMPARE(window->findChild<QLabel *>(QStringLiteral("Estado"))->text(), status);
+    auto *table = window->findChild<QTableView *>(QStringLiteral("Leituras"));
+    QTRY_VERIFY(table->model()->rowCount() > 0);
+    QCOMPARE(table->model()->index(0, 4).data().toString(), measured);
+    const QString at = table->model()->index(0, 0).data().toString();
+    QVERIFY2(QDateTime::fromString(at, QStringLiteral("dd/MM/yyyy HH:mm:ss")).isValid(), qPrintable(at));
+    // The chart's value axis writes its numbers as the table does.
+    auto *chart = window->findChild<HistoryChart *>(QStringLiteral("Grafico"));
+    QCOMPARE(chart->chart()->locale(), QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QVERIFY(chart->chart()->localizeNumbers());
+    QCOMPARE(window->findChild<QDateTimeEdit *>(QStringLiteral("De"))->locale(), QLocale(QLocale::Portuguese, QLocale::Brazil));
 }
 
 QTEST_MAIN(TestHistoryWindow)

@@ -1,5 +1,5 @@
 #include "poll/alarm_command.h"
-#include "poll_test_support.h"
+#include "tests/support/file_helpers.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

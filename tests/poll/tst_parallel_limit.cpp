@@ -1,7 +1,8 @@
-#include "poll_test_support.h"
+#include "tests/support/simulators.h"
+#include "tests/support/stations.h"
 
 #include "poll/parallel_limit.h"
-#include "session/open_file_limit.h"
+#include "process/open_file_limit.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -14,16 +15,6 @@ namespace {
 
 // One controller answers every station of the fleet: the test is about how many run at once.
 const QString Address = QStringLiteral("127.0.0.185");
-
-const char *const StationText = R"(
-[station]
-ofe = 185
-
-[tank 1]
-product = GASOLINA
-capacity = 30000
-measured = 18250
-)";
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -144,7 +135,7 @@ private slots:
         QFETCH(QString, note);
         constexpr int Stations = 36;
         const std::unique_ptr<ControllerSimulator> simulator =
-            startSimulator(QString::fromLatin1(StationText), Address);
+            startSimulator(smallStation(), Address);
         QVERIFY(simulator);
         QTemporaryDir data;
         const QString directory = data.path() + QLatin1Char('/');

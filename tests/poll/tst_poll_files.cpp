@@ -1,7 +1,8 @@
-#include "config/station_file_writer.h"
+#include "stations/station_file_writer.h"
 #include "poll/fleet_file.h"
 #include "poll/password_file.h"
 #include "poll/poll_options.h"
+#include "poll/poll_output.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -105,6 +106,63 @@ private slots:
         QCOMPARE(load.stations.last().address.host, QStringLiteral("10.1.1.51"));
     }
 
+    // A broken fleet file is told in 20 problems and a count, however long it is; what stays in
+    // memory is the valid stations.
+    void fleetOfInvalidRows_data()
+    {
+        QTest::addColumn<QByteArray>("row");  // %1: the row's number
+        QTest::addColumn<QString>("first");
+        QTest::newRow("unknown zones") << QByteArray("Posto %1;10.0.0.1;;Marte/Olimpo%1\n")
+                                       << "linha 1: fuso horário desconhecido: \"Marte/Olimpo1\"";
+        QTest::newRow("hosts with a port") << QByteArray("Posto %1;10.0.0.1:%1\n") << "linha 1: host inválido";
+        QTest::newRow("one description") << QByteArray("Posto;10.0.0.1\n") << "linha 2: o posto \"Posto\" já está";
+    }
+    void fleetOfInvalidRows()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(QString, first);
+        constexpr int Rows = 100000;
+        QByteArray text;
+        for (int i = 1; i <= Rows; ++i)
+            text += QByteArray(row).replace("%1", QByteArray::number(i));
+        const StationsLoad load = parseFleet(text);
+        QCOMPARE(load.problems.size(), 21);
+        QVERIFY2(load.problems.first().startsWith(first), qPrintable(load.problems.first()));
+        const qsizetype untold = Rows - load.stations.size() - 20;
+        QCOMPARE(load.problems.last(),
+                 QStringLiteral("… e mais %1 erros").arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(untold)));
+    }
+
+    // A round over a large fleet names its first few failures, not thousands.
+    void roundLine_data()
+    {
+        QTest::addColumn<int>("failed");
+        QTest::addColumn<int>("skipped");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("two failed") << 2 << 0 << "Rodada 1: 0 de 2 postos lidos, 2 com falha (P1, P2); 1,5 s";
+        QTest::newRow("ten named") << 10 << 0
+                                   << "Rodada 1: 0 de 10 postos lidos, 10 com falha (P1, P2, P3, P4, P5, P6, P7, P8, "
+                                      "P9, P10); 1,5 s";
+        QTest::newRow("the rest counted") << 100000 << 0
+                                          << "Rodada 1: 0 de 100000 postos lidos, 100000 com falha (P1, P2, P3, P4, P5, "
+                                             "P6, P7, P8, P9, P10 … e mais 99990); 1,5 s";
+        QTest::newRow("one busy") << 0 << 1 << "Rodada 1: 0 de 1 postos lidos; 1 ocupado fora da rodada (P1); 1,5 s";
+        QTest::newRow("two busy") << 0 << 2 << "Rodada 1: 0 de 2 postos lidos; 2 ocupados fora da rodada (P1, P2); 1,5 s";
+    }
+    void roundLine()
+    {
+        QFETCH(int, failed);
+        QFETCH(int, skipped);
+        QFETCH(QString, line);
+        RoundSummary summary;
+        summary.number = 1;
+        summary.elapsedMs = 1500;
+        summary.stations = failed + skipped;
+        for (int i = 1; i <= std::max(failed, skipped); ++i)
+            (failed > 0 ? summary.failed : summary.skipped) << QStringLiteral("P%1").arg(i);
+        QCOMPARE(::roundLine(summary), line);
+    }
+
     void listedStations_data()
     {
         QTest::addColumn<QString>("ip");
@@ -118,12 +176,12 @@ private slots:
         QFETCH(QString, ip);
         QFETCH(bool, accepted);
         QTemporaryDir directory;
-        TabelaLocais rows;
+        StationTable rows;
         rows.entry(2) = {QStringLiteral("Posto Centro"), QStringLiteral("10.0.0.9"), QStringLiteral("4001")};
         rows.entry(40) = {QStringLiteral("Posto Quarenta"), ip, QStringLiteral("5000")};
         const QString dataDirectory = directory.path() + QLatin1Char('/');
-        QString error;
-        QVERIFY2(saveStationFile(dataDirectory, rows, &error), qPrintable(error));
+        const Result<void, StationFileProblem> saved = saveStationFile(dataDirectory, rows);
+        QVERIFY2(saved, qPrintable(saved ? QString() : stationFileProblemText(saved.error())));
 
         const StationsLoad load = ::listedStations(dataDirectory);
         QCOMPARE(load.problems.isEmpty(), accepted);
@@ -134,6 +192,26 @@ private slots:
         } else {
             QVERIFY(load.problems.first().contains(QStringLiteral("Posto Quarenta")));
         }
+    }
+
+    // The console reads 40 stations; the poller reads the same and says what it leaves out.
+    void stationListBeyondForty()
+    {
+        QTemporaryDir directory;
+        const QString dataDirectory = directory.path() + QLatin1Char('/');
+        QByteArray list;
+        for (int i = 1; i <= 60; ++i)
+            list += QStringLiteral("Posto %1").arg(i).toLatin1().leftJustified(30, ' ')
+                + QStringLiteral("10.0.0.%1").arg(i).toLatin1().leftJustified(30, ' ') + "4001\r\n";
+        QVERIFY(writeFile(dataDirectory + QStringLiteral("Configuração.TXT"), list, OwnerOnly));
+
+        const StationsLoad load = ::listedStations(dataDirectory);
+        QVERIFY(load.problems.isEmpty());
+        QCOMPARE(load.stations.size(), 40);
+        QCOMPARE(load.stations.last().description, QStringLiteral("Posto 40"));
+        QCOMPARE(load.notes, QStringList{dataDirectory + QStringLiteral("Configuração.TXT: só os 40 primeiros itens da "
+                                                                        "lista de postos são lidos; ficam de fora: 20 "
+                                                                        "(para mais postos, use --stations ARQUIVO)")});
     }
 
     void noStationList()
@@ -161,6 +239,7 @@ private slots:
         QTest::newRow("value after the first =, blanks around dropped")
             << "# senhas\n; outra\n[GERAL]\n  senha =  a=b c  \n" << "Posto" << "" << "a=b c";
         QTest::newRow("UTF-8") << "[postos]\nPosto São João = Açaí\n" << "posto são joão" << "" << "Açaí";
+        QTest::newRow("Windows-1252 letters") << "[geral]\nsenha = Ção€œŸ\n" << "Posto" << "" << "Ção€œŸ";
     }
     void passwordFor()
     {
@@ -191,6 +270,14 @@ private slots:
                                                    << "linha 3: \"posto a\" repetido";
         QTest::newRow("empty password") << "[chaves]\nnorte =\n" << "linha 2: senha vazia";
         QTest::newRow("no equals sign") << "[postos]\nSEGREDO\n" << "linha 2: esperava";
+        // Control bytes would end or split the frame; '?' would stand for what Windows-1252 lacks.
+        QTest::newRow("ETX") << "[geral]\nsenha = SEGREDO\x03XX\n"
+                             << "linha 2: a senha contém um caractere de controle (\"senha\")";
+        QTest::newRow("STX and a frame") << "[postos]\nPosto A = SEGREDO\x02ID02\n"
+                                         << "linha 2: a senha contém um caractere de controle (\"posto a\")";
+        QTest::newRow("tab") << "[chaves]\nsul = SEG\tREDO\n" << "linha 2: a senha contém um caractere de controle";
+        QTest::newRow("outside Windows-1252") << "[chaves]\nsul = SEGREDO₽\n"
+                                              << "linha 2: a senha contém um caractere fora do Windows-1252";
     }
     void passwordProblems()
     {
@@ -253,6 +340,69 @@ private slots:
             QVERIFY2(passwords.book.passwordFor(station).password, qPrintable(station.description));
     }
 
+    // Every option the usage documents that options() leaves out, in both of its forms.
+    void documentedOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("options");  // "help dataDirectory stationsFile logFile alarmCommand historyWaitMs"
+        QTest::newRow("none") << QStringList{} << "0 - - - - 60000";
+        QTest::newRow("-h") << QStringList{"-h"} << "1 - - - - 60000";
+        QTest::newRow("--help, whatever follows") << QStringList{"--help", "Posto"} << "1 - - - - 60000";
+        QTest::newRow("--once") << QStringList{"--once"} << "0 - - - - 60000";
+        QTest::newRow("--data-dir D") << QStringList{"--data-dir", "/d"} << "0 /d - - - 60000";
+        QTest::newRow("--data-dir=D") << QStringList{"--data-dir=/d"} << "0 /d - - - 60000";
+        QTest::newRow("--stations F") << QStringList{"--stations", "f.csv"} << "0 - f.csv - - 60000";
+        QTest::newRow("--stations=F") << QStringList{"--stations=f.csv"} << "0 - f.csv - - 60000";
+        QTest::newRow("--log F") << QStringList{"--log", "c.log"} << "0 - - c.log - 60000";
+        QTest::newRow("--log=F") << QStringList{"--log=c.log"} << "0 - - c.log - 60000";
+        QTest::newRow("--on-alarm C") << QStringList{"--on-alarm", "avisar -x"} << "0 - - - avisar -x 60000";
+        QTest::newRow("--on-alarm=C") << QStringList{"--on-alarm=avisar"} << "0 - - - avisar 60000";
+        QTest::newRow("--history-wait-ms N") << QStringList{"--history-wait-ms", "0"} << "0 - - - - 0";
+        QTest::newRow("--history-wait-ms=N") << QStringList{"--history-wait-ms=500"} << "0 - - - - 500";
+    }
+    void documentedOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, options);
+        const Result<PollOptions, PollUsageProblem> parsed = parsePollArguments(arguments);
+        QVERIFY2(parsed, parsed ? "" : qPrintable(usageProblemText(parsed.error())));
+        const auto shown = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                     .arg(int(parsed->help))
+                     .arg(shown(parsed->dataDirectory), shown(parsed->stationsFile), shown(parsed->logFile),
+                          shown(parsed->alarmCommand))
+                     .arg(parsed->historyWaitMs),
+                 options);
+    }
+
+    // The exact words, as the usage error shows them.
+    void problemTexts_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("whole number") << QStringList{"--parallel", "0"}
+                                      << "valor inválido para --parallel: \"0\" (número inteiro de 1 a 100000)";
+        QTest::newRow("whole number, = form") << QStringList{"--retries=+21"}
+                                              << "valor inválido para --retries: \"+21\" (número inteiro de 0 a 20)";
+        QTest::newRow("interval") << QStringList{"--every", "0"}
+                                  << "intervalo inválido: \"0\" (minutos, maior que zero, até 10080)";
+        QTest::newRow("once and every") << QStringList{"--every=5", "--once"} << "use --once ou --every, não os dois";
+        QTest::newRow("empty alarm command") << QStringList{"--on-alarm="} << "--on-alarm precisa de um comando";
+        QTest::newRow("positional") << QStringList{"--once", "Posto"} << "argumento inesperado: \"Posto\"";
+        QTest::newRow("one dash") << QStringList{"-x"} << "argumento inesperado: \"-x\"";
+        QTest::newRow("--") << QStringList{"--once", "--"} << "argumento inesperado: \"--\"";
+        QTest::newRow("value to a flag") << QStringList{"--once=1"} << "a opção --once não leva valor";
+        QTest::newRow("value missing") << QStringList{"--stations"} << "a opção --stations precisa de um valor";
+    }
+    void problemTexts()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, problem);
+        const Result<PollOptions, PollUsageProblem> parsed = parsePollArguments(arguments);
+        QVERIFY(!parsed);
+        QCOMPARE(usageProblemText(parsed.error()), problem);
+    }
+
     void options_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -277,6 +427,7 @@ private slots:
         QTest::newRow("negative retries") << QStringList{"--retries", "-1"} << "--retries";
         QTest::newRow("timeout not whole") << QStringList{"--reply-timeout-ms", "1.5"} << "--reply-timeout-ms";
         QTest::newRow("value missing") << QStringList{"--log"} << "precisa de um valor";
+        QTest::newRow("unknown option last") << QStringList{"--once", "--bogus"} << "opção desconhecida: \"--bogus\"";
         QTest::newRow("password never an option") << QStringList{"--password", "x"} << "opção desconhecida";
         QTest::newRow("positional") << QStringList{"Posto Centro"} << "argumento inesperado";
         QTest::newRow("empty alarm command") << QStringList{"--on-alarm", "  "} << "--on-alarm";
@@ -285,12 +436,13 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, expected);
-        const ParsedPollArguments parsed = parsePollArguments(arguments);
-        if (!parsed.options) {
-            QVERIFY2(parsed.error.contains(expected), qPrintable(parsed.error));
+        const Result<PollOptions, PollUsageProblem> parsed = parsePollArguments(arguments);
+        if (!parsed) {
+            const QString error = usageProblemText(parsed.error());
+            QVERIFY2(error.contains(expected), qPrintable(error));
             return;
         }
-        const PollOptions &o = *parsed.options;
+        const PollOptions &o = *parsed;
         QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
                      .arg(o.everyMs)
                      .arg(o.parallel)

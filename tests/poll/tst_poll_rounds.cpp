@@ -1,11 +1,12 @@
-#include "poll_test_support.h"
+#include "tests/support/simulators.h"
+#include "tests/support/stations.h"
 
-#include "../store/store_test_support.h"
 #include "poll/poll_scheduler.h"
 #include "poll/station_poll.h"
-#include "store/store_drain.h"
 #include "session/controller_session.h"
 #include "store/history_store.h"
+#include "store/store_drain.h"
+#include "tests/support/store_test_support.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -28,50 +29,23 @@ const QString MidSeries = QStringLiteral("127.0.0.168");  // the test pulls the 
 // Both keep Kathmandu's time; only the first is polled as being there.
 const QString InItsZone = QStringLiteral("127.0.0.169");
 const QString ZoneUnknown = QStringLiteral("127.0.0.176");
-const QString Parallel[] = {QStringLiteral("127.0.0.170"), QStringLiteral("127.0.0.171"),
-                            QStringLiteral("127.0.0.172"), QStringLiteral("127.0.0.173")};
+const QString Parallel[] = {QStringLiteral("127.0.0.170"), QStringLiteral("127.0.0.171"), QStringLiteral("127.0.0.172"),
+                            QStringLiteral("127.0.0.173")};
 const QString Busy = QStringLiteral("127.0.0.174");
 const QString Stopped = QStringLiteral("127.0.0.175");
-} // namespace address
+}  // namespace address
 
 namespace {
 
-// The history tells controllers apart by their OFE number: each simulator has its own.
+// The history tells controllers apart by their OFE number: each simulator has
+// its own.
 const QString ThreeTanks = twoTankStation()
-    + QStringLiteral("\n[tank 3]\nproduct = ETANOL\ncapacity = 5000\nmeasured = 2000\n\n[sensors]\ncount = 6\nsensor 4 = leak\n");
-
-const char *const Failing = R"(
-[station]
-ofe = %1
-
-[tank 1]
-product = DIESEL
-capacity = 10000
-measured = 5000
-
-[tank 2]
-product = DIESEL
-enabled = no
-
-[tank 3]
-product = GASOLINA
-capacity = 10000
-measured = 3000
-probe = offline
-)";
-
-const char *const OneTank = R"(
-[station]
-ofe = %1
-
-[tank 1]
-product = GASOLINA
-capacity = 10000
-measured = 5000
-)";
+                           + QStringLiteral("\n[tank 3]\nproduct = ETANOL\ncapacity = 5000\nmeasured = "
+                                            "2000\n\n[sensors]\ncount = 6\nsensor 4 = leak\n");
 
 const PollTiming Timing{500, 300, 2, 200};
-// A zone without summer time, five hours and three quarters from UTC: never the PC's own.
+// A zone without summer time, five hours and three quarters from UTC: never the
+// PC's own.
 const QTimeZone Kathmandu("Asia/Kathmandu");
 
 // What became of one station in the mixed round.
@@ -82,7 +56,7 @@ struct Observed {
     qint64 finishedMs = 0;
 };
 
-} // namespace
+}  // namespace
 
 class TestPollRounds : public QObject {
     Q_OBJECT
@@ -137,8 +111,8 @@ private:
     int zoneMinutesAhead_ = 0;
 
 private slots:
-    // One round over stations that fail in every way and some that answer, all at once: each
-    // test below looks at one side of it.
+    // One round over stations that fail in every way and some that answer, all at
+    // once: each test below looks at one side of it.
     void initTestCase()
     {
         QVERIFY(directory_.isValid());
@@ -148,22 +122,23 @@ private slots:
         QVERIFY(simulator(ThreeTanks, address::Full));
         QVERIFY(simulator(ThreeTanks, address::ClosesOnInventory));
         QVERIFY(simulator(ThreeTanks, address::ClosesEveryFourth));
-        QVERIFY(simulator(Failing, address::ErrorReplies));
+        QVERIFY(simulator(errorRepliesStation(), address::ErrorReplies));
         QVERIFY(simulator("[station]\naddress = B07\nofe = %1\n", address::NotA01));
         QVERIFY(simulator(ThreeTanks, address::WrongPassword));
         ControllerSimulator *midSeries = simulator(ThreeTanks, address::MidSeries);
         QVERIFY(midSeries);
         simulators_[1]->setCloseAfterFrames(3);
         simulators_[2]->setCloseAfterFrames(4);
-        connect(midSeries, &ControllerSimulator::replySent, this, [midSeries](const QString &, const QByteArray &frame) {
-            if (frame.mid(1, 5) == "MA001")
-                QTimer::singleShot(0, midSeries, &ControllerSimulator::close);
-        });
+        connect(midSeries, &ControllerSimulator::replySent, this,
+                [midSeries](const QString &, const QByteArray &frame) {
+                    if (frame.mid(1, 5) == "MA001")
+                        QTimer::singleShot(0, midSeries, &ControllerSimulator::close);
+                });
         // The simulated clock runs on the PC's local time, moved by whole minutes.
         const QDateTime now = QDateTime::currentDateTime();
         const int minutesAhead = (Kathmandu.offsetFromUtc(now) - now.offsetFromUtc()) / 60;
         const QByteArray zoned = "[station]\nofe = %1\nclock offset = " + QByteArray::number(minutesAhead)
-            + "\n[tank 1]\nproduct = GASOLINA\ncapacity = 10000\nmeasured = 5000\n";
+                                 + "\n[tank 1]\nproduct = GASOLINA\ncapacity = 10000\nmeasured = 5000\n";
         QVERIFY(simulator(zoned.constData(), address::InItsZone));
         QVERIFY(simulator(zoned.constData(), address::ZoneUnknown));
         zoneMinutesAhead_ = minutesAhead;
@@ -202,20 +177,21 @@ private slots:
         QTest::addColumn<bool>("succeeded");
         QTest::addColumn<QString>("detail");
         QTest::addColumn<int>("retries");
-        QTest::newRow("full") << "full" << true << "3 tanque(s) lido(s), relógio" << 0;
+        QTest::newRow("full") << "full" << true << "3 tanques lidos, relógio" << 0;
         QTest::newRow("refusing") << "refusing" << false << "conexão com 127.0.0.161:4001 falhou (" << 2;
-        QTest::newRow("silent") << "silent" << false << "identificação (ID01): sem resposta em 300 ms (3 tentativas)"
+        QTest::newRow("silent") << "silent" << false << "identificação (ID01): sem resposta em 0.3 s (3 tentativas)"
                                 << 2;
-        QTest::newRow("closes on inventory") << "closes on inventory" << false
-                                             << "inventário (MA): a conexão foi perdida (" << 2;
-        QTest::newRow("closes every fourth frame") << "closes every fourth frame" << true << "3 tanque(s) lido(s)" << 2;
-        QTest::newRow("error replies") << "error replies" << true << "1 tanque(s) lido(s), 2 resposta(s) de erro" << 0;
-        QTest::newRow("not A01, not retried") << "not A01" << false << "o controlador tem o endereço \"B07\", não A01"
-                                              << 0;
+        QTest::newRow("closes on inventory")
+            << "closes on inventory" << false << "inventário (MA): a conexão foi perdida (" << 2;
+        QTest::newRow("closes every fourth frame") << "closes every fourth frame" << true << "3 tanques lidos" << 2;
+        QTest::newRow("error replies") << "error replies" << true << "1 tanque lido, 2 respostas de erro" << 0;
+        QTest::newRow("not A01, not retried")
+            << "not A01" << false << "o controlador tem o endereço \"B07\", não A01" << 0;
         QTest::newRow("wrong password") << "wrong password" << false << "a senha está certa?" << 2;
         // The last attempt's failure is the one recorded.
         QTest::newRow("closed mid-series") << "closed mid-series" << false
-                                           << "conexão com 127.0.0.168:4001 falhou (Connection refused) (3 tentativas)"
+                                           << "conexão com 127.0.0.168:4001 falhou "
+                                              "(conexão recusada) (3 tentativas)"
                                            << 2;
     }
     void outcome()
@@ -230,7 +206,8 @@ private slots:
         QCOMPARE(seen.retryNotesMs.size(), retries);
     }
 
-    // The controller's clock is read in the station's zone and compared with the PC's.
+    // The controller's clock is read in the station's zone and compared with the
+    // PC's.
     void clockComparedInTheStationsZone_data()
     {
         QTest::addColumn<QString>("station");
@@ -245,9 +222,9 @@ private slots:
         const QRegularExpression clock(QStringLiteral("relógio (certo|(\\d+) s (adiantado|atrasado))"));
         const QRegularExpressionMatch found = clock.match(observed_[station].detail);
         QVERIFY2(found.hasMatch(), qPrintable(observed_[station].detail));
-        const int seconds = found.captured(1) == QLatin1String("certo") ? 0
-            : found.captured(3) == QLatin1String("adiantado")            ? found.captured(2).toInt()
-                                                                          : -found.captured(2).toInt();
+        const int seconds = found.captured(1) == QLatin1String("certo")       ? 0
+                            : found.captured(3) == QLatin1String("adiantado") ? found.captured(2).toInt()
+                                                                              : -found.captured(2).toInt();
         const int expected = inItsZone ? 0 : zoneMinutesAhead_ * 60;
         QVERIFY2(std::abs(seconds - expected) <= 2, qPrintable(observed_[station].detail));
     }
@@ -266,7 +243,8 @@ private slots:
     // Each retry waits twice as long as the one before.
     void backoffDoubles()
     {
-        // A refused connection fails at once: the time between failures is the wait.
+        // A refused connection fails at once: the time between failures is the
+        // wait.
         const Observed &refusing = observed_["refusing"];
         QCOMPARE(refusing.retryNotesMs.size(), 2);
         const qint64 firstWait = refusing.retryNotesMs.at(1) - refusing.retryNotesMs.at(0);
@@ -281,11 +259,11 @@ private slots:
         QTest::addColumn<QString>("at");
         QTest::addColumn<QString>("dialogue");
         QTest::newRow("full") << address::Full << "ID01 CFZELTA MA LS LR ID02";
-        QTest::newRow("closes on inventory") << address::ClosesOnInventory
-                                             << "ID01 CFZELTA MA | ID01 CFZELTA MA | ID01 CFZELTA MA";
+        QTest::newRow("closes on inventory")
+            << address::ClosesOnInventory << "ID01 CFZELTA MA | ID01 CFZELTA MA | ID01 CFZELTA MA";
         // A retry goes on from the step that failed.
-        QTest::newRow("closes every fourth frame") << address::ClosesEveryFourth
-                                                   << "ID01 CFZELTA MA LS | ID01 CFZELTA LS LR | ID01 CFZELTA LR ID02";
+        QTest::newRow("closes every fourth frame")
+            << address::ClosesEveryFourth << "ID01 CFZELTA MA LS | ID01 CFZELTA LS LR | ID01 CFZELTA LR ID02";
         QTest::newRow("error replies") << address::ErrorReplies << "ID01 CFANY MA LS LR ID02";
         QTest::newRow("not A01: no CF, then closed") << address::NotA01 << "ID01 ID02";
         QTest::newRow("wrong password") << address::WrongPassword
@@ -299,15 +277,13 @@ private slots:
         QCOMPARE(recorders_.at(at)->dialogue(), dialogue);
     }
 
-    void silentStationWasTriedThreeTimes()
-    {
-        QCOMPARE(silentConnections_, 3);
-    }
+    void silentStationWasTriedThreeTimes() { QCOMPARE(silentConnections_, 3); }
 
     void stored_data()
     {
         QTest::addColumn<QString>("host");
-        QTest::addColumn<QString>("counts");  // inventories measurements items sensors opened lost errors failed
+        QTest::addColumn<QString>("counts");  // inventories measurements items
+                                              // sensors opened lost errors failed
         QTest::newRow("full") << address::Full << "1 3 3 1 1 0 0 0";
         QTest::newRow("refusing") << address::Refusing << "0 0 0 0 0 0 0 1";
         QTest::newRow("silent") << address::Silent << "0 0 0 0 3 0 0 1";
@@ -316,7 +292,8 @@ private slots:
         QTest::newRow("error replies") << address::ErrorReplies << "1 1 1 1 1 0 2 0";
         QTest::newRow("not A01") << address::NotA01 << "0 0 0 0 1 0 0 1";
         QTest::newRow("wrong password") << address::WrongPassword << "0 0 0 0 3 0 0 1";
-        // What came before the cut is kept, each reading on its own: no inventory lists one tank of three.
+        // What came before the cut is kept, each reading on its own: no inventory
+        // lists one tank of three.
         QTest::newRow("closed mid-series") << address::MidSeries << "0 1 0 0 1 1 0 1";
     }
     void stored()
@@ -327,15 +304,20 @@ private slots:
         const QString station = QStringLiteral("(SELECT id FROM station WHERE host = '%1')").arg(host);
         const auto count = [&](const QString &sql) { return file.scalar(sql.arg(station)).toString(); };
         const auto events = [&](const char *kind) {
-            return file.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE station_id = %1 AND kind = '%2'")
-                                   .arg(station, QLatin1String(kind)))
+            return file
+                .scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE station_id "
+                                       "= %1 AND kind = '%2'")
+                            .arg(station, QLatin1String(kind)))
                 .toString();
         };
         const QStringList found{
-            count(QStringLiteral("SELECT COUNT(*) FROM inventory WHERE station_id = %1 AND origin = 'poll'")),
-            count(QStringLiteral("SELECT COUNT(*) FROM measurement WHERE station_id = %1 AND origin = 'poll' "
+            count(QStringLiteral("SELECT COUNT(*) FROM inventory WHERE station_id "
+                                 "= %1 AND origin = 'poll'")),
+            count(QStringLiteral("SELECT COUNT(*) FROM measurement WHERE "
+                                 "station_id = %1 AND origin = 'poll' "
                                  "AND command = 'MA'")),
-            count(QStringLiteral("SELECT COUNT(*) FROM inventory_item JOIN inventory ON inventory.id = inventory_id "
+            count(QStringLiteral("SELECT COUNT(*) FROM inventory_item JOIN "
+                                 "inventory ON inventory.id = inventory_id "
                                  "WHERE station_id = %1")),
             count(QStringLiteral("SELECT COUNT(*) FROM sensor_reading WHERE station_id = %1")),
             events("connection_opened"),
@@ -356,10 +338,12 @@ private slots:
     void storedDetails()
     {
         FileInspector file(store_->filePath());
-        // The OFE number from the configuration reply names the station from then on.
+        // The OFE number from the configuration reply names the station from then
+        // on.
         QCOMPARE(file.scalar(QStringLiteral("SELECT ofe FROM station WHERE host = '%1'").arg(address::Full)).toString(),
                  QStringLiteral("000160"));
-        QCOMPARE(file.scalar(QStringLiteral("SELECT detail FROM event JOIN station ON station.id = station_id "
+        QCOMPARE(file.scalar(QStringLiteral("SELECT detail FROM event JOIN station ON "
+                                            "station.id = station_id "
                                             "WHERE host = '%1' AND kind = 'poll_failed'")
                                  .arg(address::NotA01))
                      .toString(),
@@ -382,7 +366,7 @@ private slots:
         QList<StationPoll *> polls;
         int busiest = 0;
         for (const QString &at : address::Parallel) {
-            simulators.push_back(startSimulator(QString::fromUtf8(OneTank).arg(at.section(QLatin1Char('.'), 3)), at));
+            simulators.push_back(startSimulator(oneTankStation().arg(at.section(QLatin1Char('.'), 3)), at));
             QVERIFY(simulators.back());
             auto *poll = new StationPoll(PolledStation{at, {at, 4001}, {}, {}}, "x", Timing, store_.get(), this);
             poll->session()->setPauseMs(5);
@@ -404,10 +388,11 @@ private slots:
         qDeleteAll(polls);
     }
 
-    // A round that comes while a station is still busy leaves it out, and its poll never overlaps.
+    // A round that comes while a station is still busy leaves it out, and its
+    // poll never overlaps.
     void busyStationSkipped()
     {
-        ControllerSimulator *slow = simulator(OneTank, address::Busy);
+        ControllerSimulator *slow = simulator(oneTankStation(), address::Busy);
         QVERIFY(slow);
         slow->setReplyDelay(100);
         StationPoll *poll = addPoll(QStringLiteral("busy"), address::Busy, "x");
@@ -439,11 +424,15 @@ private slots:
     {
         QTest::addColumn<QString>("when");  // the request received that triggers the stop; empty: a retry
         QTest::addColumn<QString>("dialogue");
-        QTest::newRow("during the inventory") << "MA" << "ID01 CFZELTA MA ID02";
-        QTest::newRow("while opening") << "ID01" << "ID01 ID02";
-        QTest::newRow("while backing off") << "" << "ID01 CFZORRO ID02";
+        QTest::newRow("during the inventory") << "MA"
+                                              << "ID01 CFZELTA MA ID02";
+        QTest::newRow("while opening") << "ID01"
+                                       << "ID01 ID02";
+        QTest::newRow("while backing off") << ""
+                                           << "ID01 CFZORRO ID02";
     }
-    // Stopped, a poll closes its dialogue with "ID02" and records no outcome: the station did not fail.
+    // Stopped, a poll closes its dialogue with "ID02" and records no outcome: the
+    // station did not fail.
     void stop()
     {
         QFETCH(QString, when);
@@ -466,14 +455,15 @@ private slots:
         scheduler.runRound();
         QVERIFY(stopped.wait(5000));
         // The simulator reads on the same event loop.
-        QTRY_COMPARE(recorders_.at(address::Stopped)->dialogue(), dialogue);
+        QTRY_COMPARE_WITH_TIMEOUT(recorders_.at(address::Stopped)->dialogue(), dialogue, ServerWaitMs);
         QCOMPARE(finished.size(), 0);
         QCOMPARE(summaries.size(), 1);
         QVERIFY(summaries.first().interrupted);
         QVERIFY(!poll->busy());
         QVERIFY(drained({poll}));
         FileInspector file(store_->filePath());
-        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM event JOIN station ON station.id = station_id "
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM event JOIN station ON "
+                                            "station.id = station_id "
                                             "WHERE host = '%1' AND kind = 'poll_failed'")
                                  .arg(address::Stopped))
                      .toInt(),

@@ -1,4 +1,4 @@
-#include "../store/store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 #include <QHostAddress>
 #include <QProcess>
@@ -8,11 +8,14 @@
 
 #include <sys/stat.h>
 
-// The real comzelta-sim playing a fleet from one station file (--addresses) and the real
-// comzelta-poll reading it: the history must keep one station per address.
+// The real comzelta-sim playing a fleet from one station file (--addresses), or two controllers
+// whose station files give one OFE number, and the real comzelta-poll reading them: the history
+// must keep one station per address.
 namespace {
 
 const QHostAddress First(QStringLiteral("127.0.0.186"));
+// Two controllers with one OFE number, a configuration copied from one to the other.
+const QString Copied[] = {QStringLiteral("127.0.0.212"), QStringLiteral("127.0.0.213")};
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -24,6 +27,40 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 QString addressAt(int index)
 {
     return QHostAddress(First.toIPv4Address() + quint32(index)).toString();
+}
+
+// Starts comzelta-sim with these arguments and waits until `lastAddress` answers.
+bool startListening(QProcess &simulator, const QStringList &arguments, const QString &lastAddress)
+{
+    simulator.start(QStringLiteral(COMZELTA_SIM), arguments + QStringList{"--quiet"});
+    return simulator.waitForStarted() && QTest::qWaitFor(
+                                             [&] {
+                                                 QTcpSocket probe;
+                                                 probe.connectToHost(lastAddress, 4001);
+                                                 return probe.waitForConnected(100);
+                                             },
+                                             10000);
+}
+
+void stop(QProcess &simulator)
+{
+#ifdef Q_OS_WIN
+    // terminate() asks a program's windows to close, and comzelta-sim has none.
+    simulator.kill();
+#else
+    simulator.terminate();
+#endif
+    simulator.waitForFinished();
+}
+
+// Four tanks; tank 1 holds `petrol` litres of 30,000.
+QByteArray fourTanks(int ofe, int petrol)
+{
+    return QStringLiteral("[station]\nofe = %1\n\n[tank 1]\nproduct = GASOLINA\ncapacity = 30000\nmeasured = %2\n\n"
+                          "[tank 2]\nproduct = DIESEL\n\n[tank 3]\nproduct = ETANOL\n\n[tank 4]\nproduct = DIESEL\n")
+        .arg(ofe)
+        .arg(petrol)
+        .toLatin1();
 }
 
 } // namespace
@@ -61,35 +98,63 @@ private slots:
         QVERIFY(writeFile(directory + QStringLiteral("poll.ini"), "[geral]\nsenha = Zelta\n"));
 
         QProcess simulator;
-        simulator.start(QStringLiteral(COMZELTA_SIM),
-                        {"--addresses", QStringLiteral("%1-%2").arg(addressAt(0), addressAt(addresses - 1)),
-                         "--station", directory + QStringLiteral("posto.ini"), "--quiet"});
-        QVERIFY(simulator.waitForStarted());
         // It listens in address order: the last one answering means they all do.
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                QTcpSocket probe;
-                probe.connectToHost(addressAt(addresses - 1), 4001);
-                return probe.waitForConnected(100);
-            },
-            10000));
+        QVERIFY(startListening(simulator,
+                               {"--addresses", QStringLiteral("%1-%2").arg(addressAt(0), addressAt(addresses - 1)),
+                                "--station", directory + QStringLiteral("posto.ini")},
+                               addressAt(addresses - 1)));
 
         QProcess poller;
         poller.start(QStringLiteral(COMZELTA_POLL), {"--once", "--data-dir", directory, "--stations",
                                                      directory + QStringLiteral("frota.csv")});
         QVERIFY(poller.waitForFinished(30000));
-#ifdef Q_OS_WIN
-        // terminate() asks a program's windows to close, and comzelta-sim has none.
-        simulator.kill();
-#else
-        simulator.terminate();
-#endif
-        QVERIFY(simulator.waitForFinished());
+        stop(simulator);
         QVERIFY2(poller.exitCode() == 0, poller.readAllStandardError().constData());
 
         FileInspector history(directory + QStringLiteral("Historico.sqlite"));
         QCOMPARE(history.texts(QStringLiteral("SELECT ofe FROM station ORDER BY ofe")), stored);
         QCOMPARE(history.scalar(QStringLiteral("SELECT COUNT(*) FROM measurement")).toInt(), 2 * addresses);
+    }
+
+    // Both controllers polled in one round: two stations with four readings each, the low level
+    // of one never cleared by the other, and the conflict said once.
+    void oneNumberAtTwoAddresses()
+    {
+        QTemporaryDir data;
+        const QString directory = data.path() + QLatin1Char('/');
+        QVERIFY(writeFile(directory + QStringLiteral("baixo.ini"), fourTanks(4400, 1500)));
+        QVERIFY(writeFile(directory + QStringLiteral("cheio.ini"), fourTanks(4400, 18250)));
+        const QString fleet = QStringLiteral("descrição;host\nPosto Baixo;%1\nPosto Cheio;%2\n").arg(Copied[0], Copied[1]);
+        QVERIFY(writeFile(directory + QStringLiteral("frota.csv"), fleet.toUtf8()));
+        QVERIFY(writeFile(directory + QStringLiteral("poll.ini"), "[geral]\nsenha = Zelta\n"));
+        QVERIFY(writeFile(directory + QStringLiteral("alarmes.ini"),
+                          "[produto GASOLINA]\nnível baixo = 10\nnível baixo retorno = 15\n"));
+
+        QProcess low;
+        QProcess full;
+        QVERIFY(startListening(low, {"--address", Copied[0], "--station", directory + QStringLiteral("baixo.ini")},
+                               Copied[0]));
+        QVERIFY(startListening(full, {"--address", Copied[1], "--station", directory + QStringLiteral("cheio.ini")},
+                               Copied[1]));
+        QProcess poller;
+        poller.start(QStringLiteral(COMZELTA_POLL), {"--once", "--data-dir", directory, "--stations",
+                                                     directory + QStringLiteral("frota.csv")});
+        QVERIFY(poller.waitForFinished(30000));
+        stop(low);
+        stop(full);
+        const QString out = QString::fromUtf8(poller.readAllStandardOutput());
+        QVERIFY2(poller.exitCode() == 0, poller.readAllStandardError().constData());
+
+        FileInspector history(directory + QStringLiteral("Historico.sqlite"));
+        QCOMPARE(history.texts(QStringLiteral("SELECT s.host, COALESCE(s.ofe, s.shared_ofe), COUNT(m.id) FROM station s "
+                                              "JOIN measurement m ON m.station_id = s.id GROUP BY s.id ORDER BY s.host")),
+                 (QStringList{Copied[0] + "|004400|4", Copied[1] + "|004400|4"}));
+        QCOMPARE(history.texts(QStringLiteral("SELECT s.host, e.kind FROM event e JOIN station s ON s.id = e.station_id "
+                                              "WHERE e.kind LIKE 'low!_level%' ESCAPE '!' ORDER BY e.id")),
+                 QStringList{Copied[0] + "|low_level_raised"});
+        QCOMPARE(history.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE kind = 'ofe_conflict'")).toInt(), 1);
+        QCOMPARE(out.count(QStringLiteral("Posto à parte: ")), 1);
+        QVERIFY2(out.contains(QStringLiteral("OFE 004400 já é do posto em ")), qPrintable(out));
     }
 };
 

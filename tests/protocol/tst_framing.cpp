@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(bytes(upperCase1252(text.toStdString())).toHex(), upper.toHex());
     }
 
-    void checkByteOfEmptyTextIsZero() { QCOMPARE(Calcular_BCC(""), 0); }
+    void checkByteOfEmptyTextIsZero() { QCOMPARE(blockCheckCharacter(""), 0); }
 
     void transmittedLine_data()
     {

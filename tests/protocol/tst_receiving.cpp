@@ -2,7 +2,7 @@
 #include "protocol/bcc.h"
 #include "protocol/control_codes.h"
 #include "protocol/frame_assembler.h"
-#include "protocol/receive_ring.h"
+#include "protocol/received_frame_ring.h"
 
 #include <QtTest>
 
@@ -66,7 +66,7 @@ QByteArray letters(int size)
 QByteArray framed(const QByteArray &body)
 {
     const QByteArray covered = body + ETX;
-    return STX + covered + char(Calcular_BCC(covered.toStdString()));
+    return STX + covered + char(blockCheckCharacter(covered.toStdString()));
 }
 
 // A two-byte body whose frame has `check` as its check byte, free of the bytes that steer the link.
@@ -293,20 +293,25 @@ private slots:
     void ring()
     {
         QFETCH(int, start);
-        ReceiveRing ring;
-        ring.Ponteiro_Armazena = ring.Ponteiro_Apanha = start;
-        QCOMPARE(bytes(ring.Apanha()), QByteArray());
-        for (int i = 0; i < ReceiveRing::Slots - 1; ++i)
-            QVERIFY(ring.Armazena(std::to_string(i)));
-        QVERIFY2(!ring.Armazena("lost"), "a full ring must refuse rather than look empty");
-        QCOMPARE(ring.size(), ReceiveRing::Slots - 1);
-        QCOMPARE(bytes(ring.Apanha()), QByteArray("0"));
-        QVERIFY(ring.Armazena("last"));
-        for (int i = 1; i < ReceiveRing::Slots - 1; ++i)
-            QCOMPARE(bytes(ring.Apanha()), QByteArray::number(i));
-        QCOMPARE(bytes(ring.Apanha()), QByteArray("last"));
+        ReceivedFrameRing ring;
+        // Frames passed through bring both slot numbers to the start slot.
+        for (int i = 0; i < start; ++i) {
+            QVERIFY(ring.push("passed"));
+            QCOMPARE(bytes(ring.take()), QByteArray("passed"));
+        }
+        QCOMPARE(bytes(ring.take()), QByteArray());
+        for (int i = 0; i < ReceivedFrameRing::Capacity; ++i)
+            QVERIFY(ring.push(std::to_string(i)));
+        QVERIFY2(!ring.push("lost"), "a full ring must refuse rather than look empty");
+        QVERIFY(ring.full());
+        QCOMPARE(ring.size(), ReceivedFrameRing::Slots - 1);
+        QCOMPARE(bytes(ring.take()), QByteArray("0"));
+        QVERIFY(ring.push("last"));
+        for (int i = 1; i < ReceivedFrameRing::Capacity; ++i)
+            QCOMPARE(bytes(ring.take()), QByteArray::number(i));
+        QCOMPARE(bytes(ring.take()), QByteArray("last"));
         QVERIFY(ring.empty());
-        QCOMPARE(bytes(ring.Apanha()), QByteArray());
+        QCOMPARE(bytes(ring.take()), QByteArray());
     }
 };
 

@@ -1,7 +1,7 @@
 #include "reports/form2.h"
 #include "reports/tank_drawing.h"
 #include "report_test_support.h"
-#include "tests/pdf_text.h"
+#include "tests/support/pdf_text.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -16,6 +16,8 @@
 #include <QTest>
 #include <algorithm>
 #include <limits>
+
+using FailedTanks = QMap<int, QString>;
 
 namespace {
 
@@ -36,20 +38,17 @@ QStringList tanksHolding(const QStringList &products, const QString &volumes = "
     return readings;
 }
 
-// The console's variables the window reads, alive as long as the window.
+// The readings the console keeps, alive as long as the window that reads them.
 struct Inventory
 {
-    Inventory(const QStringList &readings, double tanks, const QString &station = "Posto")
-        : Tabela_Tanques(tankTable(readings))
-        , Num_Tanques(tanks)
-        , Nome_Posto(station)
+    Inventory(const QStringList &readings, double tanks, const QString &station = "Posto",
+              const QMap<int, QString> &failures = {})
     {
+        keepReadings(kept, readings, tanks, station, failures);
     }
 
-    TankTable Tabela_Tanques;
-    double Num_Tanques;
-    QString Nome_Posto;
-    Form2 form{&Tabela_Tanques, &Num_Tanques, &Nome_Posto};
+    StationReadings kept;
+    Form2 form{kept};
 };
 
 QTableWidget *grid(Form2 &form, const char *name)
@@ -78,6 +77,14 @@ QStringList gridTexts(const QTableWidget *grid)
     for (int row = 0; row < grid->rowCount(); ++row)
         texts << rowTexts(grid, row).join('|');
     return texts;
+}
+
+// The totals grid's rows: the design's eight stay, empty below the last text.
+QStringList designRows(QStringList totals)
+{
+    while (totals.size() < 8)
+        totals << "||";
+    return totals;
 }
 
 // Everything the window shows, for comparing one build with another.
@@ -146,6 +153,19 @@ void verifyTextsShowWhole(QTableWidget *grid)
     }
 }
 
+// The window shown and printed to a PDF, read back page by page; no pages when that failed or the
+// reader is missing (the test is then failed or skipped).
+void printPages(Form2 &form, QStringList &pageTexts)
+{
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("inventario.pdf");
+    QString error;
+    QVERIFY2(writeWindowPdf(&form, path, &error), qPrintable(error));
+    PDF_PAGE_TEXTS(path, pageTexts);
+}
+
 // How often the text stands alone, between blanks or line ends.
 int occurrences(const QString &pageText, const QString &text)
 {
@@ -212,20 +232,16 @@ private slots:
         QFETCH(QStringList, totals);
 
         Inventory inventory(readings, Num_Tanques, "Posto Central");
-        const TankTable &table = inventory.Tabela_Tanques;
         Form2 &form = inventory.form;
         form.show();
         QCOMPARE(form.findChild<QGroupBox *>("Frame3")->title(),
                  QString("Volume nos Tanques do Posto > Posto Central"));
         QCOMPARE(shownPanels(form), shown);
         for (int tank = 1; tank <= 16; ++tank) {
-            const TankReading expected = shown.contains(tank) ? table[tank] : TankReading{};
-            QCOMPARE(rowTexts(grid(form, "Leitura"), tank - 1), QStringList(expected.begin(), expected.end()));
+            const QStringList expected = shown.contains(tank) ? shownRow(readings[tank - 1]) : QStringList(7, QString());
+            QCOMPARE(rowTexts(grid(form, "Leitura"), tank - 1), expected);
         }
-        // The design's eight product rows stay, empty below the last product.
-        while (totals.size() < 8)
-            totals << "||";
-        QCOMPARE(gridTexts(grid(form, "Inventario")), totals);
+        QCOMPARE(gridTexts(grid(form, "Inventario")), designRows(totals));
     }
 
     void percentage_data()
@@ -342,10 +358,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&live.form));
         QCOMPARE(content(live.form), shownContent(readings, Num_Tanques, station));
 
-        // Replies and a change of station reach the console's variables while the window is open.
-        live.Tabela_Tanques = tankTable(laterReadings);
-        live.Num_Tanques = laterNum_Tanques;
-        live.Nome_Posto = laterStation;
+        // Replies and a change of station reach the console's readings while the window is open.
+        keepReadings(live.kept, laterReadings, laterNum_Tanques, laterStation);
         QVERIFY(reactivate(live.form));
         QCOMPARE(content(live.form), shownContent(laterReadings, laterNum_Tanques, laterStation));
     }
@@ -411,28 +425,112 @@ private slots:
         QFETCH(int, pages);
 
         Inventory inventory(readings, readings.size(), "Posto Centro");
-        inventory.form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&inventory.form));
-        QTemporaryDir dir;
-        const QString path = dir.filePath("inventario.pdf");
-        QString error;
-        QVERIFY2(writeWindowPdf(&inventory.form, path, &error), qPrintable(error));
-
         QStringList pageTexts;
-        PDF_PAGE_TEXTS(path, pageTexts);
+        printPages(inventory.form, pageTexts);
+        if (pageTexts.isEmpty())
+            return;
         QCOMPARE(pageTexts.size(), pages);
         if (pages > 1)
             QCOMPARE(pageTexts[1].trimmed().section('\n', 0, 0), QString("Inventário de Produtos (continuação)"));
         const QString text = pageTexts.join('\n');
         QVERIFY(!text.contains(QChar(0x2026)));
         // Each product stands in the row of every tank holding it, and once more in the totals.
-        const TankTable &table = inventory.Tabela_Tanques;
+        const TankTable &table = inventory.kept.tanks();
         for (const QString &product : FourteenProducts) {
             const int tanks = int(std::count_if(table.begin(), table.end(),
-                                                [&](const TankReading &r) { return r[4] == product; }));
+                                                [&](const TankReading &r) { return r.product == product; }));
             if (tanks > 0)
                 QVERIFY2(occurrences(text, product.trimmed()) >= tanks + 1, qPrintable(product + "\n" + text));
         }
+    }
+
+    void tanksWithoutReading_data()
+    {
+        QTest::addColumn<QStringList>("readings");
+        QTest::addColumn<FailedTanks>("failures");
+        QTest::addColumn<QStringList>("rows");  // Leitura's rows of the failed tanks
+        QTest::addColumn<QStringList>("totals");
+
+        const QString offLine = QStringLiteral("Sonda OFF-LINE ou Inexistente !");
+        const QString unusable = QStringLiteral("Resposta inválida do controlador: resposta MA do tanque 2 repetida na série");
+        QStringList withoutThird = FourTanksTwoProducts;
+        withoutThird[2].clear();
+        QTest::newRow("tank 3 off-line")
+                << withoutThird << FailedTanks{{3, offLine}} << QStringList{"003|" + offLine + "|||||"}
+                << QStringList{"GASOLINA|1004|501", "incompleto: tanque 3 sem leitura||", "DIESEL|2000|100",
+                               "incompleto: tanque 3 sem leitura||"};
+        QTest::newRow("tanks 3 and 4, one of them unusable")
+                << FourTanksTwoProducts.mid(0, 2) << FailedTanks{{3, offLine}, {4, unusable}}
+                << QStringList{"003|" + offLine + "|||||", "004|" + unusable + "|||||"}
+                << QStringList{"GASOLINA|1000|500", "incompleto: tanques 3 e 4 sem leitura||", "DIESEL|2000|100",
+                               "incompleto: tanques 3 e 4 sem leitura||"};
+        QTest::newRow("a tank past the count is no part of it")
+                << FourTanksTwoProducts << FailedTanks{{5, offLine}} << QStringList{"||||||"}
+                << QStringList{"GASOLINA|1304|551", "DIESEL|2000|100"};
+    }
+
+    void tanksWithoutReading()
+    {
+        QFETCH(QStringList, readings);
+        QFETCH(FailedTanks, failures);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, totals);
+
+        Inventory inventory(readings, 4, "Posto Centro", failures);
+        Form2 &form = inventory.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTableWidget *leitura = grid(form, "Leitura");
+        const QList<int> failed = failures.keys();
+        for (int i = 0; i < failed.size(); ++i) {
+            const int row = failed[i] - 1;
+            QCOMPARE(rowTexts(leitura, row).join('|'), rows[i]);
+            if (rows[i].startsWith('|'))
+                continue;
+            // The reason shows whole, across the columns of the reading it stands for.
+            QCOMPARE(leitura->columnSpan(row, 1), 6);
+            QVERIFY(leitura->visualRect(leitura->model()->index(row, 1)).width()
+                    >= cellWidth(leitura, cellText(leitura, row, 1)));
+        }
+        QVERIFY(std::none_of(failed.begin(), failed.end(), [&](int tank) { return shownPanels(form).contains(tank); }));
+        QCOMPARE(gridTexts(grid(form, "Inventario")), designRows(totals));
+    }
+
+    void printedPdfMarksIncompleteTotals_data()
+    {
+        QTest::addColumn<QStringList>("readings");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("totals");
+
+        QStringList fourProducts = tanksHolding({"GASOLINA AD", "DIESEL S10 ", "DIESEL S500", "QUEROSENE A", ""});
+        fourProducts.last().clear();
+        QTest::newRow("four totals, one page") << fourProducts << 1 << 4;
+        QStringList fiveProducts = tanksHolding(FourteenProducts.mid(0, 6));
+        fiveProducts.last().clear();
+        QTest::newRow("five totals, the fifth and its mark on a second page") << fiveProducts << 2 << 5;
+    }
+
+    // The last tank gave no reading: its row and every total's mark are printed whole.
+    void printedPdfMarksIncompleteTotals()
+    {
+        QFETCH(QStringList, readings);
+        QFETCH(int, pages);
+        QFETCH(int, totals);
+
+        const int failed = int(readings.size());
+        const QString reason = QStringLiteral("Sonda OFF-LINE ou Inexistente !");
+        Inventory inventory(readings, failed, "Posto Centro", {{failed, reason}});
+        QStringList pageTexts;
+        printPages(inventory.form, pageTexts);
+        if (pageTexts.isEmpty())
+            return;
+        QCOMPARE(pageTexts.size(), pages);
+        const QString text = pageTexts.join('\n');
+        QCOMPARE(text.count(reason), 1);
+        const QString mark = QStringLiteral("incompleto: tanque %1 sem leitura").arg(failed);
+        QCOMPARE(text.count(mark), totals);
+        if (pages > 1)
+            QCOMPARE(pageTexts[1].count(mark), 1);
     }
 
     void retornarCloses()

@@ -108,9 +108,41 @@ private slots:
         QCOMPARE(grid(form)->rowCount(), 119);
         for (int k = 1; k <= rows; ++k) {
             QCOMPARE(cellText(grid(form), k - 1, 0), QString::number(k));
-            QCOMPARE(cellText(grid(form), k - 1, 1), table[k - 1][3]);
-            QCOMPARE(cellText(grid(form), k - 1, 2), table[k - 1][2]);
+            QCOMPARE(cellText(grid(form), k - 1, 1), table[k - 1].tank);
+            QCOMPARE(cellText(grid(form), k - 1, 2), table[k - 1].volume);
         }
+    }
+
+    void keepsTheRecordsItOpenedWith_data()
+    {
+        QTest::addColumn<int>("replaced");  // -1: the whole table emptied
+
+        QTest::newRow("a record replaced") << 1;
+        QTest::newRow("the table emptied") << -1;
+    }
+
+    // A later request's records reach the console's table while the window is open; the window
+    // still lists the ones it was opened with.
+    void keepsTheRecordsItOpenedWith()
+    {
+        QFETCH(int, replaced);
+        ScheduledTable table = records(3);
+        Form5 form(table, 3, "311224");
+        QStringList opened;
+        for (int row = 0; row < 3; ++row)
+            opened << rowTexts(grid(form), row).join('|');
+
+        if (replaced < 0)
+            table = {};
+        else
+            table[std::size_t(replaced)] = {"010125", "080000", "999999", "009"};
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QStringList shown;
+        for (int row = 0; row < 3; ++row)
+            shown << rowTexts(grid(form), row).join('|');
+        QCOMPARE(shown, opened);
+        QCOMPARE(filledRows(form), 3);
     }
 
     void printsAsOnePage()

@@ -36,7 +36,7 @@ private slots:
     {
         QFETCH(double, Num_Tanques);
         QFETCH(int, tanks);
-        QCOMPARE(::tanksInInventory(Num_Tanques), tanks);
+        QCOMPARE(::tanksInInventory(declaredTankCount(Num_Tanques)), tanks);
     }
 
     void productTotals_data()

@@ -84,6 +84,6 @@ QList<QByteArray> RecordingPeer::bodies() const
 QByteArray RecordingPeer::frame(const QByteArray &body)
 {
     QByteArray bytes = zelta::STX + body + zelta::ETX;
-    bytes += char(zelta::Calcular_BCC(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
+    bytes += char(zelta::blockCheckCharacter(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
     return bytes;
 }

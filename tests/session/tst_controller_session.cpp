@@ -8,6 +8,8 @@
 #include "simulator/reply_format.h"
 
 #include <QPointer>
+
+#include <numeric>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -25,6 +27,8 @@ struct Result {
     Outcome outcome = Outcome::Pending;
     QList<QByteArray> frames;
     QString errorCode;
+    QList<ReplyProblem> problems;
+    QList<int> positions;  // of each usable frame among all the replies
 };
 
 Result await(SessionRequest *request, int timeoutMs = 5000)
@@ -35,6 +39,10 @@ Result await(SessionRequest *request, int timeoutMs = 5000)
         result.outcome = request->outcome();
         result.frames = request->frames();
         result.errorCode = request->error() ? request->error()->code : QString();
+        for (const RejectedReply &rejected : request->rejected())
+            result.problems << rejected.problem;
+        for (int i = 0; i < request->frames().size(); ++i)
+            result.positions << request->replyPosition(i);
         done = true;
     });
     static_cast<void>(QTest::qWaitFor([&] { return done; }, timeoutMs));
@@ -64,8 +72,12 @@ private slots:
     void requestsAreSpacedInOrderWithAcksFirst();
     void queuedRequestsAreDroppedOnAChangeOfStation();
     void closingWritesId02First();
+    void closingWithoutAConnectionSendsNothing_data();
+    void closingWithoutAConnectionSendsNothing();
     void failuresAreReportedAtOnce();
     void requestWithoutConnection();
+    void unusableReplies_data();
+    void unusableReplies();
 };
 
 void TestControllerSession::requestsAgainstTheSimulator_data()
@@ -280,6 +292,41 @@ void TestControllerSession::closingWritesId02First()
     QCOMPARE(ended.count(), 1);
 }
 
+void TestControllerSession::closingWithoutAConnectionSendsNothing_data()
+{
+    QTest::addColumn<bool>("peerHungUp");
+    QTest::newRow("the controller hung up") << true;
+    QTest::newRow("the connection still being made") << false;
+}
+
+// "ID02" belongs to the connection it would close: with none up, nothing is written, and the
+// dialogue is over at once.
+void TestControllerSession::closingWithoutAConnectionSendsNothing()
+{
+    QFETCH(bool, peerHungUp);
+    RecordingPeer peer(PeerAddress);
+    ControllerSession session;
+    QSignalSpy ended(&session, &ControllerSession::dialogueEnded);
+    QSignalSpy log(&session, &ControllerSession::logLine);
+    session.connectTo(PeerAddress.toString());
+    if (peerHungUp) {
+        QVERIFY(peer.waitForClient());
+        QTRY_VERIFY(session.isConnected());
+        peer.dropClient();
+        QTRY_VERIFY(!session.isConnected());
+    } else {
+        QVERIFY(!session.isConnected());
+    }
+
+    session.endDialogue();
+    QCOMPARE(ended.count(), 1);
+    QTest::qWait(300);
+    QCOMPARE(lines(log).filter(QStringLiteral("Transmitiu")), QStringList());
+    QCOMPARE(lines(log).filter(QStringLiteral("Não transmitiu (sem conexão): ")).size(), 1);
+    QVERIFY(!session.isConnected());
+    QCOMPARE(ended.count(), 1);
+}
+
 void TestControllerSession::failuresAreReportedAtOnce()
 {
     ControllerSession session;
@@ -310,6 +357,104 @@ void TestControllerSession::requestWithoutConnection()
     QCOMPARE(result.outcome, Outcome::NotConnected);
     QCOMPARE(lines(log).size(), 1);
     QVERIFY(lines(log).first().startsWith(QStringLiteral("Não transmitiu (sem conexão): ")));
+}
+
+Q_DECLARE_METATYPE(QList<ReplyProblem>)
+
+namespace {
+
+QByteArray measurementFrame(const QByteArray &code, const QByteArray &tank)
+{
+    return RecordingPeer::frame(code + tank + "GASOLINA   0.00120.74030000018250011750018130001420101500071226 ");
+}
+
+QByteArray scheduledSeries(int records)
+{
+    QByteArray frames;
+    for (int n = 1; n <= records; ++n)
+        frames += RecordingPeer::frame("MP060000010324" + QByteArray::number(n).rightJustified(6, '0') + "001\x01");
+    return frames;
+}
+
+} // namespace
+
+void TestControllerSession::unusableReplies_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("replies");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<QList<int>>("positions");
+    QTest::addColumn<QList<ReplyProblem>>("problems");
+
+    using P = ReplyProblem;
+    QTest::newRow("MT for another tank") << QByteArray("MT01") << measurementFrame("MT", "009") << Outcome::Unusable
+                                         << QList<int>{} << QList<P>{P::TankNotAsked};
+    QTest::newRow("echo ends the wait at once") << QByteArray("MT01") << RecordingPeer::frame("MT01") << Outcome::Unusable
+                                                << QList<int>{} << QList<P>{P::Echo};
+    // Three configured tanks: tank 1, tank 1 again, and tank 3's error reply, which names its tank by its place.
+    QTest::newRow("MA with a tank twice")
+        << QByteArray("MA") << measurementFrame("MA", "001") + measurementFrame("MA", "001") + RecordingPeer::frame("MAEOL")
+        << Outcome::Unusable << QList<int>{0, 2} << QList<P>{P::TankRepeated};
+    QTest::newRow("MA of wrong lengths") << QByteArray("MA")
+                                         << RecordingPeer::frame("MA001GAS") + measurementFrame("MA", "002")
+                                                + RecordingPeer::frame("MAEOLX")
+                                         << Outcome::Unusable << QList<int>{1} << QList<P>{P::WrongLength, P::WrongLength};
+    QTest::newRow("MA whole") << QByteArray("MA")
+                              << measurementFrame("MA", "001") + measurementFrame("MA", "002") + measurementFrame("MA", "003")
+                              << Outcome::Replied << QList<int>{0, 1, 2} << QList<P>{};
+    QList<int> kept(101);
+    std::iota(kept.begin(), kept.end(), 0);
+    QTest::newRow("endless scheduled series") << QByteArray("MP010324") << scheduledSeries(102) << Outcome::Unusable
+                                              << kept << QList<P>{P::TooManyRecords};
+    QTest::newRow("impossible clock") << QByteArray("LR") << RecordingPeer::frame("LR25610007122602") << Outcome::Unusable
+                                      << QList<int>{} << QList<P>{P::ImpossibleClock};
+}
+
+void TestControllerSession::unusableReplies()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, replies);
+    QFETCH(Outcome, outcome);
+    QFETCH(QList<int>, positions);
+    QFETCH(QList<ReplyProblem>, problems);
+
+    RecordingPeer peer(PeerAddress);
+    ControllerSession session;
+    QSignalSpy rejected(&session, &ControllerSession::replyRejected);
+    QSignalSpy log(&session, &ControllerSession::logLine);
+    QList<QByteArray> typed;
+    connect(&session, &ControllerSession::measurementRead, [&](const MeasurementReading &r) { typed << r.tank.toLatin1(); });
+    connect(&session, &ControllerSession::clockRead, [&](const ClockReading &r) { typed << r.time.toLatin1(); });
+    int scheduledRecords = 0;
+    connect(&session, &ControllerSession::scheduledRead, [&] { ++scheduledRecords; });
+    session.connectTo(PeerAddress.toString());
+    QVERIFY(peer.waitForClient());
+    peer.write(RecordingPeer::frame("CF03000123102"));
+    QTRY_COMPARE(session.tankCount(), 3);
+
+    peer.replyTo(request, replies);
+    QElapsedTimer clock;
+    clock.start();
+    const Result result = await(session.request(request, 3000));
+    QCOMPARE(result.outcome, outcome);
+    // Every row is settled by its replies, never by waiting them out.
+    QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(result.positions, positions);
+    QCOMPARE(result.problems, problems);
+    QCOMPARE(rejected.count(), problems.size());
+    const QStringList logged = lines(log);
+    const int invalidLines = int(std::count_if(logged.cbegin(), logged.cend(), [](const QString &line) {
+        return line.startsWith(QStringLiteral("Resposta inv"));
+    }));
+    QCOMPARE(invalidLines, problems.size());
+    // Nothing unusable reached a typed signal: only the usable replies did.
+    const int usable = int(positions.size() - std::count_if(result.frames.cbegin(), result.frames.cend(),
+                                                            [](const QByteArray &f) { return f.at(3) == 'E'; }));
+    QCOMPARE(typed.size() + scheduledRecords, usable);
+
+    // The session goes on with the next request.
+    peer.replyTo("LS", RecordingPeer::frame("LS" + QByteArray(16, '2') + "A" + QByteArray(16, '0') + "I"));
+    QCOMPARE(await(session.request("LS")).outcome, Outcome::Replied);
 }
 
 QTEST_MAIN(TestControllerSession)

@@ -1,6 +1,7 @@
 #include "protocol/bcc.h"
 #include "session/readings.h"
 #include "session/reply_decoding.h"
+#include "session/series_tanks.h"
 
 #include <QtTest>
 
@@ -14,7 +15,7 @@ namespace {
 QByteArray frame(const QByteArray &body)
 {
     QByteArray bytes = '\x02' + body + '\x03';
-    bytes += char(zelta::Calcular_BCC(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
+    bytes += char(zelta::blockCheckCharacter(std::string_view(bytes.constData() + 1, std::size_t(bytes.size() - 1))));
     return bytes;
 }
 
@@ -275,6 +276,22 @@ private slots:
         QCOMPARE(e.code, code);
         QCOMPARE(e.text, text);
         QVERIFY(e.checkByteMatches);
+    }
+
+    void incompleteTotals_data()
+    {
+        QTest::addColumn<QList<int>>("missing");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("every tank read") << QList<int>{} << "";
+        QTest::newRow("one tank") << QList<int>{3} << "incompleto: tanque 3 sem leitura";
+        QTest::newRow("two tanks") << QList<int>{3, 5} << "incompleto: tanques 3 e 5 sem leitura";
+        QTest::newRow("three tanks") << QList<int>{3, 5, 16} << "incompleto: tanques 3, 5 e 16 sem leitura";
+    }
+    void incompleteTotals()
+    {
+        QFETCH(QList<int>, missing);
+        QFETCH(QString, text);
+        QCOMPARE(incompleteTotalText(missing), text);
     }
 };
 

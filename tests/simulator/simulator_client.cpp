@@ -53,5 +53,5 @@ void SimulatorClient::readIncoming()
 
 char expectedCheckByte(const QByteArray &frame)
 {
-    return char(zelta::Calcular_BCC(std::string_view(frame.constData() + 1, std::size_t(frame.size() - 2))));
+    return char(zelta::blockCheckCharacter(std::string_view(frame.constData() + 1, std::size_t(frame.size() - 2))));
 }

@@ -2,7 +2,7 @@
 #include "protocol/frame.h"
 #include "session/controller_session.h"
 #include "simulator/controller_simulator.h"
-#include "simulator/station_file.h"
+#include "tests/support/simulators.h"
 
 #include <QFile>
 #include <QProcess>
@@ -139,10 +139,9 @@ private slots:
         QFETCH(QStringList, requests);
         QFETCH(QStringList, readings);
 
-        const StationLoad load = parseStation(station);
-        QVERIFY2(load.problems.isEmpty(), qPrintable(load.problems.join('\n')));
-        ControllerSimulator simulator(load.station);
-        QVERIFY(simulator.listen(QHostAddress(QStringLiteral("127.0.0.154"))));
+        // Nothing when the station has problems (each warned of) or the address is taken.
+        const std::unique_ptr<ControllerSimulator> simulator = startSimulator(station, QStringLiteral("127.0.0.154"));
+        QVERIFY(simulator);
         Console console;
         QCOMPARE(console.open(QStringLiteral("127.0.0.154")), Outcome::Replied);
         QVERIFY(console.ask(requests));

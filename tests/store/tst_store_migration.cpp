@@ -4,7 +4,7 @@
 #include "store/history_reader.h"
 #include "store/schema.h"
 #include "store/sql_dialect.h"
-#include "store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -53,9 +53,9 @@ const char *const VersionOneRows[] = {
     "INSERT INTO event VALUES (1, 1, '2024-01-10T12:59:00Z', 'connection_opened', 'conectado')",
 };
 
-// A first-version history. PostgreSQL's tables are those its first migration makes (released
+// A first-version history's tables. PostgreSQL's are those its first migration makes (released
 // migrations are never edited); SQLite's are frozen above, in the journal mode given.
-QStringList versionOne(const QString &journalMode)
+QStringList versionOneTables(const QString &journalMode)
 {
     QStringList statements;
     if (onPostgres()) {
@@ -66,6 +66,13 @@ QStringList versionOne(const QString &journalMode)
         for (const char *statement : VersionOne)
             statements.append(QString::fromUtf8(statement));
     }
+    return statements;
+}
+
+// A first-version history with its rows.
+QStringList versionOne(const QString &journalMode)
+{
+    QStringList statements = versionOneTables(journalMode);
     for (const char *statement : VersionOneRows)
         statements.append(QString::fromUtf8(statement));
     return statements;
@@ -158,6 +165,41 @@ private slots:
         QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name = 'event_by_time'")).toInt(),
                  1);
         QCOMPARE(file.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    }
+
+    void numberHeardBeforeTheUpgrade_data()
+    {
+        QTest::addColumn<int>("daysAgo");           // the station's last event; -1: none
+        QTest::addColumn<QStringList>("stations");  // host|ofe|shared_ofe, by id
+        QTest::newRow("heard 2 days ago: another controller")
+            << 2 << QStringList{"10.3.3.3|002200|NULL", "10.3.3.4|NULL|002200"};
+        QTest::newRow("heard 40 days ago: the controller moved") << 40 << QStringList{"10.3.3.4|002200|NULL"};
+        QTest::newRow("never heard: the controller moved") << -1 << QStringList{"10.3.3.4|002200|NULL"};
+    }
+    // A first-version station's number is its host's for 30 days after the station's last event.
+    void numberHeardBeforeTheUpgrade()
+    {
+        QFETCH(int, daysAgo);
+        QFETCH(QStringList, stations);
+        const TestHistory history;
+        QStringList statements = versionOneTables(QStringLiteral("WAL"));
+        statements << QStringLiteral("INSERT INTO schema_version VALUES (1, '2024-01-10T12:00:00Z')")
+                   << QStringLiteral("INSERT INTO station (description, host, ofe, time_zone) "
+                                     "VALUES ('Posto Leste', '10.3.3.3', '002200', 'UTC')");
+        if (daysAgo >= 0) {
+            statements << QStringLiteral("INSERT INTO event (station_id, at, kind, detail) "
+                                         "VALUES (1, '%1', 'connection_opened', '10.3.3.3')")
+                              .arg(QDateTime::currentDateTimeUtc().addDays(-daysAgo).toString(Qt::ISODate));
+        }
+        QVERIFY(runStatements(history.location(), statements));
+        {
+            HistoryStore store(history.location());
+            QVERIFY(waitForWritten(store, store.keepMeasurement({QStringLiteral("Posto Norte"), QStringLiteral("10.3.3.4"),
+                                                                 QStringLiteral("002200"), {}},
+                                                                MeasurementFrame().reading(), Origin::Poll)));
+        }
+        const FileInspector file(history.location());
+        QCOMPARE(file.texts(QStringLiteral("SELECT host, ofe, shared_ofe FROM station ORDER BY id")), stations);
     }
 
     void refusedAndUntouched_data()

@@ -4,7 +4,7 @@
 #include "store/history_file.h"
 #include "store/history_reader.h"
 #include "store/point_reduction.h"
-#include "store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 #include <QFileInfo>
 #include <QtTest>
@@ -14,6 +14,8 @@ namespace {
 const StationIdentity Centro{QStringLiteral("Posto Centro"), QStringLiteral("10.4.4.4"), QStringLiteral("001100"),
                              QStringLiteral("UTC")};
 const StationIdentity Avenida{QStringLiteral("Posto Avenida"), QStringLiteral("10.4.4.5"), QStringLiteral("001200"),
+                              QStringLiteral("UTC")};
+const StationIdentity Rodovia{QStringLiteral("Posto Rodovia"), QStringLiteral("10.4.4.6"), QStringLiteral("001300"),
                               QStringLiteral("UTC")};
 
 MeasurementFrame reading(const QByteArray &tank, const QByteArray &product, const QByteArray &measured,
@@ -55,7 +57,15 @@ void keepScenario(const DatabaseLocation &location)
     store.keepMeasurement(Centro, undated.reading(), Origin::Console);
     store.keepEvent(Centro, EventKind::ConnectionLost, QStringLiteral("queda"));
     store.keepEvent(StationIdentity{}, EventKind::ReadingsDropped, QStringLiteral("3 leituras"));
-    QVERIFY(waitForWritten(store, store.keepEvent(Avenida, EventKind::ConnectionOpened, QStringLiteral("conectado"))));
+    store.keepEvent(Avenida, EventKind::ConnectionOpened, QStringLiteral("conectado"));
+    // Station 3: tank 1 measured alone at 07:00, before the first inventory of both gasoline tanks.
+    store.keepMeasurement(Rodovia, reading("001", "GASOLINA", "018250", "07").reading(), Origin::Console);
+    store.keepInventory(Rodovia,
+                        {reading("001", "GASOLINA", "018250", "08").reading(),
+                         reading("002", "GASOLINA", "004100", "08").reading()},
+                        Origin::Console);
+    QVERIFY(waitForWritten(
+        store, store.keepMeasurement(Rodovia, reading("002", "GASOLINA", "004000", "09").reading(), Origin::Console)));
 }
 
 QString pointsText(const SeriesPoints &points)
@@ -100,9 +110,9 @@ class TestStoreQueries : public QObject {
     std::unique_ptr<TestHistory> history_;
 
     SeriesRequest request(std::optional<int> tank, const QString &product, QDateTime from, QDateTime to,
-                          SeriesValue value = SeriesValue::Measured) const
+                          SeriesValue value = SeriesValue::Measured, qint64 station = 1) const
     {
-        return SeriesRequest{1, tank, product, from, to, value};
+        return SeriesRequest{station, tank, product, from, to, value};
     }
 
 private slots:
@@ -111,30 +121,29 @@ private slots:
         REQUIRE_TEST_ENGINE();
         history_ = std::make_unique<TestHistory>();
         keepScenario(history_->location());
-        QVERIFY(openForReading(QStringLiteral("queries"), history_->location(), 1000) == std::nullopt);
+        QVERIFY(openForReading(QStringLiteral("queries"), history_->location(), 1000).ok());
     }
     void cleanupTestCase() { closeConnection(QStringLiteral("queries")); }
 
     void stationsAndContents()
     {
         const QSqlDatabase db = QSqlDatabase::database(QStringLiteral("queries"), false);
-        QSqlError error;
-        const std::optional<QList<StoredStation>> stations = queryStations(db, &error);
-        QVERIFY2(stations, qPrintable(error.text()));
-        QCOMPARE(stations->size(), 2);
+        const Result<QList<StoredStation>, QSqlError> stations = queryStations(db);
+        QVERIFY2(stations, qPrintable(stations ? QString() : stations.error().text()));
+        QCOMPARE(stations->size(), 3);
         QCOMPARE(stations->at(0).description, QStringLiteral("Posto Avenida"));
         QCOMPARE(stations->at(1).id, 1);
         QCOMPARE(stations->at(1).ofe, QStringLiteral("001100"));
         QCOMPARE(stations->at(1).timeZone, QStringLiteral("UTC"));
 
-        const std::optional<StationContents> contents = queryStationContents(db, 1, &error);
-        QVERIFY2(contents, qPrintable(error.text()));
+        const Result<StationContents, QSqlError> contents = queryStationContents(db, 1);
+        QVERIFY2(contents, qPrintable(contents ? QString() : contents.error().text()));
         QStringList tanks;
         for (const StoredTank &tank : contents->tanks)
             tanks.append(QStringLiteral("%1:%2:%3").arg(tank.tank).arg(tank.product, tank.unit));
         QCOMPARE(tanks, (QStringList{"1:GASOLINA:L", "2:ETANOL:L", "3:DIESEL:L"}));
         QCOMPARE(contents->products, (QStringList{"DIESEL", "ETANOL", "GASOLINA"}));
-        QCOMPARE(queryStationContents(db, 2, &error)->tanks.size(), 0);
+        QCOMPARE(queryStationContents(db, 2)->tanks.size(), 0);
     }
 
     void series_data()
@@ -155,15 +164,22 @@ private slots:
             << request({}, "GASOLINA", at(9, 30), at(24)) << "10:00=5900 11:00=900";
         QTest::newRow("diesel totals") << request({}, "DIESEL", at(0), at(24)) << "08:00=500 10:00=450";
         QTest::newRow("a product no tank holds") << request({}, "QUEROSENE", at(0), at(24)) << "";
+        // Tanks read at different times: a total only once every tank of the product has a value.
+        const SeriesValue measured = SeriesValue::Measured;
+        QTest::newRow("one tank read alone before the others is no total")
+            << request({}, "GASOLINA", at(0), at(24), measured, 3) << "08:00=22350 09:00=22250";
+        QTest::newRow("the lone reading inside a period whose other tank comes later")
+            << request({}, "GASOLINA", at(6), at(8), measured, 3) << "";
+        QTest::newRow("tanks read before the period complete the first total")
+            << request({}, "GASOLINA", at(8, 30), at(24), measured, 3) << "09:00=22250";
     }
     void series()
     {
         QFETCH(SeriesRequest, asked);
         QFETCH(QString, points);
-        QSqlError error;
-        const std::optional<SeriesPoints> found =
-            querySeries(QSqlDatabase::database(QStringLiteral("queries"), false), asked, &error);
-        QVERIFY2(found, qPrintable(error.text()));
+        const Result<SeriesPoints, QSqlError> found =
+            querySeries(QSqlDatabase::database(QStringLiteral("queries"), false), asked);
+        QVERIFY2(found, qPrintable(found ? QString() : found.error().text()));
         QCOMPARE(pointsText(*found), points);
     }
 
@@ -188,10 +204,9 @@ private slots:
         QFETCH(int, offset);
         QFETCH(int, limit);
         QFETCH(QString, page);
-        QSqlError error;
-        const std::optional<RowsPage> found =
-            queryRows(QSqlDatabase::database(QStringLiteral("queries"), false), asked, offset, limit, &error);
-        QVERIFY2(found, qPrintable(error.text()));
+        const Result<RowsPage, QSqlError> found =
+            queryRows(QSqlDatabase::database(QStringLiteral("queries"), false), asked, offset, limit);
+        QVERIFY2(found, qPrintable(found ? QString() : found.error().text()));
         QCOMPARE(rowsText(*found), page);
     }
 
@@ -199,17 +214,16 @@ private slots:
     void events()
     {
         const QDateTime now = QDateTime::currentDateTimeUtc();
-        QSqlError error;
         const QSqlDatabase db = QSqlDatabase::database(QStringLiteral("queries"), false);
-        const std::optional<QList<StoredEvent>> recent = queryEvents(db, 1, now.addSecs(-3600), now.addSecs(3600), &error);
-        QVERIFY2(recent, qPrintable(error.text()));
+        const Result<QList<StoredEvent>, QSqlError> recent = queryEvents(db, 1, now.addSecs(-3600), now.addSecs(3600));
+        QVERIFY2(recent, qPrintable(recent ? QString() : recent.error().text()));
         QStringList kinds;
         for (const StoredEvent &event : *recent) {
             kinds.append(event.kind + QLatin1Char(':') + event.detail);
             QVERIFY(qAbs(event.at.secsTo(now)) < 600);
         }
         QCOMPARE(kinds, (QStringList{"connection_lost:queda", "readings_dropped:3 leituras"}));
-        QCOMPARE(queryEvents(db, 1, at(0), at(24), &error)->size(), 0);
+        QCOMPARE(queryEvents(db, 1, at(0), at(24))->size(), 0);
     }
 
     // The reader gives the same answers, by signal, in the order asked.

@@ -1,12 +1,14 @@
-// The store under faults: a writer killed at any moment, a reader beside the writer, a full
-// disk, a read-only file, another program holding the lock, the directory removed.
+// The store under faults: a writer killed at any moment, a reader beside the
+// writer, a full disk, a read-only file, another program holding the lock, the
+// directory removed.
 //
-// The test program also plays the other process: run with --write-until-killed it writes
-// readings and reports each commit until it is killed; with --read-while-written it queries the
-// file over and over and reports how long the longest query took.
+// The test program also plays the other process: run with --write-until-killed
+// it writes readings and reports each commit until it is killed; with
+// --read-while-written it queries the file over and over and reports how long
+// the longest query took.
 #include "store/history_file.h"
 #include "store/history_queries.h"
-#include "store_test_support.h"
+#include "tests/support/store_test_support.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +22,10 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const StationIdentity Station{QStringLiteral("Posto Sul"), QStringLiteral("10.2.2.2"), QStringLiteral("003300"),
@@ -27,7 +33,8 @@ const StationIdentity Station{QStringLiteral("Posto Sul"), QStringLiteral("10.2.
 constexpr int BoundMs = 2000;  // the longest either process may wait for the other
 const QDateTime FirstReading(QDate(2024, 1, 1), QTime(0, 0), QTimeZone::utc());
 
-// Reading number `index`: tank 1 to 16, one minute after the previous one of the same tank.
+// Reading number `index`: tank 1 to 16, one minute after the previous one of
+// the same tank.
 MeasurementFrame numberedReading(int index, const QByteArray &code = "MT")
 {
     const QDateTime at = FirstReading.addSecs(60 * (index / 16));
@@ -42,8 +49,9 @@ MeasurementFrame numberedReading(int index, const QByteArray &code = "MT")
 
 QString readingKey(int index)
 {
-    return QStringLiteral("%1|%2").arg(index % 16 + 1).arg(
-        FirstReading.addSecs(60 * (index / 16)).toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")));
+    return QStringLiteral("%1|%2")
+        .arg(index % 16 + 1)
+        .arg(FirstReading.addSecs(60 * (index / 16)).toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")));
 }
 
 QString historyIn(const QTemporaryDir &directory)
@@ -51,8 +59,9 @@ QString historyIn(const QTemporaryDir &directory)
     return HistoryStore::filePathIn(directory.path() + QLatin1Char('/'));
 }
 
-// The child of the SIGKILL test: one reply per call, or 16-reply inventories, as fast as the
-// store commits them, with a few calls in flight. Prints the readings of each reported commit.
+// The child of the SIGKILL test: one reply per call, or 16-reply inventories,
+// as fast as the store commits them, with a few calls in flight. Prints the
+// readings of each reported commit.
 int writeUntilKilled(const QString &filePath, bool inventories)
 {
     HistoryStore store(filePath);
@@ -86,12 +95,13 @@ int writeUntilKilled(const QString &filePath, bool inventories)
     return QCoreApplication::exec();
 }
 
-// The child of the reader test: `rounds` times the history window's questions, each timed.
+// The child of the reader test: `rounds` times the history window's questions,
+// each timed.
 int readWhileWritten(const QString &filePath, int rounds)
 {
     const QString name = QStringLiteral("reader");
-    if (const std::optional<QString> failure = openForReading(name, filePath, BoundMs)) {
-        std::printf("failed %s\n", qPrintable(*failure));
+    if (const auto opened = openForReading(name, filePath, BoundMs); !opened) {
+        std::printf("failed %s\n", qPrintable(historyOpenProblemText(opened.error())));
         return 1;
     }
     const QSqlDatabase db = QSqlDatabase::database(name, false);
@@ -107,9 +117,8 @@ int readWhileWritten(const QString &filePath, int rounds)
     for (int round = 0; round < rounds; ++round) {
         QElapsedTimer timer;
         timer.start();
-        QSqlError error;
-        const std::optional<SeriesPoints> points = querySeries(db, request, &error);
-        const std::optional<RowsPage> page = queryRows(db, request, 0, 50, &error);
+        const Result<SeriesPoints, QSqlError> points = querySeries(db, request);
+        const Result<RowsPage, QSqlError> page = queryRows(db, request, 0, 50);
         longestMs = std::max(longestMs, timer.nsecsElapsed() / 1e6);
         if (!points || !page) {
             ++failures;
@@ -150,7 +159,7 @@ private:
 
 enum class Fault { DiskFull, ReadOnly, Locked, DirectoryGone };
 
-} // namespace
+}  // namespace
 
 Q_DECLARE_METATYPE(Fault)
 
@@ -158,9 +167,10 @@ class TestStoreReliability : public QObject {
     Q_OBJECT
 
 private slots:
-    // SIGKILL at an arbitrary moment of the writing. This shows that a commit once reported
-    // survives the process dying at any instant (SQLite's atomic commit and WAL recovery); it does
-    // not show durability across a power loss, which rests on the disk honouring fsync.
+    // SIGKILL at an arbitrary moment of the writing. This shows that a commit
+    // once reported survives the process dying at any instant (SQLite's atomic
+    // commit and WAL recovery); it does not show durability across a power loss,
+    // which rests on the disk honouring fsync.
     void killedWriter_data()
     {
         QTest::addColumn<bool>("inventories");
@@ -176,8 +186,8 @@ private slots:
         QTemporaryDir directory;
         const QString path = historyIn(directory);
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--write-until-killed"), path, inventories ? QStringLiteral("inventories") : QString()});
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--write-until-killed"), path,
+                                                              inventories ? QStringLiteral("inventories") : QString()});
         QSet<QString> reported;
         QByteArray output;
         QVERIFY(QTest::qWaitFor(
@@ -213,7 +223,8 @@ private slots:
             QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM inventory_item")).toInt() % 16, 0);
     }
 
-    // Another process reads while this one writes; neither waits on the other beyond a bound.
+    // Another process reads while this one writes; neither waits on the other
+    // beyond a bound.
     void readerBesideWriter()
     {
         QTemporaryDir directory;
@@ -225,17 +236,18 @@ private slots:
         QVERIFY(waitForWritten(store, Before));
 
         QProcess reader;
-        reader.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--read-while-written"), path,
-                                                               QStringLiteral("300")});
+        reader.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--read-while-written"), path, QStringLiteral("300")});
         QVERIFY(reader.waitForStarted());
         qint64 longestCommitMs = 0;
         int commits = 0;
         while (reader.state() != QProcess::NotRunning) {
             QElapsedTimer commit;
             commit.start();
-            // Tank 1 every time, so the series the reader asks for grows while it reads.
-            const quint64 sequence =
-                store.keepMeasurement(Station, numberedReading(Before + 16 * commits).reading(), Origin::Poll);
+            // Tank 1 every time, so the series the reader asks for grows while it
+            // reads.
+            const quint64 sequence = store.keepMeasurement(Station, numberedReading(Before + 16 * commits).reading(),
+                                                           Origin::Poll);
             QVERIFY(waitForWritten(store, sequence, BoundMs * 5));
             longestCommitMs = std::max(longestCommitMs, commit.elapsed());
             ++commits;
@@ -250,15 +262,17 @@ private slots:
         QVERIFY(commits > 1);
     }
 
-    // Writes that fail never hold up the caller: the reason is signalled once, the readings
-    // wait in the bounded queue, and once writes work again the drops are recorded.
+    // Writes that fail never hold up the caller: the reason is signalled once,
+    // the readings wait in the bounded queue, and once writes work again the
+    // drops are recorded.
     void writesFail_data()
     {
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("repairable");
         QTest::newRow("disk full (max_page_count)") << Fault::DiskFull << "disco cheio" << false;
-        // QSQLITE_OPEN_READONLY opens the file as mode=ro would; chmod does not stop root.
+        // QSQLITE_OPEN_READONLY opens the file as mode=ro would; chmod does not
+        // stop root.
         QTest::newRow("read-only connection") << Fault::ReadOnly << "arquivo somente para leitura" << false;
         QTest::newRow("locked by another program") << Fault::Locked << "arquivo bloqueado por outro programa" << true;
 #ifndef Q_OS_WIN
@@ -295,15 +309,18 @@ private slots:
         QSignalSpy written(store.get(), &HistoryStore::written);
         int kept = 1;
         if (fault == Fault::DirectoryGone) {
-            // Removed under the open connection, which would otherwise write to a file no one sees.
-            QVERIFY(waitForWritten(*store, store->keepMeasurement(Station, numberedReading(kept++).reading(), Origin::Poll)));
+            // Removed under the open connection, which would otherwise write to a
+            // file no one sees.
+            QVERIFY(waitForWritten(*store,
+                                   store->keepMeasurement(Station, numberedReading(kept++).reading(), Origin::Poll)));
             QVERIFY(QDir(directory.path()).removeRecursively());
         }
         int ticks = 0;
         QTimer loop;
         connect(&loop, &QTimer::timeout, [&] { ++ticks; });
         loop.start(10);
-        // Keep readings until writes fail (a full disk takes a few pages first), then some more.
+        // Keep readings until writes fail (a full disk takes a few pages first),
+        // then some more.
         qint64 longestCallNs = 0;
         int keptWhileFailing = 0;
         QElapsedTimer elapsed;
@@ -321,12 +338,14 @@ private slots:
         QVERIFY2(failing.first().first().toString().startsWith(reason), qPrintable(failing.first().first().toString()));
         QCOMPARE(store->failureReason(), failing.first().first().toString());
         QVERIFY2(longestCallNs < 20'000'000, qPrintable(QString::number(longestCallNs)));
-        QVERIFY2(ticks > elapsed.elapsed() / 10 / 4, qPrintable(QString::number(ticks)));  // the loop kept running
+        QVERIFY2(ticks > elapsed.elapsed() / 10 / 4,
+                 qPrintable(QString::number(ticks)));  // the loop kept running
         if (!repairable) {
             // Closing gives up on what it still cannot write, and says how much.
-            QTest::ignoreMessage(QtWarningMsg,
-                                 QRegularExpression(QStringLiteral("^Histórico: \\d+ leituras e 0 eventos não gravados ao "
-                                                                   "fechar: ") + reason));
+            QTest::ignoreMessage(
+                QtWarningMsg, QRegularExpression(QStringLiteral("^Histórico: \\d+ leituras e 0 eventos não gravados ao "
+                                                                "fechar: ")
+                                                 + reason));
             store.reset();
             return;
         }
@@ -338,17 +357,48 @@ private slots:
             QVERIFY(QDir().mkpath(directory.path()));
         QVERIFY(QTest::qWaitFor([&] { return !working.isEmpty(); }, 10000));
         QVERIFY(!store->writesAreFailing());
-        // The reading being written when the fault came, and the five the queue held.
+        // The reading being written when the fault came, and the five the queue
+        // held.
         QTRY_COMPARE_WITH_TIMEOUT(written.size() - writtenBefore, 6, 10000);
         const FileInspector file(path);
         const QString dropped = QStringLiteral("%1 leituras e 0 eventos descartados").arg(kept - 1 - written.size());
-        QTRY_COMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE kind = 'readings_dropped'")).toInt(), 1);
-        const QString detail = file.scalar(QStringLiteral("SELECT detail FROM event WHERE kind = 'readings_dropped'")).toString();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            file.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE kind = 'readings_dropped'")).toInt(), 1,
+            ServerWaitMs);
+        const QString detail =
+            file.scalar(QStringLiteral("SELECT detail FROM event WHERE kind = 'readings_dropped'")).toString();
         QVERIFY2(detail.startsWith(dropped), qPrintable(detail));
         QCOMPARE(file.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
     }
 
-    // What is still queued when the store is destroyed is written before it closes.
+    // What is still queued when the store is destroyed is written before it
+    // closes. The history names every station and its readings: a new one is its
+    // owner's only, whatever the umask, the write-ahead log and its index
+    // included.
+    void filesOwnerOnly_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("Historico.sqlite") << QString();
+        QTest::newRow("-wal") << QStringLiteral("-wal");
+        QTest::newRow("-shm") << QStringLiteral("-shm");
+    }
+    void filesOwnerOnly()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("POSIX permissions: Windows files have none of these bits");
+#else
+        QFETCH(QString, suffix);
+        const mode_t previous = ::umask(022);
+        const auto restore = qScopeGuard([previous] { ::umask(previous); });
+        QTemporaryDir directory;
+        HistoryStore store(historyIn(directory));
+        QVERIFY(waitForWritten(store, store.keepMeasurement(Station, numberedReading(0).reading(), Origin::Poll)));
+        struct stat status = {};
+        QCOMPARE(::stat(QFile::encodeName(historyIn(directory) + suffix).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, mode_t(0600));
+#endif
+    }
+
     void destructorWritesWhatIsQueued()
     {
         QTemporaryDir directory;

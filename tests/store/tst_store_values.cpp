@@ -1,6 +1,6 @@
 // What each reading becomes in the history, on SQLite and on PostgreSQL: the column values, the readings kept once, the
 // inventory lists, the station rows, and the replies kept as events instead of readings.
-#include "store_test_support.h"
+#include "tests/support/store_test_support.h"
 #include "store/store_drain.h"
 
 #include <QTimeZone>
@@ -264,8 +264,10 @@ private slots:
             << QList<StationIdentity>{numbered, renamed} << QStringList{"Posto Centro|10.0.0.1|123456|" + pc};
         StationIdentity moved = numbered;
         moved.host = QStringLiteral("10.0.0.9");
-        QTest::newRow("controller at a new address")
-            << QList<StationIdentity>{numbered, moved} << QStringList{"Posto A|10.0.0.9|123456|" + pc};
+        // The first host answered with the number just now: the second is another controller.
+        QTest::newRow("the number at a new address while the first still answers")
+            << QList<StationIdentity>{numbered, moved}
+            << QStringList{"Posto A|10.0.0.1|123456|" + pc, "Posto A|10.0.0.9|NULL|" + pc};
         StationIdentity replaced = numbered;
         replaced.ofe = QStringLiteral("654321");
         QTest::newRow("another controller at the same address")
@@ -282,6 +284,16 @@ private slots:
         QTest::newRow("zone given, then left empty")
             << QList<StationIdentity>{zoned, numbered} << QStringList{"Posto A|10.0.0.1|123456|America/Manaus"};
         QTest::newRow("no address, no number") << QList<StationIdentity>{StationIdentity{}} << QStringList{};
+        // comzelta-cli dialled by address: no description, which must not replace the listed one.
+        StationIdentity dialled = numbered;
+        dialled.description.clear();
+        QTest::newRow("dialled by its address keeps its name")
+            << QList<StationIdentity>{numbered, dialled} << QStringList{"Posto A|10.0.0.1|123456|" + pc};
+        const StationIdentity unnamed{{}, QStringLiteral("10.0.0.7"), {}, {}};
+        const StationIdentity named{QStringLiteral("Posto Sete"), QStringLiteral("10.0.0.7"), {}, {}};
+        QTest::newRow("first seen by its address") << QList<StationIdentity>{unnamed} << QStringList{"10.0.0.7|10.0.0.7|NULL|" + pc};
+        QTest::newRow("named, then dialled by its address")
+            << QList<StationIdentity>{unnamed, named, unnamed} << QStringList{"Posto Sete|10.0.0.7|NULL|" + pc};
     }
     void stations()
     {
@@ -303,6 +315,103 @@ private slots:
                  identities.size());
         QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE station_id IS NULL")).toInt(),
                  rows.isEmpty() ? identities.size() : 0);
+    }
+
+    void sameNumberAtTwoHosts_data()
+    {
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<int>("holderSilentDays");  // set after the first call; -1: as written
+        QTest::addColumn<QList<StationIdentity>>("calls");  // one reading each, at times of their own
+        QTest::addColumn<QStringList>("stations");   // host|ofe|shared_ofe|readings, by id
+        QTest::addColumn<QStringList>("conflicts");  // host|detail of the ofe_conflict events
+
+        const StationIdentity a{QStringLiteral("Posto A"), QStringLiteral("10.2.0.1"), QStringLiteral("123456"),
+                                QStringLiteral("UTC")};
+        StationIdentity b = a;
+        b.description = QStringLiteral("Posto B");
+        b.host = QStringLiteral("10.2.0.2");
+        StationIdentity c = a;
+        c.description = QStringLiteral("Posto C");
+        c.host = QStringLiteral("10.2.0.3");
+        StationIdentity bBeforeItsNumber = b;
+        bBeforeItsNumber.ofe.clear();
+        const QStringList both{a.host, b.host};
+        const QString bApart = QStringLiteral("10.2.0.2|OFE 123456 já é do posto em 10.2.0.1: leituras de 10.2.0.2 "
+                                              "mantidas à parte");
+
+        QTest::newRow("both hosts listed") << both << -1 << QList<StationIdentity>{a, b}
+                                           << QStringList{"10.2.0.1|123456|NULL|1", "10.2.0.2|NULL|123456|1"}
+                                           << QStringList{bApart};
+        QTest::newRow("holder unlisted, heard 29 days ago")
+            << QStringList{} << 29 << QList<StationIdentity>{a, b}
+            << QStringList{"10.2.0.1|123456|NULL|1", "10.2.0.2|NULL|123456|1"} << QStringList{bApart};
+        QTest::newRow("holder unlisted, silent for 31 days: the controller moved")
+            << QStringList{b.host} << 31 << QList<StationIdentity>{a, b} << QStringList{"10.2.0.2|123456|NULL|2"}
+            << QStringList{};
+        QTest::newRow("holder listed, silent for 31 days")
+            << QStringList{a.host} << 31 << QList<StationIdentity>{a, b}
+            << QStringList{"10.2.0.1|123456|NULL|1", "10.2.0.2|NULL|123456|1"} << QStringList{bApart};
+        QTest::newRow("the second host again") << both << -1 << QList<StationIdentity>{a, b, b}
+                                               << QStringList{"10.2.0.1|123456|NULL|1", "10.2.0.2|NULL|123456|2"}
+                                               << QStringList{bApart};
+        QTest::newRow("the holder again") << both << -1 << QList<StationIdentity>{a, b, a}
+                                          << QStringList{"10.2.0.1|123456|NULL|2", "10.2.0.2|NULL|123456|1"}
+                                          << QStringList{bApart};
+        QTest::newRow("the second host seen before its number came")
+            << both << -1 << QList<StationIdentity>{a, bBeforeItsNumber, b}
+            << QStringList{"10.2.0.1|123456|NULL|1", "10.2.0.2|NULL|123456|2"} << QStringList{bApart};
+        QTest::newRow("a third host, unlisted") << both << -1 << QList<StationIdentity>{a, b, c}
+                                                << QStringList{"10.2.0.1|123456|NULL|1", "10.2.0.2|NULL|123456|1",
+                                                               "10.2.0.3|NULL|123456|1"}
+                                                << QStringList{bApart, "10.2.0.3|OFE 123456 já é do posto em 10.2.0.1: "
+                                                                       "leituras de 10.2.0.3 mantidas à parte"};
+        QTest::newRow("moved, then the old host answers")
+            << QStringList{} << 31 << QList<StationIdentity>{a, b, a}
+            << QStringList{"10.2.0.2|123456|NULL|2", "10.2.0.1|NULL|123456|1"}
+            << QStringList{"10.2.0.1|OFE 123456 já é do posto em 10.2.0.2: leituras de 10.2.0.1 mantidas à parte"};
+    }
+    // Two controllers giving one OFE number: each keeps its station and every reading, and the
+    // conflict is recorded once, unless the number's first host is gone.
+    void sameNumberAtTwoHosts()
+    {
+        QFETCH(QStringList, listed);
+        QFETCH(int, holderSilentDays);
+        QFETCH(QList<StationIdentity>, calls);
+        QFETCH(QStringList, stations);
+        QFETCH(QStringList, conflicts);
+        const TestHistory history;
+        QStringList noticed;
+        {
+            HistoryStoreOptions options;
+            options.listedHosts = listed;
+            HistoryStore store(history.location(), options);
+            QSignalSpy conflictSpy(&store, &HistoryStore::ofeConflict);
+            for (int i = 0; i < calls.size(); ++i) {
+                const MeasurementReading reading = tankAt("001", "1000" + QByteArray::number(10 + i)).reading();
+                QVERIFY(waitForWritten(store, store.keepMeasurement(calls[i], reading, Origin::Poll)));
+                if (i == 0 && holderSilentDays >= 0) {
+                    const QDateTime heard = QDateTime::currentDateTimeUtc().addDays(-holderSilentDays);
+                    QVERIFY(runStatements(history.location(),
+                                          {QStringLiteral("UPDATE station SET ofe_heard_at = '%1'")
+                                               .arg(heard.toString(Qt::ISODate))}));
+                }
+            }
+            for (const QList<QVariant> &signal : std::as_const(conflictSpy)) {
+                const auto notice = signal.first().value<AlarmNotice>();
+                noticed << notice.host + QLatin1Char('|') + notice.detail;
+            }
+        }
+        const FileInspector file(history.location());
+        QCOMPARE(file.texts(QStringLiteral("SELECT s.host, s.ofe, s.shared_ofe, COUNT(m.id) FROM station s "
+                                           "LEFT JOIN measurement m ON m.station_id = s.id "
+                                           "GROUP BY s.id, s.host, s.ofe, s.shared_ofe ORDER BY s.id")),
+                 stations);
+        QCOMPARE(file.scalar(QStringLiteral("SELECT COUNT(*) FROM measurement")).toInt(), calls.size());
+        const QStringList recorded = file.texts(QStringLiteral("SELECT s.host, e.detail FROM event e JOIN station s "
+                                                               "ON s.id = e.station_id WHERE e.kind = 'ofe_conflict' "
+                                                               "ORDER BY e.id"));
+        QCOMPARE(recorded, conflicts);
+        QCOMPARE(noticed, conflicts);
     }
 
     void twoWritersMeetNewStations_data()

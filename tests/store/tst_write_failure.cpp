@@ -1,6 +1,7 @@
 // What the store makes of an engine's error: the operator's reason, and whether the work itself
 // is at fault (dropped) or the history is (kept and retried). SQLite's codes and PostgreSQL's
 // SQLSTATEs side by side.
+#include "store/store_texts.h"
 #include "store/write_failure.h"
 
 #include <QtTest>
@@ -37,8 +38,25 @@ private slots:
         QFETCH(bool, workAtFault);
         const WriteFailure failure =
             writeFailure(QSqlError(QStringLiteral("driver"), QStringLiteral("conflito"), QSqlError::StatementError, code));
-        QVERIFY2(failure.reason.contains(reason), qPrintable(failure.reason));
+        QVERIFY2(writeFailureText(failure).contains(reason), qPrintable(writeFailureText(failure)));
         QCOMPARE(failure.workAtFault, workAtFault);
+    }
+
+    // The server says what went wrong; Qt's driver only that a query failed, in English.
+    void serverWordsOnly_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::newRow("connection cut") << "57P01";
+        QTest::newRow("unique key") << "23505";
+    }
+    void serverWordsOnly()
+    {
+        QFETCH(QString, code);
+        const WriteFailure failure = writeFailure(QSqlError(QStringLiteral("QPSQL: Unable to create query"),
+                                                            QStringLiteral("FATAL:  terminating connection"),
+                                                            QSqlError::StatementError, code));
+        const QString reason = writeFailureText(failure);
+        QVERIFY2(reason.endsWith(QStringLiteral(": FATAL: terminating connection")), qPrintable(reason));
     }
 };
 

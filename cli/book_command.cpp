@@ -1,0 +1,431 @@
+#include "cli/book_command.h"
+
+#include "cli/book_report.h"
+#include "cli/csv_report.h"
+#include "cli/exit_codes.h"
+#include "cli/text_report.h"
+#include "closing/closing_texts.h"
+#include "codec/file_text.h"
+#include "imports/day_rows.h"
+#include "imports/nfe_reader.h"
+#include "stations/station_paths.h"
+#include "store/history_file.h"
+#include "store/history_queries.h"
+#include "store/history_store.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+
+namespace {
+
+const QString Connection = QStringLiteral("comzelta-cli-book");
+
+BookAuthor author()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    return {user, QSysInfo::machineHostName()};
+}
+
+// What one command does with the book, and where it prints.
+class BookRun {
+public:
+    BookRun(const CliOptions &options, const QString &station, ClosingBook &book, QTextStream &out, QTextStream &err)
+        : options_(options), book_(*options.book), station_(station), closing_(book), out_(out), err_(err)
+    {
+    }
+
+    int run();
+
+private:
+    int engineFailed(const QSqlError &error)
+    {
+        err_ << "comzelta-cli: histórico indisponível: " << error.databaseText().simplified() << Qt::endl;
+        return ExitNoConnection;
+    }
+    int refused(const QString &why, int status)
+    {
+        err_ << "comzelta-cli: " << why << Qt::endl;
+        return status;
+    }
+    void print(const QList<ReportTable> &tables, const QByteArray &json)
+    {
+        switch (options_.format) {
+        case OutputFormat::Json:
+            out_ << QString::fromUtf8(json);
+            break;
+        case OutputFormat::Csv:
+            out_ << QString::fromUtf8(csvTable(tables.constFirst()));
+            break;
+        case OutputFormat::Text:
+            out_ << tablesText(tables);
+            break;
+        }
+        out_.flush();
+    }
+    std::optional<QByteArray> fileBytes(const QString &path);
+    QString closeRefusalText(const CloseRefusal &refusal) const;
+
+    int showDay();
+    int showMonth();
+    int close();
+    int reopen();
+    int importNozzles();
+    int importTotalisers();
+    int importPrices();
+    int importInvoices();
+    int settings();
+    int dipstick();
+    int products();
+    int audit();
+
+    const CliOptions &options_;
+    const BookOptions &book_;
+    QString station_;
+    ClosingBook &closing_;
+    QTextStream &out_;
+    QTextStream &err_;
+};
+
+std::optional<QByteArray> BookRun::fileBytes(const QString &path)
+{
+    QFile file(path);
+    QString problem;
+    if (!openRegularFile(file, &problem)) {
+        err_ << "comzelta-cli: " << problem << Qt::endl;
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        err_ << "comzelta-cli: " << fileErrorText(file) << Qt::endl;
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+QString BookRun::closeRefusalText(const CloseRefusal &refusal) const
+{
+    const QString day = book_.day->toString(QStringLiteral("dd/MM/yyyy"));
+    switch (refusal.kind) {
+    case CloseRefusal::AlreadyClosed:
+        return QStringLiteral("o dia %1 já está fechado").arg(day);
+    case CloseRefusal::NotClosed:
+        return QStringLiteral("o dia %1 não está fechado").arg(day);
+    case CloseRefusal::NotClosable: {
+        QStringList problems;
+        for (const ClosingProblem &problem : refusal.problems)
+            problems << closingProblemText(problem, closing_.zone());
+        return QStringLiteral("o dia %1 não pode ser fechado: %2").arg(day, problems.join(QStringLiteral("; ")));
+    }
+    case CloseRefusal::Engine:
+        break;
+    }
+    return refusal.error.databaseText().simplified();
+}
+
+int BookRun::run()
+{
+    switch (book_.command) {
+    case BookCommand::Day:
+        return book_.month ? showMonth() : showDay();
+    case BookCommand::Close:
+        return close();
+    case BookCommand::Reopen:
+        return reopen();
+    case BookCommand::Nozzles:
+        return importNozzles();
+    case BookCommand::Totalisers:
+        return importTotalisers();
+    case BookCommand::Prices:
+        return importPrices();
+    case BookCommand::Invoices:
+        return importInvoices();
+    case BookCommand::Settings:
+        return settings();
+    case BookCommand::Dipstick:
+        return dipstick();
+    case BookCommand::Products:
+        return products();
+    case BookCommand::Audit:
+        return audit();
+    }
+    return ExitUsage;
+}
+
+int BookRun::showDay()
+{
+    const Result<BookDay, QSqlError> day = closing_.day(*book_.day);
+    if (!day)
+        return engineFailed(day.error());
+    print(bookDayTables(*day), bookDayJson(station_, *day));
+    if (day->divergentOpening)
+        err_ << "comzelta-cli: abertura divergente: o fechamento físico do dia anterior mudou depois que este dia foi "
+                "fechado; reabra-o e feche-o de novo"
+             << Qt::endl;
+    int status = ExitDone;
+    for (const ClosingProblem &problem : day->figures.problems) {
+        err_ << "comzelta-cli: " << closingProblemText(problem, closing_.zone()) << Qt::endl;
+        if (problem.blocksComputation())
+            status = ExitNotComputable;
+    }
+    return status;
+}
+
+int BookRun::showMonth()
+{
+    const QDate today = QDateTime::currentDateTimeUtc().toTimeZone(closing_.zone()).date();
+    const QDate last = std::min(book_.month->addMonths(1).addDays(-1), today);
+    const Result<QList<MonthProduct>, QSqlError> month = closing_.month(*book_.month, last);
+    if (!month)
+        return engineFailed(month.error());
+    print(bookMonthTables(*month), bookMonthJson(station_, *book_.month, *month));
+    return ExitDone;
+}
+
+int BookRun::close()
+{
+    const Result<void, CloseRefusal> closed = closing_.close(*book_.day, book_.justifications, author());
+    if (closed) {
+        out_ << "Dia " << book_.day->toString(QStringLiteral("dd/MM/yyyy")) << " fechado." << Qt::endl;
+        return ExitDone;
+    }
+    const CloseRefusal &refusal = closed.error();
+    if (refusal.kind == CloseRefusal::Engine)
+        return engineFailed(refusal.error);
+    const bool computable = std::none_of(refusal.problems.cbegin(), refusal.problems.cend(),
+                                         [](const ClosingProblem &problem) { return problem.blocksComputation(); });
+    const int status = refusal.kind != CloseRefusal::NotClosable ? ExitBookRefused
+                       : computable                              ? ExitUsage
+                                                                 : ExitNotComputable;
+    return refused(closeRefusalText(refusal), status);
+}
+
+int BookRun::reopen()
+{
+    const Result<void, CloseRefusal> reopened = closing_.reopen(*book_.day, author(), book_.reason);
+    if (!reopened) {
+        if (reopened.error().kind == CloseRefusal::Engine)
+            return engineFailed(reopened.error().error);
+        return refused(closeRefusalText(reopened.error()), ExitBookRefused);
+    }
+    out_ << "Dia " << book_.day->toString(QStringLiteral("dd/MM/yyyy")) << " reaberto." << Qt::endl;
+    return ExitDone;
+}
+
+int BookRun::importNozzles()
+{
+    const std::optional<QByteArray> bytes = fileBytes(book_.files.constFirst());
+    if (!bytes)
+        return ExitUsage;
+    const Result<QList<NozzleRow>, RowProblem> rows = readNozzleRows(*bytes);
+    if (!rows)
+        return refused(rowProblemText(book_.files.constFirst(), rows.error()), ExitUsage);
+    QList<NozzleRecord> nozzles;
+    for (const NozzleRow &row : *rows)
+        nozzles << NozzleRecord{row.nozzle, row.pump, row.tank, true};
+    if (const Result<void, QSqlError> stored = closing_.tables().replaceNozzles(nozzles); !stored)
+        return engineFailed(stored.error());
+    out_ << nozzles.size() << " bicos importados." << Qt::endl;
+    return ExitDone;
+}
+
+int BookRun::importTotalisers()
+{
+    const std::optional<QByteArray> bytes = fileBytes(book_.files.constFirst());
+    if (!bytes)
+        return ExitUsage;
+    const Result<QList<TotaliserRow>, RowProblem> rows = readTotaliserRows(*bytes);
+    if (!rows)
+        return refused(rowProblemText(book_.files.constFirst(), rows.error()), ExitUsage);
+    QList<TotaliserRecord> readings;
+    for (const TotaliserRow &row : *rows)
+        readings << TotaliserRecord{row.date, row.nozzle, row.opening, row.closing, row.calibration};
+    if (const Result<void, QSqlError> stored = closing_.tables().storeTotalisers(readings); !stored)
+        return engineFailed(stored.error());
+    out_ << readings.size() << " encerrantes importados." << Qt::endl;
+    return ExitDone;
+}
+
+int BookRun::importPrices()
+{
+    const std::optional<QByteArray> bytes = fileBytes(book_.files.constFirst());
+    if (!bytes)
+        return ExitUsage;
+    const Result<QList<PriceRow>, RowProblem> rows = readPriceRows(*bytes);
+    if (!rows)
+        return refused(rowProblemText(book_.files.constFirst(), rows.error()), ExitUsage);
+    QList<PriceRecord> prices;
+    for (const PriceRow &row : *rows)
+        prices << PriceRecord{row.date, row.product, row.price};
+    if (const Result<void, QSqlError> stored = closing_.tables().storePrices(prices); !stored)
+        return engineFailed(stored.error());
+    out_ << prices.size() << " preços importados." << Qt::endl;
+    return ExitDone;
+}
+
+int BookRun::importInvoices()
+{
+    // Every file is read before any is kept: one bad file refuses them all.
+    QList<std::pair<QString, Invoice>> invoices;
+    for (const QString &path : book_.files) {
+        const std::optional<QByteArray> bytes = fileBytes(path);
+        if (!bytes)
+            return ExitUsage;
+        const Result<Invoice, InvoiceProblem> invoice = readNfe(*bytes);
+        if (!invoice)
+            return refused(invoiceProblemText(path, invoice.error()), ExitUsage);
+        invoices.push_back({path, *invoice});
+    }
+    int status = ExitDone;
+    for (const auto &[path, invoice] : invoices) {
+        const Result<InvoiceRecord, EntryRefusal> entered = closing_.enterInvoice(invoice, book_.day, book_.tank);
+        if (entered) {
+            out_ << QStringLiteral("%1: nota %2 entra no dia %3.")
+                        .arg(path, entered->number, entered->day.toString(QStringLiteral("dd/MM/yyyy")))
+                 << Qt::endl;
+            continue;
+        }
+        if (const QSqlError *error = std::get_if<QSqlError>(&entered.error()))
+            return engineFailed(*error);
+        if (const InvoiceProblem *problem = std::get_if<InvoiceProblem>(&entered.error())) {
+            refused(invoiceProblemText(path, *problem), 0);
+            status = std::max(status, problem->kind == InvoiceProblem::AlreadyImported ? int(ExitBookRefused) : int(ExitUsage));
+            continue;
+        }
+        const EntryProblem &problem = std::get<EntryProblem>(entered.error());
+        switch (problem.kind) {
+        case EntryProblem::UnknownProduct:
+            refused(QStringLiteral("%1: o produto \"%2\" não casa com nenhuma descarga; diga qual é com "
+                                   "comzelta-cli %3 produtos --mapear \"%2=PRODUTO\"")
+                        .arg(path, problem.value, station_),
+                    0);
+            break;
+        case EntryProblem::TanksUnknown:
+            refused(QStringLiteral("%1: %2 tem mais de um tanque e nenhuma descarga mostra qual recebeu; diga com --tanque N")
+                        .arg(path, problem.value),
+                    0);
+            break;
+        case EntryProblem::NoSuchTank:
+            refused(QStringLiteral("%1: o posto não tem o tanque %2").arg(path, problem.value), 0);
+            break;
+        }
+        status = std::max(status, int(ExitUsage));
+    }
+    return status;
+}
+
+int BookRun::settings()
+{
+    Result<ClosingSettings, QSqlError> stored = closing_.settings();
+    if (!stored)
+        return engineFailed(stored.error());
+    ClosingSettings settings = *stored;
+    settings.closingHour = book_.closingHour.value_or(settings.closingHour);
+    settings.tolerancePercent = book_.tolerancePercent.value_or(settings.tolerancePercent);
+    settings.toleranceBase = book_.toleranceBase.value_or(settings.toleranceBase);
+    settings.volumeBasis = book_.volumeBasis.value_or(settings.volumeBasis);
+    settings.totaliserDigits = book_.totaliserDigits.value_or(settings.totaliserDigits);
+    settings.cnpj = book_.cnpj.value_or(settings.cnpj);
+    settings.cumulativeLossPercent = book_.cumulativeLossPercent.value_or(settings.cumulativeLossPercent);
+    if (const Result<void, QSqlError> kept = closing_.tables().setSettings(settings); !kept)
+        return engineFailed(kept.error());
+    const QLocale brazilian(QLocale::Portuguese, QLocale::Brazil);
+    out_ << "Hora do fechamento: " << settings.closingHour.toString(QStringLiteral("HH:mm")) << '\n'
+         << "Tolerância: " << brazilian.toString(settings.tolerancePercent) << " % do "
+         << (settings.toleranceBase == ToleranceBase::Available ? "volume disponível" : "estoque físico") << '\n'
+         << "Volume: " << (settings.volumeBasis == VolumeBasis::Measured ? "ambiente" : "a 20 °C") << '\n'
+         << "Dígitos dos encerrantes: " << settings.totaliserDigits << '\n'
+         << "CNPJ: " << (settings.cnpj.isEmpty() ? QStringLiteral("-") : settings.cnpj) << '\n'
+         << "Alarme de perda acumulada: " << brazilian.toString(settings.cumulativeLossPercent) << " % das vendas do mês"
+         << Qt::endl;
+    return ExitDone;
+}
+
+int BookRun::dipstick()
+{
+    const Result<void, QSqlError> kept =
+        closing_.tables().storeDipstick(*book_.day, DipstickRecord{*book_.tank, *book_.litres, book_.reason});
+    if (!kept)
+        return engineFailed(kept.error());
+    out_ << "Régua do tanque " << *book_.tank << " no dia " << book_.day->toString(QStringLiteral("dd/MM/yyyy"))
+         << " registrada." << Qt::endl;
+    return ExitDone;
+}
+
+int BookRun::products()
+{
+    for (const auto &[supplier, product] : book_.mappings)
+        if (const Result<void, QSqlError> kept = closing_.tables().mapProduct(supplier, product); !kept)
+            return engineFailed(kept.error());
+    const Result<QMap<QString, QString>, QSqlError> mapping = closing_.tables().productMapping();
+    if (!mapping)
+        return engineFailed(mapping.error());
+    ReportTable table{{}, {{QStringLiteral("supplier_product"), QStringLiteral("Nome na nota"), false},
+                           {QStringLiteral("product"), QStringLiteral("Produto"), false}}, {}, true};
+    for (auto entry = mapping->cbegin(); entry != mapping->cend(); ++entry)
+        table.rows << QList<Cell>{entry.key(), entry.value()};
+    print({table}, {});
+    return ExitDone;
+}
+
+int BookRun::audit()
+{
+    const Result<QList<AuditRecord>, QSqlError> records = closing_.tables().audit(*book_.day);
+    if (!records)
+        return engineFailed(records.error());
+    ReportTable table{{}, {{QStringLiteral("at"), QStringLiteral("Quando"), false},
+                           {QStringLiteral("action"), QStringLiteral("Ação"), false},
+                           {QStringLiteral("user"), QStringLiteral("Usuário"), false},
+                           {QStringLiteral("machine"), QStringLiteral("Máquina"), false},
+                           {QStringLiteral("reason"), QStringLiteral("Motivo"), false},
+                           {QStringLiteral("lines_before"), QStringLiteral("Antes"), false},
+                           {QStringLiteral("lines_after"), QStringLiteral("Depois"), false}}, {}, true};
+    for (const AuditRecord &record : *records)
+        table.rows << QList<Cell>{std::optional<QDateTime>(record.at.toTimeZone(closing_.zone())),
+                                  record.action == QLatin1String("close") ? QStringLiteral("fechamento") : QStringLiteral("reabertura"),
+                                  record.author.userName, record.author.machine, record.reason, record.linesBefore,
+                                  record.linesAfter};
+    print({table}, {});
+    return ExitDone;
+}
+
+} // namespace
+
+int runBookCommand(const CliOptions &options, const StationResolution &station, QTextStream &out, QTextStream &err)
+{
+    const DatabaseLocation location = options.database.value_or(
+        DatabaseLocation(HistoryStore::filePathIn(dataDirectoryOrDefault(options.dataDirectory))));
+    if (!location.isPostgres() && !QFileInfo::exists(location.filePath)) {
+        err << "comzelta-cli: " << location.displayName() << " não existe: nenhum posto foi lido ainda" << Qt::endl;
+        return ExitUsage;
+    }
+    if (const Result<void, HistoryOpenProblem> opened = openForWriting(Connection, location, WriteConnectionSettings{});
+        !opened) {
+        err << "comzelta-cli: " << historyOpenProblemText(opened.error()) << Qt::endl;
+        closeConnection(Connection);
+        return ExitNoConnection;
+    }
+    int status = ExitUsage;
+    {
+        QSqlDatabase db = QSqlDatabase::database(Connection, false);
+        const Result<QList<StoredStation>, QSqlError> stations = queryStations(db);
+        const QString host = historyHost(*station.address);
+        std::optional<StoredStation> found;
+        for (const StoredStation &stored : stations.valueOr({}))
+            if (stored.host == host || (!station.description.isEmpty() && stored.description == station.description))
+                found = stored;
+        if (!stations) {
+            err << "comzelta-cli: histórico indisponível: " << stations.error().databaseText().simplified() << Qt::endl;
+            status = ExitNoConnection;
+        } else if (!found) {
+            err << "comzelta-cli: o histórico não tem o posto " << options.station << Qt::endl;
+        } else {
+            ClosingBook book(db, found->id, QTimeZone(found->timeZone.toUtf8()));
+            status = BookRun(options, options.station, book, out, err).run();
+        }
+    }
+    closeConnection(Connection);
+    return status;
+}

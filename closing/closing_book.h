@@ -1,0 +1,86 @@
+#pragma once
+
+#include "base/result.h"
+#include "closing/day_figures.h"
+#include "closing/invoice_entry.h"
+#include "closing/month_figures.h"
+#include "store/closing_tables.h"
+#include "store/history_queries.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QTimeZone>
+
+#include <variant>
+
+// An invoice line set against what the gauge saw arrive in its tanks that day; or a delivery no
+// invoice names (no number, nothing invoiced).
+struct InvoiceMatch {
+    QString number;
+    QString supplier;
+    QString product;
+    double invoiced = 0;               // litres
+    std::optional<double> measured;    // the matched deliveries' rise, in the book's basis
+    std::optional<double> difference;  // measured − invoiced: negative is a short delivery
+};
+
+// A day as the book shows it: computed from the records while open, as kept once closed.
+struct BookDay {
+    DayFigures figures;
+    bool closed = false;
+    bool divergentOpening = false;
+    QList<InvoiceMatch> invoices;
+};
+
+// Why a day was not closed or reopened.
+struct CloseRefusal {
+    enum Kind {
+        Engine,
+        NotClosable,   // problems: what is missing
+        AlreadyClosed,
+        NotClosed,
+    };
+    Kind kind = Engine;
+    QList<ClosingProblem> problems;
+    QSqlError error;
+};
+
+// Why an invoice file did not enter the book: the file itself (addressed elsewhere, imported
+// already), where it goes, or the engine.
+using EntryRefusal = std::variant<InvoiceProblem, EntryProblem, QSqlError>;
+
+// One station's daily book on an open connection: its days computed from the readings,
+// invoices and totalisers the history holds, closed, reopened and summed by month.
+class ClosingBook {
+public:
+    ClosingBook(const QSqlDatabase &db, qint64 stationId, const QTimeZone &zone);
+
+    Result<BookDay, QSqlError> day(QDate date, const QMap<QString, QString> &justifications = {});
+    Result<void, CloseRefusal> close(QDate date, const QMap<QString, QString> &justifications, const BookAuthor &author);
+    Result<void, CloseRefusal> reopen(QDate date, const BookAuthor &author, const QString &reason);
+    // Checks the invoice against the station's CNPJ, places it (invoice_entry.h) and keeps it.
+    Result<InvoiceRecord, EntryRefusal> enterInvoice(const Invoice &invoice, std::optional<QDate> day,
+                                                     std::optional<int> typedTank);
+    // Every day of the month up to `until`, by product.
+    Result<QList<MonthProduct>, QSqlError> month(QDate firstDay, QDate until);
+
+    ClosingTables &tables() { return tables_; }
+    const QTimeZone &zone() const { return zone_; }
+    Result<ClosingSettings, QSqlError> settings() const { return tables_.settings(); }
+
+private:
+    Result<QList<StoredTank>, QSqlError> stationTanks();
+    Result<DayInputs, QSqlError> inputs(QDate date, const ClosingSettings &settings);
+    Result<std::optional<StockSnapshot>, QSqlError> stockAtStart(QDate date, const ClosingSettings &settings,
+                                                                  const QList<int> &tanks);
+    // The stock at a closing hour, from the gauge, or else the dipstick readings typed for the
+    // day that hour closes.
+    Result<std::optional<StockSnapshot>, QSqlError> stockAtHour(QDate closedDate, const QDateTime &instant,
+                                                               const ClosingSettings &settings, const QList<int> &tanks);
+    Result<QList<InvoiceMatch>, QSqlError> invoiceMatches(const DayInputs &inputs, const ClosingSettings &settings);
+
+    QSqlDatabase db_;
+    qint64 stationId_;
+    QTimeZone zone_;
+    ClosingTables tables_;
+};

@@ -1,0 +1,1 @@
+// The targets that compile the precompiled headers have no code of their own.

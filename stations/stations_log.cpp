@@ -1,0 +1,3 @@
+#include "stations/stations_log.h"
+
+Q_LOGGING_CATEGORY(lcStations, "comzelta.stations", QtWarningMsg)

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "tests/alarms/alarm_test_support.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+// The daily book's tests share one station and its readings: Posto Teste at posto-a, in São
+// Paulo's time, with gasoline in tanks 1 and 2 and diesel in tank 3.
+
+extern const StationIdentity BookStation;
+
+// One inventory: the controller's local time, and litres by tank.
+struct BookInventory {
+    QString at;  // "dd/MM/yy HH:mm"
+    QMap<int, int> litres;
+};
+
+// 10 March 2026: tank 2 takes 5.000 L from 14:00 to 14:30; by the next midnight tank 1 has sold
+// 750 L, tank 2 280 L and tank 3 1.000 L.
+QList<BookInventory> balancedInventories();
+
+// Writes the inventories through the store as a poller would, with the rules that find the
+// deliveries of gasoline; tank 3 read in kg when `dieselWeighed`.
+void keepInventories(const AlarmFixture &fixture, const QList<BookInventory> &inventories, bool dieselWeighed = false);

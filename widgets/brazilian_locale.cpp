@@ -1,0 +1,8 @@
+#include "widgets/brazilian_locale.h"
+
+#include <QLocale>
+
+void useBrazilianLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+}
