@@ -18,7 +18,8 @@ TankRules TankRules::overriddenBy(const TankRules &other) const
 StationRules StationRules::overriddenBy(const StationRules &other) const
 {
     return {either(other.sensors, sensors), either(other.bars, bars),
-            either(other.communicationRounds, communicationRounds), either(other.clockMinutes, clockMinutes)};
+            either(other.communicationRounds, communicationRounds), either(other.clockMinutes, clockMinutes),
+            either(other.cumulativeLoss, cumulativeLoss)};
 }
 
 bool StationNames::calledBy(const QString &name) const

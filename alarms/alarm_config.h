@@ -8,12 +8,17 @@
 
 // The alarm rules as alarmes.ini sets them (alarm_config_file.h reads the file).
 
-// Percentages of the tank's capacity. The alarm is raised on reaching raiseAt and cleared only
-// once the level is back at restoreAt, so a level wavering at the limit raises it once.
+// Percentages: of the tank's capacity for a level, of the month's sales for the cumulative loss.
+// The alarm is raised at raiseAt and cleared only once the value is back at restoreAt, so a value
+// wavering at the limit raises it once.
 struct LevelLimits {
     double raiseAt = 0;
     double restoreAt = 0;
 };
+
+// A loss beyond 0,6 % of what the station had to sell is the one the fuel regulator asks to be
+// investigated; a month's steady small losses reach it long before any single day does.
+constexpr LevelLimits DefaultCumulativeLoss{0.6, 0.5};
 
 // What the tanks of a product are watched for; a tank's own section overrides it key by key.
 struct TankRules {
@@ -30,6 +35,7 @@ struct StationRules {
     std::optional<bool> bars;                // unset: watched
     std::optional<int> communicationRounds;  // failed polls in a row that raise the alarm; unset: none
     std::optional<int> clockMinutes;         // the clock difference tolerated; unset: no alarm
+    std::optional<LevelLimits> cumulativeLoss;  // the month's loss, % of its sales; unset: the default
 
     StationRules overriddenBy(const StationRules &other) const;
 };

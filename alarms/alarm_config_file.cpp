@@ -3,6 +3,7 @@
 #include "codec/ini_text.h"
 
 #include <QHash>
+#include <QLocale>
 #include <QSet>
 
 #include <algorithm>
@@ -19,6 +20,8 @@ const QString Sensors = QStringLiteral("sensores");
 const QString Bars = QStringLiteral("barras");
 const QString CommunicationRounds = QStringLiteral("falhas de comunicação");
 const QString ClockMinutes = QStringLiteral("diferença de relógio");
+const QString CumulativeLoss = QStringLiteral("perda acumulada");
+const QString CumulativeLossRestore = QStringLiteral("perda acumulada retorno");
 
 constexpr int LargestTank = 999;
 
@@ -165,12 +168,12 @@ public:
         if (!raiseAt || !restoreAt)
             return std::nullopt;
         if (restoredAbove ? *restoreAt <= *raiseAt : *restoreAt >= *raiseAt) {
+            const QLocale brazilian(QLocale::Portuguese, QLocale::Brazil);
             problem(values.value(plainName(restoreKey)).line,
                     QStringLiteral("\"%1\" (%2) deve ser %3 que \"%4\" (%5)")
-                        .arg(restoreKey)
-                        .arg(*restoreAt)
-                        .arg(restoredAbove ? QStringLiteral("maior") : QStringLiteral("menor"), raiseKey)
-                        .arg(*raiseAt));
+                        .arg(restoreKey, brazilian.toString(*restoreAt),
+                             restoredAbove ? QStringLiteral("maior") : QStringLiteral("menor"), raiseKey,
+                             brazilian.toString(*raiseAt)));
             return std::nullopt;
         }
         return LevelLimits{*raiseAt, *restoreAt};
@@ -189,12 +192,14 @@ public:
 
     StationRules stationRules(const Section &section)
     {
-        const Values found = values(section, {Sensors, Bars, CommunicationRounds, ClockMinutes});
+        const Values found =
+            values(section, {Sensors, Bars, CommunicationRounds, ClockMinutes, CumulativeLoss, CumulativeLossRestore});
         StationRules rules;
         rules.sensors = yesNo(found, Sensors);
         rules.bars = yesNo(found, Bars);
         rules.communicationRounds = whole(found, CommunicationRounds, 1, 1000);
         rules.clockMinutes = whole(found, ClockMinutes, 1, 24 * 60);
+        rules.cumulativeLoss = levelLimits(found, section, CumulativeLoss, CumulativeLossRestore, false);
         return rules;
     }
 

@@ -20,6 +20,8 @@ public:
     explicit AlarmRules(const AlarmConfig &config);
 
     Result<QList<AlarmNotice>, QSqlError> apply(const RuleInput &input) const override;
+    // For the rules decided outside the writer: the daily book's cumulative loss.
+    const AlarmConfig &config() const { return config_; }
 
 private:
     AlarmConfig config_;

@@ -108,3 +108,16 @@ QString deliveryText(const QString &tank, double litres, const QString &from, co
 {
     return QStringLiteral("%1: entrega de %2 a 20 °C entre %3 e %4").arg(tank, litresText(litres), from, to);
 }
+
+QString cumulativeLossText(const QString &product, QDate month, double litres, double percent, double limit)
+{
+    return QStringLiteral("%1: perda acumulada em %2 de %3, %4% das vendas (limite %5%)")
+        .arg(product, month.toString(QStringLiteral("MM/yyyy")), litresText(litres), decimalText(percent, 2),
+             decimalText(limit, 1));
+}
+
+QString cumulativeLossRestoredText(const QString &product, QDate month, double percent)
+{
+    return QStringLiteral("%1: perda acumulada em %2 normalizada, %3% das vendas")
+        .arg(product, month.toString(QStringLiteral("MM/yyyy")), decimalText(percent, 2));
+}

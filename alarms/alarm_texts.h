@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QTimeZone>
@@ -23,3 +24,6 @@ QString highLevelName();
 QString levelRaisedText(const QString &tank, const QString &levelName, double percent, double limit);
 QString levelRestoredText(const QString &tank, const QString &levelName, double percent);
 QString deliveryText(const QString &tank, double litres, const QString &from, const QString &to);
+// "GASOLINA: perda acumulada em 12/2026 de 95 L, 0,63% das vendas (limite 0,6%)"
+QString cumulativeLossText(const QString &product, QDate month, double litres, double percent, double limit);
+QString cumulativeLossRestoredText(const QString &product, QDate month, double percent);

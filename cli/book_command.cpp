@@ -4,7 +4,9 @@
 #include "cli/csv_report.h"
 #include "cli/exit_codes.h"
 #include "cli/text_report.h"
+#include "alarms/alarm_rules.h"
 #include "closing/closing_texts.h"
+#include "closing/loss_watch.h"
 #include "codec/file_text.h"
 #include "imports/day_rows.h"
 #include "imports/nfe_reader.h"
@@ -29,11 +31,28 @@ BookAuthor author()
     return {user, QSysInfo::machineHostName()};
 }
 
+// The station's cumulative-loss limits from alarmes.ini, or the default without the file; nothing,
+// and a word on it, while the file is broken, as the console and the poller say it.
+std::optional<LevelLimits> lossLimits(const CliOptions &options, const StoredStation &station, QTextStream &err)
+{
+    const Result<std::shared_ptr<AlarmRules>, AlarmFileProblem> rules =
+        loadAlarmRules(dataDirectoryOrDefault(options.dataDirectory));
+    if (!rules) {
+        err << "comzelta-cli: Alarmes desativados: " << alarmFileProblemText(rules.error()) << Qt::endl;
+        return std::nullopt;
+    }
+    if (!*rules)
+        return DefaultCumulativeLoss;
+    return (*rules)->config().station({station.host, station.ofe}).cumulativeLoss.value_or(DefaultCumulativeLoss);
+}
+
 // What one command does with the book, and where it prints.
 class BookRun {
 public:
-    BookRun(const CliOptions &options, const QString &station, ClosingBook &book, QTextStream &out, QTextStream &err)
-        : options_(options), book_(*options.book), station_(station), closing_(book), out_(out), err_(err)
+    BookRun(const CliOptions &options, const StoredStation &stored, ClosingBook &book, QTextStream &out,
+            QTextStream &err)
+        : options_(options), book_(*options.book), station_(options.station), stored_(stored), closing_(book),
+          out_(out), err_(err)
     {
     }
 
@@ -67,6 +86,8 @@ private:
     }
     std::optional<QByteArray> fileBytes(const QString &path);
     QString closeRefusalText(const CloseRefusal &refusal) const;
+    // After a day is closed or reopened: the month's cumulative loss, and the alarm it turns.
+    int watchLoss();
 
     int showDay();
     int showMonth();
@@ -84,6 +105,7 @@ private:
     const CliOptions &options_;
     const BookOptions &book_;
     QString station_;
+    StoredStation stored_;
     ClosingBook &closing_;
     QTextStream &out_;
     QTextStream &err_;
@@ -189,7 +211,7 @@ int BookRun::close()
     const Result<void, CloseRefusal> closed = closing_.close(*book_.day, book_.justifications, author());
     if (closed) {
         out_ << "Dia " << book_.day->toString(QStringLiteral("dd/MM/yyyy")) << " fechado." << Qt::endl;
-        return ExitDone;
+        return watchLoss();
     }
     const CloseRefusal &refusal = closed.error();
     if (refusal.kind == CloseRefusal::Engine)
@@ -211,6 +233,19 @@ int BookRun::reopen()
         return refused(closeRefusalText(reopened.error()), ExitBookRefused);
     }
     out_ << "Dia " << book_.day->toString(QStringLiteral("dd/MM/yyyy")) << " reaberto." << Qt::endl;
+    return watchLoss();
+}
+
+int BookRun::watchLoss()
+{
+    const std::optional<LevelLimits> limits = lossLimits(options_, stored_, err_);
+    if (!limits)
+        return ExitDone;
+    const Result<QList<LossAlarmTurn>, QSqlError> turns = watchCumulativeLoss(closing_, *limits);
+    if (!turns)
+        return engineFailed(turns.error());
+    for (const LossAlarmTurn &turn : *turns)
+        out_ << (turn.raised ? "Alarme: " : "Alarme normalizado: ") << turn.detail << Qt::endl;
     return ExitDone;
 }
 
@@ -328,7 +363,6 @@ int BookRun::settings()
     settings.volumeBasis = book_.volumeBasis.value_or(settings.volumeBasis);
     settings.totaliserDigits = book_.totaliserDigits.value_or(settings.totaliserDigits);
     settings.cnpj = book_.cnpj.value_or(settings.cnpj);
-    settings.cumulativeLossPercent = book_.cumulativeLossPercent.value_or(settings.cumulativeLossPercent);
     if (const Result<void, QSqlError> kept = closing_.tables().setSettings(settings); !kept)
         return engineFailed(kept.error());
     const QLocale brazilian(QLocale::Portuguese, QLocale::Brazil);
@@ -337,9 +371,7 @@ int BookRun::settings()
          << (settings.toleranceBase == ToleranceBase::Available ? "volume disponível" : "estoque físico") << '\n'
          << "Volume: " << (settings.volumeBasis == VolumeBasis::Measured ? "ambiente" : "a 20 °C") << '\n'
          << "Dígitos dos encerrantes: " << settings.totaliserDigits << '\n'
-         << "CNPJ: " << (settings.cnpj.isEmpty() ? QStringLiteral("-") : settings.cnpj) << '\n'
-         << "Alarme de perda acumulada: " << brazilian.toString(settings.cumulativeLossPercent) << " % das vendas do mês"
-         << Qt::endl;
+         << "CNPJ: " << (settings.cnpj.isEmpty() ? QStringLiteral("-") : settings.cnpj) << Qt::endl;
     return ExitDone;
 }
 
@@ -423,7 +455,7 @@ int runBookCommand(const CliOptions &options, const StationResolution &station, 
             err << "comzelta-cli: o histórico não tem o posto " << options.station << Qt::endl;
         } else {
             ClosingBook book(db, found->id, QTimeZone(found->timeZone.toUtf8()));
-            status = BookRun(options, options.station, book, out, err).run();
+            status = BookRun(options, *found, book, out, err).run();
         }
     }
     closeConnection(Connection);

@@ -149,8 +149,7 @@ QString bookCommandNames()
 
 QList<QCommandLineOption> BookOptionTable::all() const
 {
-    return {day, month, justification, reason, import, tank, litres, mapping, closingHour, tolerance, base, basis, digits, cnpj,
-            cumulativeLoss};
+    return {day, month, justification, reason, import, tank, litres, mapping, closingHour, tolerance, base, basis, digits, cnpj};
 }
 
 Result<BookOptions, BookProblem> BookOptionTable::values(BookCommand command, const QCommandLineParser &parser,
@@ -170,7 +169,6 @@ Result<BookOptions, BookProblem> BookOptionTable::values(BookCommand command, co
     options.volumeBasis = reader.read<VolumeBasis>(basis, QStringLiteral("ambiente ou 20"), volumeBasis);
     options.totaliserDigits = reader.read<int>(digits, QStringLiteral("de 3 a 12"), ::digits);
     options.cnpj = reader.read<QString>(cnpj, QStringLiteral("14 algarismos"), ::cnpj);
-    options.cumulativeLossPercent = reader.read<double>(cumulativeLoss, QStringLiteral("de 0 a 100, com vírgula decimal"), percent);
     for (const QString &text : parser.values(justification)) {
         if (const std::optional<QPair<QString, QString>> given = pair(text, QLatin1Char(':')))
             options.justifications.insert(given->first, given->second);

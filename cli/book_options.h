@@ -47,7 +47,6 @@ struct BookOptions {
     std::optional<VolumeBasis> volumeBasis;
     std::optional<int> totaliserDigits;
     std::optional<QString> cnpj;
-    std::optional<double> cumulativeLossPercent;
 };
 
 struct BookProblem {
@@ -108,9 +107,6 @@ struct BookOptionTable {
     const QCommandLineOption cnpj{QStringLiteral("cnpj"),
                                   QStringLiteral("O CNPJ do posto, para conferir as notas (ajustes; vazio o apaga)."),
                                   QStringLiteral("CNPJ")};
-    const QCommandLineOption cumulativeLoss{QStringLiteral("perda-acumulada"),
-                                            QStringLiteral("A perda do mês, em % das vendas, que levanta o alarme (ajustes)."),
-                                            QStringLiteral("PCT")};
 
     QList<QCommandLineOption> all() const;
     // The options of `command`, with the words after it (notas: more files).

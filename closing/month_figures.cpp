@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cmath>
 
-bool MonthProduct::lossBeyond(double limitPercent) const
+bool MonthProduct::lossAlarmOn(bool wasOn, const LevelLimits &limits) const
 {
-    return cumulativePercent && -*cumulativePercent > limitPercent;
+    if (!cumulativePercent)
+        return wasOn;
+    const double loss = -*cumulativePercent;
+    return loss > (wasOn ? limits.restoreAt : limits.raiseAt);
 }
 
 QList<MonthProduct> summarizeMonth(const QList<DayFigures> &days)

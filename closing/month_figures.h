@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarms/alarm_config.h"
 #include "closing/day_figures.h"
 
 #include <QList>
@@ -21,8 +22,10 @@ struct MonthProduct {
     double cumulativeVariance = 0;              // litres: negative is a loss
     std::optional<double> cumulativePercent;    // of the sales
 
-    // Whether the month's loss is beyond `limitPercent` of its sales.
-    bool lossBeyond(double limitPercent) const;
+    // Whether the cumulative_loss alarm is on, given whether it was: raised once the month's loss
+    // is beyond limits.raiseAt % of its sales, kept until it is back at limits.restoreAt % or
+    // below. A month without sales tells nothing, and leaves the alarm as it was.
+    bool lossAlarmOn(bool wasOn, const LevelLimits &limits) const;
 };
 
 // The days given (of one month, any order), product by product, by name.

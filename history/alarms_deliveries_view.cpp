@@ -29,6 +29,7 @@ QString alarmName(const QString &kind)
         {QStringLiteral("clock"), QStringLiteral("Relógio")},
         {QStringLiteral("poll_failed"), QStringLiteral("Coleta automática")},
         {QStringLiteral("ofe_conflict"), QStringLiteral("Número OFE repetido")},
+        {QStringLiteral("cumulative_loss"), QStringLiteral("Perda acumulada")},
     };
     QString alarm = kind;
     if (kind.endsWith(Raised))

@@ -1,5 +1,6 @@
 #include "store/alarm_tables.h"
 
+#include "store/alarm_state_sql.h"
 #include "store/sql_dialect.h"
 
 #include <QSqlQuery>
@@ -18,16 +19,12 @@ Result<QSqlQuery *, QSqlError> AlarmTables::run(const QString &sql, Bindings bin
     return query;
 }
 
-// A write before the first read: SQLite's write lock on the file, a row lock on the station on an
-// engine with row locks. Another program's rules for this station wait here until this job is
-// committed and then read what it decided, so the two never both raise the same alarm.
 Result<void, QSqlError> AlarmTables::lock()
 {
     if (locked_)
         return {};
     const Result<QSqlQuery *, QSqlError> locked =
-        run(QStringLiteral("UPDATE station SET description = description WHERE id = :station"),
-            {{QStringLiteral(":station"), input_.stationId}});
+        run(stationHoldSql(), {{QStringLiteral(":station"), input_.stationId}});
     if (!locked)
         return failure(locked.error());
     locked_ = true;
@@ -44,8 +41,7 @@ Result<QSqlQuery *, QSqlError> AlarmTables::runLocked(const QString &sql, Bindin
 Result<AlarmState, QSqlError> AlarmTables::state(const QString &alarm, int subject)
 {
     const Result<QSqlQuery *, QSqlError> query =
-        runLocked(QStringLiteral("SELECT active, count FROM alarm_state "
-                           "WHERE station_id = :station AND alarm = :alarm AND subject = :subject"),
+        runLocked(alarmStateSql(),
             {{QStringLiteral(":station"), input_.stationId},
              {QStringLiteral(":alarm"), alarm},
              {QStringLiteral(":subject"), subject}});
@@ -59,11 +55,7 @@ Result<AlarmState, QSqlError> AlarmTables::state(const QString &alarm, int subje
 Result<void, QSqlError> AlarmTables::setState(const QString &alarm, int subject, const AlarmState &now)
 {
     const Result<QSqlQuery *, QSqlError> stored =
-        run(QStringLiteral("INSERT INTO alarm_state (station_id, alarm, subject, active, changed_at, count) "
-                           "VALUES (:station, :alarm, :subject, :active, :at, :count) "
-                           "ON CONFLICT (station_id, alarm, subject) DO UPDATE SET active = excluded.active, "
-                           "changed_at = CASE WHEN alarm_state.active = excluded.active "
-                           "THEN alarm_state.changed_at ELSE excluded.changed_at END, count = excluded.count"),
+        run(alarmStateUpsertSql(),
             {{QStringLiteral(":station"), input_.stationId},
              {QStringLiteral(":alarm"), alarm},
              {QStringLiteral(":subject"), subject},

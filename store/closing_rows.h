@@ -31,7 +31,6 @@ struct ClosingSettings {
     VolumeBasis volumeBasis = VolumeBasis::Measured;
     int totaliserDigits = 8;  // two of them decimals: 999999,99 rolls over to 0
     QString cnpj;             // digits only; empty when not set
-    double cumulativeLossPercent = 0.6;  // of the month's sales, for the cumulative_loss alarm
 };
 
 struct NozzleRecord {

@@ -78,8 +78,8 @@ Result<void, QSqlError> ClosingTables::inTransaction(const std::function<Result<
 Result<ClosingSettings, QSqlError> ClosingTables::settings() const
 {
     Result<QSqlQuery, QSqlError> query =
-        run(QStringLiteral("SELECT closing_minute, tolerance_percent, tolerance_base, volume_basis, totaliser_digits, cnpj, "
-                           "cumulative_loss_percent FROM closing_settings WHERE station_id = :station"),
+        run(QStringLiteral("SELECT closing_minute, tolerance_percent, tolerance_base, volume_basis, totaliser_digits, cnpj "
+                           "FROM closing_settings WHERE station_id = :station"),
             {});
     if (!query)
         return failure(query.error());
@@ -94,8 +94,6 @@ Result<ClosingSettings, QSqlError> ClosingTables::settings() const
     settings.volumeBasis = query->value(3).toString() == QLatin1String("volume20") ? VolumeBasis::At20C : VolumeBasis::Measured;
     settings.totaliserDigits = query->value(4).toInt();
     settings.cnpj = query->value(5).toString();
-    if (!query->value(6).isNull())
-        settings.cumulativeLossPercent = query->value(6).toDouble();
     return settings;
 }
 
@@ -104,19 +102,17 @@ Result<void, QSqlError> ClosingTables::setSettings(const ClosingSettings &settin
     return inTransaction([&]() -> Result<void, QSqlError> {
         const Result<QSqlQuery, QSqlError> stored = run(
             QStringLiteral("INSERT INTO closing_settings (station_id, closing_minute, tolerance_percent, tolerance_base, "
-                           "volume_basis, totaliser_digits, cnpj, cumulative_loss_percent) VALUES (:station, :minute, "
-                           ":tolerance, :base, :basis, :digits, :cnpj, :cumulative) ON CONFLICT (station_id) DO UPDATE SET "
+                           "volume_basis, totaliser_digits, cnpj) VALUES (:station, :minute, "
+                           ":tolerance, :base, :basis, :digits, :cnpj) ON CONFLICT (station_id) DO UPDATE SET "
                            "closing_minute = excluded.closing_minute, tolerance_percent = excluded.tolerance_percent, "
                            "tolerance_base = excluded.tolerance_base, volume_basis = excluded.volume_basis, "
-                           "totaliser_digits = excluded.totaliser_digits, cnpj = excluded.cnpj, "
-                           "cumulative_loss_percent = excluded.cumulative_loss_percent"),
+                           "totaliser_digits = excluded.totaliser_digits, cnpj = excluded.cnpj"),
             {{"minute", settings.closingHour.hour() * 60 + settings.closingHour.minute()},
              {"tolerance", settings.tolerancePercent},
              {"base", QString::fromLatin1(toleranceBaseText(settings.toleranceBase))},
              {"basis", QString::fromLatin1(volumeBasisText(settings.volumeBasis))},
              {"digits", settings.totaliserDigits},
-             {"cnpj", settings.cnpj.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(settings.cnpj)},
-             {"cumulative", settings.cumulativeLossPercent}});
+             {"cnpj", settings.cnpj.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(settings.cnpj)}});
         if (!stored)
             return failure(stored.error());
         return {};

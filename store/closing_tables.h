@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/result.h"
+#include "store/alarm_rows.h"
 #include "store/closing_rows.h"
 
 #include <QSqlDatabase>
@@ -68,12 +69,22 @@ public:
     Result<void, BookRefusal> close(const ClosedDay &day);
     Result<void, BookRefusal> reopen(QDate day, const BookAuthor &author, const QString &reason);
     Result<QList<AuditRecord>, QSqlError> audit(QDate day) const;
+    // Nothing before the first day is closed.
+    Result<std::optional<QDate>, QSqlError> lastClosedDay() const;
+
+    // The book's own alarms, kept as the writer's rules keep theirs: inside inTransaction(),
+    // holdStation() first, so that two programs deciding at once never both raise one alarm.
+    Result<void, QSqlError> holdStation();
+    Result<AlarmState, QSqlError> alarmState(const QString &alarm, int subject) const;
+    Result<void, QSqlError> setAlarmState(const QString &alarm, int subject, const AlarmState &now, const QDateTime &at);
+    Result<void, QSqlError> addEvent(const QString &kind, const QString &detail, const QDateTime &at);
+    // Runs `body` in one transaction, committed only when it succeeds.
+    Result<void, QSqlError> inTransaction(const std::function<Result<void, QSqlError>()> &body);
 
 private:
     using Bindings = std::initializer_list<std::pair<const char *, QVariant>>;
     Result<QSqlQuery, QSqlError> run(const QString &sql, Bindings bindings) const;
     Result<void, BookRefusal> transaction(const std::function<Result<void, BookRefusal>()> &body);
-    Result<void, QSqlError> inTransaction(const std::function<Result<void, QSqlError>()> &body);
     Result<void, QSqlError> markNextDivergent(const ClosedDay &day);
     Result<void, QSqlError> storeLines(QDate day, const QList<ClosedLine> &lines);
     Result<QList<ClosedLine>, QSqlError> lines(QDate day) const;

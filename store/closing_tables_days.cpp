@@ -271,3 +271,14 @@ Result<QList<AuditRecord>, QSqlError> ClosingTables::audit(QDate day) const
                                query->value(5).toString(), query->value(6).toString()};
     return records;
 }
+
+Result<std::optional<QDate>, QSqlError> ClosingTables::lastClosedDay() const
+{
+    Result<QSqlQuery, QSqlError> query =
+        run(QStringLiteral("SELECT MAX(day) FROM closed_day WHERE station_id = :station"), {});
+    if (!query)
+        return failure(query.error());
+    if (!query->next() || query->value(0).isNull())
+        return std::optional<QDate>();
+    return std::optional<QDate>(QDate::fromString(query->value(0).toString(), Qt::ISODate));
+}

@@ -92,8 +92,7 @@ const std::vector<Migration> &migrations()
                             "closing_minute INTEGER NOT NULL DEFAULT 0, tolerance_percent {real} NOT NULL DEFAULT 0.6, "
                             "tolerance_base TEXT NOT NULL DEFAULT 'available' CHECK (tolerance_base IN ('available', 'physical')), "
                             "volume_basis TEXT NOT NULL DEFAULT 'measured' CHECK (volume_basis IN ('measured', 'volume20')), "
-                            "totaliser_digits INTEGER NOT NULL DEFAULT 8, cnpj TEXT, "
-                            "cumulative_loss_percent {real})"),
+                            "totaliser_digits INTEGER NOT NULL DEFAULT 8, cnpj TEXT)"),
              QStringLiteral("CREATE TABLE nozzle (station_id BIGINT NOT NULL REFERENCES station (id), nozzle INTEGER NOT NULL, "
                             "pump INTEGER, tank INTEGER NOT NULL, active {bool} NOT NULL, PRIMARY KEY (station_id, nozzle))"),
              QStringLiteral("CREATE TABLE totaliser (station_id BIGINT NOT NULL REFERENCES station (id), day TEXT NOT NULL, "

@@ -50,6 +50,15 @@ private slots:
         QTest::newRow("high return above its raise level")
             << "[produto X]\nnível alto retorno = 95\nnível alto = 90\n"
             << QStringList{"linha 2: \"nível alto retorno\" (95) deve ser menor que \"nível alto\" (90)"};
+        QTest::newRow("cumulative loss returning above its limit")
+            << "[postos]\nperda acumulada = 0,6\nperda acumulada retorno = 0,6\n"
+            << QStringList{"linha 3: \"perda acumulada retorno\" (0,6) deve ser menor que \"perda acumulada\" (0,6)"};
+        QTest::newRow("cumulative loss without its return")
+            << "[posto 10.0.0.1]\nperda acumulada = 1\n"
+            << QStringList{"linha 2: \"perda acumulada\" pede também \"perda acumulada retorno\" em [posto 10.0.0.1]"};
+        QTest::newRow("cumulative loss of a product")
+            << "[produto DIESEL]\nperda acumulada = 1\n"
+            << QStringList{"linha 2: chave desconhecida \"perda acumulada\" em [produto DIESEL]"};
         QTest::newRow("key outside a section") << "# regras\nentrega mínima = 500\n"
                                                << QStringList{"linha 2: \"entrega mínima\" fora de qualquer seção"};
         QTest::newRow("line without a value") << "[postos]\nsensores\n"
@@ -147,9 +156,9 @@ private slots:
     void stationRules_data()
     {
         QTest::addColumn<QString>("host");
-        QTest::addColumn<QString>("expected");  // sensors, bars, communication rounds, clock minutes
-        QTest::newRow("every station") << "10.0.0.1" << "true - 3 -";
-        QTest::newRow("station override by host, any case") << "Posto-B.local" << "false - 3 10";
+        QTest::addColumn<QString>("expected");  // sensors, bars, communication rounds, clock minutes, cumulative loss
+        QTest::newRow("every station") << "10.0.0.1" << "true - 3 - 0.8/0.7";
+        QTest::newRow("station override by host, any case") << "Posto-B.local" << "false - 3 10 1.5/1";
     }
 
     void stationRules()
@@ -157,12 +166,13 @@ private slots:
         QFETCH(QString, host);
         QFETCH(QString, expected);
         const Result<AlarmConfig, QStringList> load = parseAlarmConfig(
-            QStringLiteral("[postos]\nsensores = Sim\nfalhas de comunicacao = 3\n"
-                           "[posto posto-b.local]\nsensores = NÃO\ndiferença de relógio = 10\n"));
+            QStringLiteral("[postos]\nsensores = Sim\nfalhas de comunicacao = 3\nperda acumulada = 0,8\n"
+                           "perda acumulada retorno = 0,7%\n[posto posto-b.local]\nsensores = NÃO\n"
+                           "diferença de relógio = 10\nPerda Acumulada = 1,5\nperda acumulada retorno = 1\n"));
         QVERIFY2(load, qPrintable(load ? QString() : load.error().join(QLatin1Char('\n'))));
         const StationRules rules = load->station({host, {}});
         QCOMPARE(QStringList({valueText(rules.sensors), valueText(rules.bars), valueText(rules.communicationRounds),
-                              valueText(rules.clockMinutes)})
+                              valueText(rules.clockMinutes), limitsText(rules.cumulativeLoss)})
                      .join(QLatin1Char(' ')),
                  expected);
     }

@@ -130,6 +130,57 @@ private slots:
         QCOMPARE(invoice.value("difference_litres").toDouble(), 0.0);
         QVERIFY(day.value("tanks").toArray().at(1).toObject().contains("physical_stock"));
     }
+
+    // 100 L of gasoline lost on the 10th: 0,43 % of the day's 23.000 L, within its tolerance, but
+    // 9,71 % of the month's 1.030 L sold. Closing the day says the alarm, as alarmes.ini sets it.
+    void cumulativeLossOnClosing_data()
+    {
+        QTest::addColumn<QByteArray>("rules");  // alarmes.ini; empty: no file
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QString>("warns");
+        QTest::newRow("no alarmes.ini: the default limit")
+            << QByteArray() << "Alarme: GASOLINA C: perda acumulada em 03/2026 de 100 L, 9,71% das vendas (limite 0,6%)"
+            << "";
+        QTest::newRow("the station's own limit") << QByteArray("[posto posto-a]\nperda acumulada = 9,8\n"
+                                                               "perda acumulada retorno = 9\n")
+                                                 << "" << "";
+        QTest::newRow("a broken alarmes.ini") << QByteArray("[postos]\nperda acumulada = muita\n") << ""
+                                              << "comzelta-cli: Alarmes desativados: ";
+    }
+    void cumulativeLossOnClosing()
+    {
+        QFETCH(QByteArray, rules);
+        QFETCH(QString, says);
+        QFETCH(QString, warns);
+        AlarmFixture fixture(QStringLiteral("[produto GASOLINA C]\nentrega mínima = 500\n"));
+        QList<BookInventory> inventories = balancedInventories();
+        inventories.last().litres[1] -= 100;
+        keepInventories(fixture, inventories);
+        const QString dataDirectory = QFileInfo(fixture.location().filePath).path();
+        if (!rules.isEmpty())
+            QVERIFY(QFile::copy(file(QStringLiteral("alarmes.ini"), rules), dataDirectory + QStringLiteral("/alarmes.ini")));
+        const QList<QStringList> imports{
+            {"bicos", "--importar", file(QStringLiteral("bicos.csv"), "1;1\n2;1\n3;2\n4;3\n")},
+            {"encerrantes", "--importar",
+             file(QStringLiteral("encerrantes.csv"), "10/03/2026;1;1000;1500;0\n10/03/2026;2;2000;2250;0\n"
+                                                     "10/03/2026;3;500;800;20\n10/03/2026;4;0;1000;0\n")},
+            {"notas", "--importar", file(QStringLiteral("nota.xml"), Nfe)},
+        };
+        for (const QStringList &arguments : imports)
+            QCOMPARE(runCli(QStringList{"--data-dir", dataDirectory, "posto-a"} + arguments, QString(), files_.path()).exitCode,
+                     0);
+
+        const ProgramResult closed =
+            runCli({"--data-dir", dataDirectory, "posto-a", "fechar", "--dia", "2026-03-10"}, QString(), files_.path());
+        QCOMPARE(closed.exitCode, 0);
+        const QStringList lines = QString::fromUtf8(closed.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines, (QStringList{"Dia 10/03/2026 fechado."} + (says.isEmpty() ? QStringList{} : QStringList{says})));
+        QCOMPARE(QString::fromUtf8(closed.err).left(warns.size()), warns);
+        QCOMPARE(closed.err.isEmpty(), warns.isEmpty());
+        const FileInspector history(fixture.location());
+        QCOMPARE(history.scalar(QStringLiteral("SELECT COUNT(*) FROM event WHERE kind = 'cumulative_loss_raised'")).toInt(),
+                 says.isEmpty() ? 0 : 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliBook)

@@ -5,6 +5,7 @@
 
 #include "closing/closing_book.h"
 #include "closing/closing_texts.h"
+#include "closing/loss_watch.h"
 #include "store/history_file.h"
 
 #include <QtTest>
@@ -101,6 +102,8 @@ public:
         connections_ << name;
         return ClosingBook(QSqlDatabase::database(name, false), stationId_, Zone);
     }
+
+    DatabaseLocation location() const { return alarms_.location(); }
 
 private:
     AlarmFixture alarms_;
@@ -292,6 +295,57 @@ private slots:
         const Result<BookDay, QSqlError> next = book.day(Day.addDays(1));
         QVERIFY(!next->divergentOpening);
         QCOMPARE(productNamed(next->figures, Gasoline)->figures.opening, OptionalLitres(21930));
+    }
+
+    // A loss within each day's tolerance, beyond the month's limit: the alarm is raised once,
+    // whatever is reopened and closed again while the month's loss stays, and cleared once the
+    // day that lost is reopened.
+    void cumulativeLoss_data()
+    {
+        QTest::addColumn<double>("raiseAt");
+        QTest::addColumn<double>("restoreAt");
+        QTest::addColumn<QStringList>("turns");  // after each step
+        const QString raised = QStringLiteral("+GASOLINA C: perda acumulada em 03/2026 de 100 L, 6,67% das vendas "
+                                              "(limite 0,6%)");
+        const QString cleared = QStringLiteral("-GASOLINA C: perda acumulada em 03/2026 normalizada, 0,00% das vendas");
+        QTest::newRow("the default limits") << DefaultCumulativeLoss.raiseAt << DefaultCumulativeLoss.restoreAt
+                                            << QStringList{"", raised, "", "", cleared};
+        // 100 L of the 470 L sold on the 11th alone is 21 %, of the 1.500 L of both days 6,67 %.
+        QTest::newRow("beyond the month, not the 11th alone") << 10.0 << 8.0 << QStringList{"", "", "+", "-", ""};
+        QTest::newRow("a limit above both") << 25.0 << 20.0 << QStringList{"", "", "", "", ""};
+    }
+    void cumulativeLoss()
+    {
+        QFETCH(double, raiseAt);
+        QFETCH(double, restoreAt);
+        QFETCH(QStringList, turns);
+        Scenario scenario = twoDays();
+        scenario.inventories.last().litres[1] -= 100;  // 0,46 % of the 11th's gasoline: within the day's tolerance
+        BookFixture fixture(scenario);
+        ClosingBook book = fixture.book();
+        const std::function<bool()> steps[] = {
+            [&] { return book.close(Day, {}, Manager).ok(); },
+            [&] { return book.close(Day.addDays(1), {}, Manager).ok(); },
+            [&] { return book.reopen(Day, Manager, QStringLiteral("conferência")).ok(); },
+            [&] { return book.close(Day, {}, Manager).ok(); },
+            [&] { return book.reopen(Day.addDays(1), Manager, QStringLiteral("vazamento procurado")).ok(); },
+        };
+        QStringList told;
+        for (const auto &step : steps) {
+            QVERIFY(step());
+            const Result<QList<LossAlarmTurn>, QSqlError> watched = watchCumulativeLoss(book, {raiseAt, restoreAt});
+            QVERIFY2(watched.ok(), qPrintable(watched.ok() ? QString() : watched.error().text()));
+            QStringList stepTurns;
+            for (const LossAlarmTurn &turn : *watched)
+                stepTurns << (turn.raised ? QLatin1Char('+') : QLatin1Char('-'))
+                                 + (turns.contains(QStringLiteral("+")) ? QString() : turn.detail);
+            told << stepTurns.join(QLatin1Char('|'));
+        }
+        QCOMPARE(told, turns);
+        const FileInspector history(fixture.location());
+        const int raises = int(turns.filter(QRegularExpression(QStringLiteral("^\\+"))).size());
+        QCOMPARE(history.texts(QStringLiteral("SELECT kind FROM event WHERE kind LIKE 'cumulative%' ORDER BY id")),
+                 raises ? (QStringList{"cumulative_loss_raised", "cumulative_loss_cleared"}) : QStringList{});
     }
 
     // Two programs that computed the day both close it: one wins, the other is told.

@@ -274,9 +274,36 @@ private slots:
         QCOMPARE(diesel.sales, 30000.0);
         QCOMPARE(diesel.cumulativeVariance, -120.0);
         QVERIFY(qFuzzyCompare(*diesel.cumulativePercent, -0.4));
-        QVERIFY(diesel.lossBeyond(0.3));
-        QVERIFY(!diesel.lossBeyond(0.6));
-        QVERIFY(!month.at(1).lossBeyond(0.0));
+    }
+
+    // The month's loss, as a % of its sales, against the limits: raised beyond the first, kept
+    // until back at the second.
+    void lossAlarm_data()
+    {
+        QTest::addColumn<double>("variance");  // litres over the month's 10,000 sold; null: no sales
+        QTest::addColumn<bool>("wasOn");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("a gain") << 50.0 << false << false;
+        QTest::newRow("a loss within the limit") << -55.0 << false << false;
+        QTest::newRow("a loss at the limit") << -60.0 << false << false;
+        QTest::newRow("a loss beyond it") << -61.0 << false << true;
+        QTest::newRow("kept above the return") << -51.0 << true << true;
+        QTest::newRow("cleared at the return") << -50.0 << true << false;
+        QTest::newRow("cleared by a gain") << 10.0 << true << false;
+        QTest::newRow("no sales leave it on") << qQNaN() << true << true;
+        QTest::newRow("no sales leave it off") << qQNaN() << false << false;
+    }
+    void lossAlarm()
+    {
+        QFETCH(double, variance);
+        QFETCH(bool, wasOn);
+        QFETCH(bool, on);
+        MonthProduct month;
+        month.sales = qIsNaN(variance) ? 0 : 10000;
+        month.cumulativeVariance = qIsNaN(variance) ? 0 : variance;
+        if (!qIsNaN(variance))
+            month.cumulativePercent = variance / 100;
+        QCOMPARE(month.lossAlarmOn(wasOn, DefaultCumulativeLoss), on);
     }
 };
 
