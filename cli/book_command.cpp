@@ -46,6 +46,12 @@ std::optional<LevelLimits> lossLimits(const CliOptions &options, const StoredSta
     return (*rules)->config().station({station.host, station.ofe}).cumulativeLoss.value_or(DefaultCumulativeLoss);
 }
 
+QString closedDayText(QDate day)
+{
+    return QStringLiteral("o dia %1 está fechado: reabra-o com \"reabrir --dia %2 --motivo …\" para mudá-lo")
+        .arg(day.toString(QStringLiteral("dd/MM/yyyy")), day.toString(Qt::ISODate));
+}
+
 // What one command does with the book, and where it prints.
 class BookRun {
 public:
@@ -86,6 +92,8 @@ private:
     }
     std::optional<QByteArray> fileBytes(const QString &path);
     QString closeRefusalText(const CloseRefusal &refusal) const;
+    // A day's input left as it was: the status, having said why.
+    int inputRefused(const InputRefusal &refusal, const QString &path);
     // After a day is closed or reopened: the month's cumulative loss, and the alarm it turns.
     int watchLoss();
 
@@ -135,6 +143,9 @@ QString BookRun::closeRefusalText(const CloseRefusal &refusal) const
         return QStringLiteral("o dia %1 já está fechado").arg(day);
     case CloseRefusal::NotClosed:
         return QStringLiteral("o dia %1 não está fechado").arg(day);
+    case CloseRefusal::NotOver:
+        return QStringLiteral("o dia %1 só termina em %2: feche-o depois")
+            .arg(day, refusal.ends.toTimeZone(closing_.zone()).toString(QStringLiteral("dd/MM/yyyy HH:mm")));
     case CloseRefusal::NotClosable: {
         QStringList problems;
         for (const ClosingProblem &problem : refusal.problems)
@@ -249,6 +260,23 @@ int BookRun::watchLoss()
     return ExitDone;
 }
 
+int BookRun::inputRefused(const InputRefusal &refusal, const QString &path)
+{
+    const QString where = path.isEmpty() ? QString() : path + QStringLiteral(": ");
+    switch (refusal.kind) {
+    case InputRefusal::Engine:
+        return engineFailed(refusal.error);
+    case InputRefusal::DayClosed:
+        return refused(where + closedDayText(refusal.day), ExitBookRefused);
+    case InputRefusal::UnknownNozzle:
+        return refused(where + QStringLiteral("o bico %1 (dia %2) não está cadastrado: importe os bicos com \"bicos --importar\"")
+                                   .arg(refusal.nozzle)
+                                   .arg(refusal.day.toString(QStringLiteral("dd/MM/yyyy"))),
+                       ExitUsage);
+    }
+    return ExitUsage;
+}
+
 int BookRun::importNozzles()
 {
     const std::optional<QByteArray> bytes = fileBytes(book_.files.constFirst());
@@ -277,8 +305,8 @@ int BookRun::importTotalisers()
     QList<TotaliserRecord> readings;
     for (const TotaliserRow &row : *rows)
         readings << TotaliserRecord{row.date, row.nozzle, row.opening, row.closing, row.calibration};
-    if (const Result<void, QSqlError> stored = closing_.tables().storeTotalisers(readings); !stored)
-        return engineFailed(stored.error());
+    if (const Result<void, InputRefusal> stored = closing_.storeTotalisers(readings); !stored)
+        return inputRefused(stored.error(), book_.files.constFirst());
     out_ << readings.size() << " encerrantes importados." << Qt::endl;
     return ExitDone;
 }
@@ -294,8 +322,8 @@ int BookRun::importPrices()
     QList<PriceRecord> prices;
     for (const PriceRow &row : *rows)
         prices << PriceRecord{row.date, row.product, row.price};
-    if (const Result<void, QSqlError> stored = closing_.tables().storePrices(prices); !stored)
-        return engineFailed(stored.error());
+    if (const Result<void, InputRefusal> stored = closing_.storePrices(prices); !stored)
+        return inputRefused(stored.error(), book_.files.constFirst());
     out_ << prices.size() << " preços importados." << Qt::endl;
     return ExitDone;
 }
@@ -342,6 +370,10 @@ int BookRun::importInvoices()
                         .arg(path, problem.value),
                     0);
             break;
+        case EntryProblem::DayClosed:
+            refused(QStringLiteral("%1: %2").arg(path, closedDayText(QDate::fromString(problem.value, Qt::ISODate))), 0);
+            status = std::max(status, int(ExitBookRefused));
+            continue;
         case EntryProblem::NoSuchTank:
             refused(QStringLiteral("%1: o posto não tem o tanque %2").arg(path, problem.value), 0);
             break;
@@ -377,10 +409,10 @@ int BookRun::settings()
 
 int BookRun::dipstick()
 {
-    const Result<void, QSqlError> kept =
-        closing_.tables().storeDipstick(*book_.day, DipstickRecord{*book_.tank, *book_.litres, book_.reason});
+    const Result<void, InputRefusal> kept =
+        closing_.storeDipstick(*book_.day, DipstickRecord{*book_.tank, *book_.litres, book_.reason});
     if (!kept)
-        return engineFailed(kept.error());
+        return inputRefused(kept.error(), QString());
     out_ << "Régua do tanque " << *book_.tank << " no dia " << book_.day->toString(QStringLiteral("dd/MM/yyyy"))
          << " registrada." << Qt::endl;
     return ExitDone;

@@ -49,19 +49,19 @@ CloseRefusal refusedBy(const BookRefusal &refusal)
 {
     switch (refusal.kind) {
     case BookRefusal::AlreadyClosed:
-        return {CloseRefusal::AlreadyClosed, {}, {}};
+        return {CloseRefusal::AlreadyClosed, {}, {}, {}};
     case BookRefusal::NotClosed:
-        return {CloseRefusal::NotClosed, {}, {}};
+        return {CloseRefusal::NotClosed, {}, {}, {}};
     case BookRefusal::Engine:
     case BookRefusal::AlreadyImported:
         break;
     }
-    return {CloseRefusal::Engine, {}, refusal.error};
+    return {CloseRefusal::Engine, {}, refusal.error, {}};
 }
 
 CloseRefusal engine(const QSqlError &error)
 {
-    return {CloseRefusal::Engine, {}, error};
+    return {CloseRefusal::Engine, {}, error, {}};
 }
 
 } // namespace
@@ -155,6 +155,11 @@ Result<InvoiceRecord, EntryRefusal> ClosingBook::enterInvoice(const Invoice &inv
     Result<InvoiceRecord, EntryProblem> entry = invoiceEntry(invoice, inputs, day, typedTank);
     if (!entry)
         return failure(EntryRefusal(entry.error()));
+    const Result<std::optional<QDate>, QSqlError> closed = closedAmong({entry->day});
+    if (!closed)
+        return failure(EntryRefusal(closed.error()));
+    if (*closed)
+        return failure(EntryRefusal(EntryProblem{EntryProblem::DayClosed, entry->day.toString(Qt::ISODate)}));
     const Result<qint64, BookRefusal> added = tables_.addInvoice(*entry);
     if (!added) {
         if (added.error().kind == BookRefusal::AlreadyImported)
@@ -290,9 +295,16 @@ Result<void, CloseRefusal> ClosingBook::close(QDate date, const QMap<QString, QS
     if (!day)
         return failure(engine(day.error()));
     if (day->closed)
-        return failure(CloseRefusal{CloseRefusal::AlreadyClosed, {}, {}});
+        return failure(CloseRefusal{CloseRefusal::AlreadyClosed, {}, {}, {}});
+    // Until its closing hour the day still sells: its figures would be the morning's.
+    const Result<ClosingSettings, QSqlError> settings = tables_.settings();
+    if (!settings)
+        return failure(engine(settings.error()));
+    if (const QDateTime ends = ClosingDay{date, settings->closingHour, zone_}.end();
+        QDateTime::currentDateTimeUtc() < ends)
+        return failure(CloseRefusal{CloseRefusal::NotOver, {}, {}, ends});
     if (!day->figures.closable())
-        return failure(CloseRefusal{CloseRefusal::NotClosable, day->figures.problems, {}});
+        return failure(CloseRefusal{CloseRefusal::NotClosable, day->figures.problems, {}, {}});
     const Result<void, BookRefusal> kept =
         tables_.close(ClosedDay{date, QDateTime::currentDateTimeUtc(), author, false, closedLines(day->figures)});
     if (!kept)

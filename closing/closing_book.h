@@ -39,9 +39,25 @@ struct CloseRefusal {
         NotClosable,   // problems: what is missing
         AlreadyClosed,
         NotClosed,
+        NotOver,       // ends: the closing hour that ends the day is still to come
     };
     Kind kind = Engine;
     QList<ClosingProblem> problems;
+    QSqlError error;
+    QDateTime ends;
+};
+
+// Why a day's totalisers, prices or dipstick readings were left as they were: a closed day
+// changes only once reopened, and a totaliser belongs to a nozzle of the station.
+struct InputRefusal {
+    enum Kind {
+        Engine,
+        DayClosed,      // day
+        UnknownNozzle,  // day, nozzle
+    };
+    Kind kind = Engine;
+    QDate day;
+    int nozzle = 0;
     QSqlError error;
 };
 
@@ -58,7 +74,12 @@ public:
     Result<BookDay, QSqlError> day(QDate date, const QMap<QString, QString> &justifications = {});
     Result<void, CloseRefusal> close(QDate date, const QMap<QString, QString> &justifications, const BookAuthor &author);
     Result<void, CloseRefusal> reopen(QDate date, const BookAuthor &author, const QString &reason);
-    // Checks the invoice against the station's CNPJ, places it (invoice_entry.h) and keeps it.
+    // Each taken whole, or none.
+    Result<void, InputRefusal> storeTotalisers(const QList<TotaliserRecord> &rows);
+    Result<void, InputRefusal> storePrices(const QList<PriceRecord> &rows);
+    Result<void, InputRefusal> storeDipstick(QDate day, const DipstickRecord &reading);
+    // Checks the invoice against the station's CNPJ, places it (invoice_entry.h) and keeps it,
+    // unless its day is closed.
     Result<InvoiceRecord, EntryRefusal> enterInvoice(const Invoice &invoice, std::optional<QDate> day,
                                                      std::optional<int> typedTank);
     // Every day of the month up to `until`, by product.
@@ -69,6 +90,8 @@ public:
     Result<ClosingSettings, QSqlError> settings() const { return tables_.settings(); }
 
 private:
+    // The first of the days given that is closed, if any.
+    Result<std::optional<QDate>, QSqlError> closedAmong(const QList<QDate> &days) const;
     Result<QList<StoredTank>, QSqlError> stationTanks();
     Result<DayInputs, QSqlError> inputs(QDate date, const ClosingSettings &settings);
     Result<std::optional<StockSnapshot>, QSqlError> stockAtStart(QDate date, const ClosingSettings &settings,

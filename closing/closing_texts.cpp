@@ -11,6 +11,8 @@ QString closingProblemText(const ClosingProblem &problem, const QTimeZone &zone)
             .arg(problem.at.toTimeZone(zone).time().toString(QStringLiteral("HH:mm")));
     case ClosingProblem::TankWithoutNozzles:
         return QStringLiteral("Tanque %1 sem bicos cadastrados").arg(problem.number);
+    case ClosingProblem::TankNeverMeasured:
+        return QStringLiteral("Tanque %1 com bicos cadastrados e sem leituras do medidor").arg(problem.number);
     case ClosingProblem::NozzleWithoutTotaliser:
         return QStringLiteral("Bico %1 sem encerrantes do dia").arg(problem.number);
     case ClosingProblem::ImpossibleTotaliser:

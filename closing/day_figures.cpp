@@ -94,8 +94,16 @@ DayFigures computeDay(const DayInputs &inputs, const ClosingSettings &settings)
     std::sort(nozzles.begin(), nozzles.end(), [](const BookNozzle &a, const BookNozzle &b) { return a.nozzle < b.nozzle; });
     for (const BookNozzle &nozzle : nozzles) {
         const auto tank = tanks.find(nozzle.tank);
-        if (tank == tanks.end())
-            continue;  // a weighed tank's, or a tank the gauge does not know
+        if (tank == tanks.end()) {
+            // A weighed tank's nozzles are out of the book with it; a tank the gauge never read
+            // (a probe off-line since it was fitted) would hide its sales and its stock.
+            const bool known = std::any_of(inputs.tanks.cbegin(), inputs.tanks.cend(),
+                                           [&](const BookTank &booked) { return booked.tank == nozzle.tank; });
+            const ClosingProblem unread{ClosingProblem::TankNeverMeasured, nozzle.tank, {}, {}};
+            if (!known && !day.problems.contains(unread))
+                day.problems << unread;
+            continue;
+        }
         NozzleFigures figures{nozzle, inputs.totalisers.value(nozzle.nozzle), std::nullopt};
         if (!figures.totaliser.opening || !figures.totaliser.closing) {
             day.problems << ClosingProblem{ClosingProblem::NozzleWithoutTotaliser, nozzle.nozzle, {}, {}};

@@ -82,6 +82,7 @@ struct ClosingProblem {
         NoOpeningReading,        // no stock at the day's start (instant)
         NoClosingReading,        // no stock at the closing hour (instant)
         TankWithoutNozzles,      // (number): no active nozzle draws from it, so its sales are unknown
+        TankNeverMeasured,       // (number): its nozzles sell from a tank the gauge never read
         NozzleWithoutTotaliser,  // (number): opening or closing missing
         ImpossibleTotaliser,     // (number): beyond its digits, or calibration above what it counted
         JustificationNeeded,     // (product): beyond the tolerance without a cause written down

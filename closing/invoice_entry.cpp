@@ -1,7 +1,9 @@
 #include "closing/invoice_entry.h"
 
+#include "alarms/alarm_config.h"
 #include "closing/closing_day.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -13,13 +15,28 @@ std::optional<double> riseOf(const DeliveryRecord &delivery, VolumeBasis basis)
     return basis == VolumeBasis::At20C ? delivery.rise20 : delivery.measuredRise;
 }
 
-// The deliveries of one product after the issue whose rises make the line's litres.
+// Whether the controller's product can be the line's: the one the operator mapped it to, or else
+// one whose every word the supplier's name holds ("DIESEL S10" in "OLEO DIESEL B S10"). Litres
+// alone would put an invoice of diesel in the ethanol tank that took as much that day.
+bool productFits(const InvoiceItem &item, const QString &product, const QMap<QString, QString> &mapping)
+{
+    const QString mapped = mapping.value(item.product, mapping.value(item.anpCode));
+    if (!mapped.isEmpty())
+        return plainName(mapped) == plainName(product);
+    const QStringList supplierWords = plainName(item.product).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList words = plainName(product).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return !words.isEmpty()
+           && std::all_of(words.cbegin(), words.cend(), [&](const QString &word) { return supplierWords.contains(word); });
+}
+
+// The deliveries of the line's product after the issue whose rises make the line's litres.
 QList<DeliveryRecord> matchedDeliveries(const InvoiceItem &item, const Invoice &invoice, const EntryInputs &inputs)
 {
     QMap<QString, QList<DeliveryRecord>> byProduct;
     for (const DeliveryRecord &delivery : inputs.deliveries) {
         const qint64 after = invoice.issuedAt.secsTo(delivery.startedAt);
-        if (after >= -3600 && after <= qint64(DeliveryWindowHours) * 3600 && riseOf(delivery, inputs.basis))
+        if (after >= -3600 && after <= qint64(DeliveryWindowHours) * 3600 && riseOf(delivery, inputs.basis)
+            && productFits(item, delivery.product, inputs.mapping))
             byProduct[delivery.product] << delivery;
     }
     for (const QList<DeliveryRecord> &deliveries : std::as_const(byProduct)) {

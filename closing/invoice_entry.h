@@ -14,6 +14,7 @@ struct EntryProblem {
         UnknownProduct,  // value: the supplier's name for it, found in no delivery and no mapping
         TanksUnknown,    // value: the product, with several tanks and no delivery to share it by
         NoSuchTank,      // value: the tank typed
+        DayClosed,       // value: the day it would enter, AAAA-MM-DD, closed in the book
     };
     Kind kind;
     QString value;

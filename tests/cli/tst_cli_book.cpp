@@ -69,6 +69,9 @@ private slots:
         const QString badTotalisers = file(QStringLiteral("ruim.csv"), "10/03/2026;1;1000.00;1500,00;0\n");
         const QString nfe = file(QStringLiteral("nota.xml"), Nfe);
         const QString notNfe = file(QStringLiteral("planilha.xml"), "<planilha/>");
+        const QString prices = file(QStringLiteral("precos.csv"), "10/03/2026;GASOLINA C;6,29\n");
+        const QString strayNozzle = file(QStringLiteral("bico7.csv"), "11/03/2026;7;100,00;200,00;0\n");
+        const QString tomorrow = QDate::currentDate().addDays(1).toString(Qt::ISODate);
 
         const QList<Step> steps{
             {{"fechamento", "--dia", "2026-03-10"}, 8, "Tanque 1 sem bicos cadastrados"},
@@ -87,6 +90,13 @@ private slots:
             {{"reabrir", "--dia", "2026-03-10", "--motivo", "encerrante do bico 2 relido"}, 0, "Dia 10/03/2026 reaberto."},
             {{"reabrir", "--dia", "2026-03-10", "--motivo", "de novo"}, 9, "o dia 10/03/2026 não está fechado"},
             {{"fechar", "--dia", "2026-03-10"}, 0, "Dia 10/03/2026 fechado."},
+            // A closed day's inputs change only once it is reopened.
+            {{"encerrantes", "--importar", totalisers}, 9, "o dia 10/03/2026 está fechado: reabra-o"},
+            {{"precos", "--importar", prices}, 9, "o dia 10/03/2026 está fechado"},
+            {{"regua", "--dia", "2026-03-10", "--tanque", "1", "--litros", "9000", "--motivo", "régua"}, 9,
+             "o dia 10/03/2026 está fechado"},
+            {{"encerrantes", "--importar", strayNozzle}, 2, "o bico 7 (dia 11/03/2026) não está cadastrado"},
+            {{"fechar", "--dia", tomorrow}, 9, "só termina em"},
             {{"auditoria", "--dia", "2026-03-10", "--format", "csv"}, 0, "reabertura"},
             {{"fechamento", "--dia", "2026-03-11"}, 8, "Sem leitura do medidor às 00:00"},
             {{"fechamento", "--dia", "2026-02-30"}, 2, "--dia inválido: \"2026-02-30\" (AAAA-MM-DD)"},

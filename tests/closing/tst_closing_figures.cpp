@@ -232,6 +232,12 @@ private slots:
         QTest::newRow("a tank no nozzle draws from")
             << undrawn << defaults << QStringList{QStringLiteral("Tanque 3 sem bicos cadastrados")} << OptionalLitres();
 
+        DayInputs unread = balancedDay();
+        unread.nozzles << BookNozzle{5, 4, 4} << BookNozzle{6, 4, 4};
+        QTest::newRow("nozzles of a tank the gauge never read")
+            << unread << defaults << QStringList{QStringLiteral("Tanque 4 com bicos cadastrados e sem leituras do medidor")}
+            << OptionalLitres(0);
+
         DayInputs weighed = loss;
         weighed.tanks[2].weighed = true;
         QTest::newRow("a tank in kg is left out of the book") << weighed << defaults << QStringList{} << OptionalLitres();

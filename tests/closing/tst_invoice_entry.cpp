@@ -66,6 +66,16 @@ private slots:
         QTest::newRow("a delivery of another size is not this line's")
             << invoice({Diesel}) << station({delivery(3, "DIESEL S10", "10/03/26 14:00", "10/03/26 14:30", 3000)}) << 0
             << "produto desconhecido: OLEO DIESEL B S10";
+        QTest::newRow("a delivery of another product is not this line's, whatever its size")
+            << invoice({Diesel}) << station({delivery(1, "GASOLINA C", "10/03/26 14:00", "10/03/26 14:30", 5000)}) << 0
+            << "produto desconhecido: OLEO DIESEL B S10";
+        QTest::newRow("the mapping decides which product a delivery must be")
+            << invoice({Gasoline}) << [&] {
+                   EntryInputs mappedToDiesel = station({delivery(1, "GASOLINA C", "10/03/26 14:00", "10/03/26 14:30", 10000)});
+                   mappedToDiesel.mapping = {{QStringLiteral("GASOLINA C COMUM"), QStringLiteral("DIESEL S10")}};
+                   return mappedToDiesel;
+               }() << 0
+            << "2026-03-10 DIESEL S10:3=10000";
         QTest::newRow("a delivery before the issue is not this invoice's")
             << invoice({Diesel}) << station({delivery(3, "DIESEL S10", "09/03/26 14:00", "09/03/26 14:30", 5000)}) << 0
             << "produto desconhecido: OLEO DIESEL B S10";
@@ -107,7 +117,7 @@ private slots:
                 shown += QLatin1Char(' ') + line.product + QLatin1Char(':') + shares.join(QLatin1Char(','));
             }
         } else {
-            static const char *const kinds[] = {"produto desconhecido", "tanques a definir", "tanque inexistente"};
+            static const char *const kinds[] = {"produto desconhecido", "tanques a definir", "tanque inexistente", "dia fechado"};
             shown = QStringLiteral("%1: %2").arg(QLatin1String(kinds[record.error().kind]), record.error().value);
         }
         QCOMPARE(shown, entered);

@@ -1,0 +1,79 @@
+#include "closing/closing_book.h"
+
+#include <QSet>
+
+namespace {
+
+InputRefusal engineFailure(const QSqlError &error)
+{
+    return {InputRefusal::Engine, {}, 0, error};
+}
+
+template <typename Row>
+QList<QDate> daysOf(const QList<Row> &rows)
+{
+    QList<QDate> days;
+    for (const Row &row : rows)
+        if (!days.contains(row.day))
+            days << row.day;
+    return days;
+}
+
+} // namespace
+
+Result<std::optional<QDate>, QSqlError> ClosingBook::closedAmong(const QList<QDate> &days) const
+{
+    for (const QDate day : days) {
+        const Result<std::optional<ClosedDay>, QSqlError> closed = tables_.closedDay(day);
+        if (!closed)
+            return failure(closed.error());
+        if (*closed)
+            return std::optional<QDate>(day);
+    }
+    return std::optional<QDate>();
+}
+
+Result<void, InputRefusal> ClosingBook::storeTotalisers(const QList<TotaliserRecord> &rows)
+{
+    const Result<QList<NozzleRecord>, QSqlError> nozzles = tables_.nozzles();
+    if (!nozzles)
+        return failure(engineFailure(nozzles.error()));
+    QSet<int> known;
+    for (const NozzleRecord &nozzle : *nozzles)
+        known.insert(nozzle.nozzle);
+    for (const TotaliserRecord &row : rows)
+        if (!known.contains(row.nozzle))
+            return failure(InputRefusal{InputRefusal::UnknownNozzle, row.day, row.nozzle, {}});
+    const Result<std::optional<QDate>, QSqlError> closed = closedAmong(daysOf(rows));
+    if (!closed)
+        return failure(engineFailure(closed.error()));
+    if (*closed)
+        return failure(InputRefusal{InputRefusal::DayClosed, **closed, 0, {}});
+    if (const Result<void, QSqlError> stored = tables_.storeTotalisers(rows); !stored)
+        return failure(engineFailure(stored.error()));
+    return {};
+}
+
+Result<void, InputRefusal> ClosingBook::storePrices(const QList<PriceRecord> &rows)
+{
+    const Result<std::optional<QDate>, QSqlError> closed = closedAmong(daysOf(rows));
+    if (!closed)
+        return failure(engineFailure(closed.error()));
+    if (*closed)
+        return failure(InputRefusal{InputRefusal::DayClosed, **closed, 0, {}});
+    if (const Result<void, QSqlError> stored = tables_.storePrices(rows); !stored)
+        return failure(engineFailure(stored.error()));
+    return {};
+}
+
+Result<void, InputRefusal> ClosingBook::storeDipstick(QDate day, const DipstickRecord &reading)
+{
+    const Result<std::optional<QDate>, QSqlError> closed = closedAmong({day});
+    if (!closed)
+        return failure(engineFailure(closed.error()));
+    if (*closed)
+        return failure(InputRefusal{InputRefusal::DayClosed, day, 0, {}});
+    if (const Result<void, QSqlError> stored = tables_.storeDipstick(day, reading); !stored)
+        return failure(engineFailure(stored.error()));
+    return {};
+}
