@@ -132,6 +132,12 @@ Result<InvoiceRecord, EntryRefusal> ClosingBook::enterInvoice(const Invoice &inv
         return failure(EntryRefusal(settings.error()));
     if (const Result<void, InvoiceProblem> addressed = checkRecipient(invoice, settings->cnpj); !addressed)
         return failure(EntryRefusal(addressed.error()));
+    // Said before placing it: placed again, it would find its delivery taken by itself.
+    const Result<bool, QSqlError> imported = tables_.invoiceImported(invoice.accessKey);
+    if (!imported)
+        return failure(EntryRefusal(imported.error()));
+    if (*imported)
+        return failure(EntryRefusal(InvoiceProblem{InvoiceProblem::AlreadyImported, {}, invoice.accessKey, 0}));
     EntryInputs inputs;
     inputs.basis = settings->volumeBasis;
     inputs.closingHour = settings->closingHour;
@@ -141,7 +147,10 @@ Result<InvoiceRecord, EntryRefusal> ClosingBook::enterInvoice(const Invoice &inv
         tables_.deliveries(issued.addSecs(-3600), issued.addSecs(qint64(DeliveryWindowHours + 24) * 3600));
     if (!deliveries)
         return failure(EntryRefusal(deliveries.error()));
-    inputs.deliveries = *deliveries;
+    const Result<QList<DeliveryRecord>, QSqlError> free = unclaimed(*deliveries, settings->closingHour);
+    if (!free)
+        return failure(EntryRefusal(free.error()));
+    inputs.deliveries = *free;
     const Result<QMap<QString, QString>, QSqlError> mapping = tables_.productMapping();
     if (!mapping)
         return failure(EntryRefusal(mapping.error()));
@@ -169,6 +178,33 @@ Result<InvoiceRecord, EntryRefusal> ClosingBook::enterInvoice(const Invoice &inv
     InvoiceRecord entered = *entry;
     entered.id = *added;
     return entered;
+}
+
+Result<QList<DeliveryRecord>, QSqlError> ClosingBook::unclaimed(const QList<DeliveryRecord> &deliveries,
+                                                                QTime closingHour) const
+{
+    QMap<QDate, QList<InvoiceRecord>> entered;  // by the day they enter
+    QList<DeliveryRecord> free;
+    for (const DeliveryRecord &delivery : deliveries) {
+        const QDate day = ClosingDay::containing(delivery.endedAt, closingHour, zone_).date;
+        if (!entered.contains(day)) {
+            const Result<QList<InvoiceRecord>, QSqlError> invoices = tables_.invoices(day);
+            if (!invoices)
+                return failure(invoices.error());
+            entered.insert(day, *invoices);
+        }
+        const bool claimed = std::any_of(entered[day].cbegin(), entered[day].cend(), [&](const InvoiceRecord &invoice) {
+            return std::any_of(invoice.lines.cbegin(), invoice.lines.cend(), [&](const InvoiceLineRecord &line) {
+                return line.product == delivery.product
+                       && std::any_of(line.tanks.cbegin(), line.tanks.cend(), [&](const TankShare &share) {
+                              return share.tank == delivery.tank && !share.typed;
+                          });
+            });
+        });
+        if (!claimed)
+            free << delivery;
+    }
+    return free;
 }
 
 Result<DayInputs, QSqlError> ClosingBook::inputs(QDate date, const ClosingSettings &settings)

@@ -90,6 +90,9 @@ public:
     Result<ClosingSettings, QSqlError> settings() const { return tables_.settings(); }
 
 private:
+    // The deliveries no invoice entered yet has taken: one delivery is one invoice's, so a
+    // second invoice of the same litres is not matched against it again.
+    Result<QList<DeliveryRecord>, QSqlError> unclaimed(const QList<DeliveryRecord> &deliveries, QTime closingHour) const;
     // The first of the days given that is closed, if any.
     Result<std::optional<QDate>, QSqlError> closedAmong(const QList<QDate> &days) const;
     Result<QList<StoredTank>, QSqlError> stationTanks();

@@ -60,6 +60,8 @@ public:
     Result<void, QSqlError> mapProduct(const QString &supplierProduct, const QString &product);
 
     Result<QList<InvoiceRecord>, QSqlError> invoices(QDate day) const;
+    // Whether an invoice of this access key is in the history, of any station.
+    Result<bool, QSqlError> invoiceImported(const QString &accessKey) const;
     Result<qint64, BookRefusal> addInvoice(const InvoiceRecord &invoice);
 
     // Nothing when the day is open.

@@ -43,14 +43,23 @@ Result<QList<InvoiceRecord>, QSqlError> ClosingTables::invoices(QDate day) const
     return invoices;
 }
 
+Result<bool, QSqlError> ClosingTables::invoiceImported(const QString &accessKey) const
+{
+    Result<QSqlQuery, QSqlError> known =
+        run(QStringLiteral("SELECT COUNT(*) FROM invoice WHERE access_key = :key"), {{"key", accessKey}});
+    if (!known)
+        return failure(known.error());
+    return known->next() && known->value(0).toInt() > 0;
+}
+
 Result<qint64, BookRefusal> ClosingTables::addInvoice(const InvoiceRecord &invoice)
 {
     qint64 id = 0;
     const Result<void, BookRefusal> added = transaction([&]() -> Result<void, BookRefusal> {
-        auto known = run(QStringLiteral("SELECT COUNT(*) FROM invoice WHERE access_key = :key"), {{"key", invoice.accessKey}});
+        const Result<bool, QSqlError> known = invoiceImported(invoice.accessKey);
         if (!known)
             return failure(engine(known.error()));
-        if (known->next() && known->value(0).toInt() > 0)
+        if (*known)
             return failure(BookRefusal{BookRefusal::AlreadyImported, {}});
         auto inserted = run(QStringLiteral("INSERT INTO invoice (station_id, access_key, number, series, issued_at, supplier_name, "
                                            "supplier_cnpj, day, imported_at) VALUES (:station, :key, :number, :series, :issued, "

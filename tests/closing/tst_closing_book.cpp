@@ -348,6 +348,33 @@ private slots:
                  raises ? (QStringList{"cumulative_loss_raised", "cumulative_loss_cleared"}) : QStringList{});
     }
 
+    // The afternoon's 5.000 L into tank 2 is one invoice's: a second of the same litres is not
+    // matched against it again, and without a mapping its two tanks cannot be told apart.
+    void oneDeliveryOneInvoice()
+    {
+        Scenario scenario = balanced();
+        scenario.invoices.clear();
+        BookFixture fixture(scenario);
+        ClosingBook book = fixture.book();
+        const auto nfe = [](const QString &number) {
+            Invoice nf;
+            nf.accessKey = QStringLiteral("3526031234567800019055001%1").arg(number.toInt(), 19, 10, QLatin1Char('0'));
+            nf.number = number;
+            nf.series = QStringLiteral("1");
+            nf.issuedAt = QDateTime(Day, QTime(8, 0), Zone);
+            nf.items = {InvoiceItem{QStringLiteral("GASOLINA C COMUM"), QStringLiteral("320102001"), 5000, 5.89}};
+            return nf;
+        };
+        const Result<InvoiceRecord, EntryRefusal> first = book.enterInvoice(nfe(QStringLiteral("101")), {}, {});
+        QVERIFY(first.ok());
+        QCOMPARE(first->lines.first().tanks.first().tank, 2);
+        const Result<InvoiceRecord, EntryRefusal> second = book.enterInvoice(nfe(QStringLiteral("102")), {}, {});
+        QVERIFY(!second.ok());
+        const EntryProblem *problem = std::get_if<EntryProblem>(&second.error());
+        QVERIFY(problem);
+        QCOMPARE(problem->kind, EntryProblem::UnknownProduct);
+    }
+
     // Two programs that computed the day both close it: one wins, the other is told.
     void twoProgramsCloseAtOnce()
     {
