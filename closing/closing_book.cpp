@@ -235,6 +235,13 @@ Result<DayInputs, QSqlError> ClosingBook::inputs(QDate date, const ClosingSettin
     if (!closing)
         return failure(closing.error());
     inputs.closing = *closing;
+    if (!inputs.closing) {
+        const Result<QList<DipstickRecord>, QSqlError> dipped = tables_.dipsticks(date);
+        if (!dipped)
+            return failure(dipped.error());
+        for (const DipstickRecord &reading : *dipped)
+            inputs.dippedTanks << reading.tank;
+    }
 
     const Result<QList<InvoiceRecord>, QSqlError> invoices = tables_.invoices(date);
     if (!invoices)

@@ -9,6 +9,8 @@ QString closingProblemText(const ClosingProblem &problem, const QTimeZone &zone)
     case ClosingProblem::NoClosingReading:
         return QStringLiteral("Sem leitura do medidor às %1")
             .arg(problem.at.toTimeZone(zone).time().toString(QStringLiteral("HH:mm")));
+    case ClosingProblem::DipstickMissing:
+        return QStringLiteral("Tanque %1 sem régua registrada").arg(problem.number);
     case ClosingProblem::TankWithoutNozzles:
         return QStringLiteral("Tanque %1 sem bicos cadastrados").arg(problem.number);
     case ClosingProblem::TankNeverMeasured:

@@ -87,8 +87,13 @@ DayFigures computeDay(const DayInputs &inputs, const ClosingSettings &settings)
     }
     if (!tanks.isEmpty() && !inputs.opening)
         day.problems << ClosingProblem{ClosingProblem::NoOpeningReading, 0, {}, inputs.start};
-    if (!tanks.isEmpty() && !inputs.closing)
+    if (!tanks.isEmpty() && !inputs.closing) {
         day.problems << ClosingProblem{ClosingProblem::NoClosingReading, 0, {}, inputs.end};
+        if (!inputs.dippedTanks.isEmpty())
+            for (auto tank = tanks.cbegin(); tank != tanks.cend(); ++tank)
+                if (!inputs.dippedTanks.contains(tank.key()))
+                    day.problems << ClosingProblem{ClosingProblem::DipstickMissing, tank.key(), {}, {}};
+    }
 
     QList<BookNozzle> nozzles = inputs.nozzles;
     std::sort(nozzles.begin(), nozzles.end(), [](const BookNozzle &a, const BookNozzle &b) { return a.nozzle < b.nozzle; });

@@ -42,6 +42,7 @@ struct DayInputs {
     std::optional<StockSnapshot> opening;  // the previous day's physical closing, or the stock at start
     QMap<int, double> receipts;            // litres entered by the day's invoices, by tank
     std::optional<StockSnapshot> closing;  // the stock at end
+    QList<int> dippedTanks;                // dipstick readings typed for the end, when not every tank's
     QMap<QString, QString> justifications;  // by product
 };
 
@@ -81,6 +82,7 @@ struct ClosingProblem {
     enum Kind {
         NoOpeningReading,        // no stock at the day's start (instant)
         NoClosingReading,        // no stock at the closing hour (instant)
+        DipstickMissing,         // (number): the tank still without a dipstick reading, when others have one
         TankWithoutNozzles,      // (number): no active nozzle draws from it, so its sales are unknown
         TankNeverMeasured,       // (number): its nozzles sell from a tank the gauge never read
         NozzleWithoutTotaliser,  // (number): opening or closing missing

@@ -217,6 +217,14 @@ private slots:
         QTest::newRow("no reading at the closing hour")
             << noClosing << defaults << QStringList{QStringLiteral("Sem leitura do medidor às 00:00")} << OptionalLitres();
 
+        DayInputs partlyDipped = noClosing;
+        partlyDipped.dippedTanks = {2};
+        QTest::newRow("dipstick readings of some tanks name the others")
+            << partlyDipped << defaults
+            << QStringList{QStringLiteral("Sem leitura do medidor às 00:00"), QStringLiteral("Tanque 1 sem régua registrada"),
+                           QStringLiteral("Tanque 3 sem régua registrada")}
+            << OptionalLitres();
+
         DayInputs noTotaliser = balancedDay();
         noTotaliser.totalisers[4].closing.reset();
         QTest::newRow("a nozzle without its closing totaliser")
