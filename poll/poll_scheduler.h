@@ -39,8 +39,8 @@ public:
                   QObject *parent = nullptr);
 
     void runRound();
-    // A round of these stations only, for their closing hour: one busy in another round is
-    // reading its inventory already, and is left to it.
+    // A round of these of the scheduler's stations only, for their closing hour: one busy in
+    // another round is reading its inventory already, and is left to it.
     void runClosingRound(const QList<StationPoll *> &polls);
     // A round now, and another at each interval.
     void runEvery(int intervalMs);

@@ -5,11 +5,11 @@
 // by hand. On SQLite in the data directory, and (as tst_closing_end_to_end_postgres) on the
 // tests' PostgreSQL server through --database.
 #include "tests/support/cli_run.h"
+#include "tests/support/file_helpers.h"
 #include "tests/support/program_run.h"
 #include "tests/support/simulators.h"
 #include "tests/support/store_test_support.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -56,13 +56,6 @@ int minutesAheadToFiveAfterMidnight(QDate day)
     return minutes;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-        && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
 // A product's line of `fechamento --format json`.
 struct ProductFigures {
     QString product;
@@ -90,7 +83,7 @@ private:
     QString file(const QString &name, const QByteArray &bytes)
     {
         const QString path = files_.filePath(name);
-        [&] { QVERIFY(writeFile(path, bytes)); }();
+        [&] { QVERIFY(writeOwnerOnly(path, bytes)); }();
         return path;
     }
 
@@ -150,7 +143,7 @@ private slots:
         dataDirectory_ = onPostgres() ? files_.path() : QFileInfo(history_->location().filePath).path();
         if (onPostgres())
             database_ << QStringLiteral("--database") << history_->location().displayName();
-        QVERIFY(writeFile(dataDirectory_ + QStringLiteral("/poll.ini"), "[geral]\nsenha = Zelta\n"));
+        QVERIFY(writeOwnerOnly(dataDirectory_ + QStringLiteral("/poll.ini"), "[geral]\nsenha = Zelta\n"));
         file(QStringLiteral("frota.csv"),
              QStringLiteral("descrição;host;porta;fuso\nPosto Fechamento;%1;;America/Sao_Paulo\n").arg(Address).toUtf8());
     }

@@ -3,11 +3,11 @@
 // zone is one no PC here keeps, so that an hour taken in the PC's zone would miss. Up to a minute
 // and a half: the only slow case of the poller's tests.
 #include "tests/support/cli_run.h"
+#include "tests/support/file_helpers.h"
 #include "tests/support/program_run.h"
 #include "tests/support/simulators.h"
 #include "tests/support/stations.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <QtTest>
@@ -16,13 +16,6 @@ namespace {
 
 const QString Address = QStringLiteral("127.0.0.231");
 const QTimeZone Kathmandu("Asia/Kathmandu");
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-        && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
 
 } // namespace
 
@@ -41,8 +34,8 @@ private slots:
         });
         QTemporaryDir data;
         const QString directory = data.path() + QLatin1Char('/');
-        QVERIFY(writeFile(directory + QStringLiteral("poll.ini"), "[geral]\nsenha = Zelta\n"));
-        QVERIFY(writeFile(directory + QStringLiteral("frota.csv"),
+        QVERIFY(writeOwnerOnly(directory + QStringLiteral("poll.ini"), "[geral]\nsenha = Zelta\n"));
+        QVERIFY(writeOwnerOnly(directory + QStringLiteral("frota.csv"),
                           QStringLiteral("descrição;host;porta;fuso\nPosto Hora;%1;;Asia/Kathmandu\n").arg(Address).toUtf8()));
         const QStringList files{"--data-dir", directory, "--stations", directory + QStringLiteral("frota.csv")};
 

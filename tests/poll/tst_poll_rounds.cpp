@@ -424,38 +424,44 @@ private slots:
         QVERIFY(!poll->busy());
     }
 
-    // A closing-hour round reads only the stations due, and leaves one busy with an earlier round
-    // to that round's inventory.
+    // A closing-hour round reads only the stations due, leaves one busy with an earlier round to
+    // that round's inventory, and counts one that fails, after its retries, like any round.
     void closingRoundOfStationsDue()
     {
         ControllerSimulator *slow = simulator(oneTankStation(), address::ClosingBusy);
-        QVERIFY(slow && simulator(oneTankStation(), address::ClosingDue) && simulator(oneTankStation(), address::ClosingNotDue));
-        slow->setReplyDelay(150);
+        QVERIFY(slow && simulator(oneTankStation(), address::ClosingDue)
+                && simulator(oneTankStation(), address::ClosingNotDue));
+        slow->setReplyDelay(250);
         StationPoll *busy = addPoll(QStringLiteral("ocupado"), address::ClosingBusy, "x");
         StationPoll *due = addPoll(QStringLiteral("devido"), address::ClosingDue, "x");
         StationPoll *notDue = addPoll(QStringLiteral("fora"), address::ClosingNotDue, "x");
-        PollScheduler scheduler({busy, due, notDue}, 0);
+        StationPoll *refusing = addPoll(QStringLiteral("recusa"), address::Refusing, "x");
+        PollScheduler scheduler({busy, due, notDue, refusing}, 0);
         QList<RoundSummary> summaries;
         QStringList notes;
         connect(&scheduler, &PollScheduler::roundFinished, this, [&](const RoundSummary &s) { summaries << s; });
         connect(&scheduler, &PollScheduler::note, this, [&](const QString &note) { notes << note; });
         scheduler.runRound();
-        QVERIFY(QTest::qWaitFor([&] { return !due->busy() && !notDue->busy(); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return !due->busy() && !notDue->busy() && !refusing->busy(); }, 10000));
         QVERIFY(busy->busy());
-        scheduler.runClosingRound({busy, due});
+        const qsizetype retriedBefore = observed_[QStringLiteral("recusa")].retryNotesMs.size();
+        scheduler.runClosingRound({busy, due, refusing});
         QVERIFY(QTest::qWaitFor([&] { return summaries.size() == 2; }, 10000));
 
         const RoundSummary &closing = summaries.first().number == 2 ? summaries.first() : summaries.last();
-        QCOMPARE(closing.stations, 1);
+        QCOMPARE(closing.stations, 2);
         QCOMPARE(closing.read, 1);
+        QCOMPARE(closing.failed, QStringList{QStringLiteral("recusa")});
+        QCOMPARE(observed_.at(QStringLiteral("recusa")).retryNotesMs.size() - retriedBefore, Timing.retries);
         QCOMPARE(closing.skipped, QStringList{QStringLiteral("ocupado")});
-        QCOMPARE(notes, QStringList{QStringLiteral("ocupado: ainda ocupado com a rodada 1, fica fora da rodada 2 (o "
-                                                   "inventário da rodada 1 vale para o fechamento)")});
+        QCOMPARE(notes.filter(QStringLiteral("ainda ocupado")),
+                 QStringList{QStringLiteral("ocupado: ainda ocupado com a rodada 1, fica fora da rodada 2 (o inventário da "
+                                            "rodada 1 vale para o fechamento)")});
         QCOMPARE(recorders_.at(address::ClosingDue)->dialogue().count(QStringLiteral("MA")), 2);
         QCOMPARE(recorders_.at(address::ClosingNotDue)->dialogue().count(QStringLiteral("MA")), 1);
         QCOMPARE(recorders_.at(address::ClosingBusy)->mostClients(), 1);
-        QVERIFY(drained({busy, due, notDue}));
-        qDeleteAll(QList<StationPoll *>{busy, due, notDue});
+        QVERIFY(drained({busy, due, notDue, refusing}));
+        qDeleteAll(QList<StationPoll *>{busy, due, notDue, refusing});
     }
 
     void stop_data()
