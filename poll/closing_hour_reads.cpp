@@ -89,6 +89,8 @@ void ClosingHourReads::onFailed(int requestId, const QString &reason)
 
 void ClosingHourReads::arm()
 {
+    // A clock set back brings its closing hours round again.
+    handledUntil_ = std::min(handledUntil_, QDateTime::currentDateTimeUtc());
     const ClosingRound next = nextClosingRound(clocks_, handledUntil_);
     if (!next.at.isValid())
         return;

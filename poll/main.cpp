@@ -282,6 +282,8 @@ int main(int argc, char *argv[])
         closingHourReads = std::make_unique<ClosingHourReads>(polls, closingHourReader.get());
         QObject::connect(closingHourReads.get(), &ClosingHourReads::due,
                          [&](const QList<StationPoll *> &due, const QList<QTime> &hours) {
+                             if (stopping)
+                                 return;
                              output.line(closingReadLine(hours, int(due.size())));
                              scheduler.runClosingRound(due);
                          });
