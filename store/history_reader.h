@@ -9,12 +9,12 @@
 
 class ReaderWorker;
 
-// The history window's and the poller's questions, answered off the caller's thread: each request*() returns at
-// once with a request number, and the answer comes later as a signal carrying that number, or
-// queryFailed(). Answers come in the order asked. The reader has its own thread and its own
-// read-only connection, so it never waits for the writer (a file is in WAL mode) and never
-// changes the history. Until a history exists every answer is empty; one of a newer version is
-// refused with a message naming it.
+// The history window's and the poller's questions, answered off the caller's thread: each
+// request*() returns at once with a request number, and the answer comes later as a signal
+// carrying that number, or queryFailed(). Answers come in the order asked. The reader has its own
+// thread and its own read-only connection, so it never waits for the writer (a file is in WAL
+// mode) and never changes the history. Until a history exists every answer is empty; one of a
+// newer version is refused with a message naming it.
 class HistoryReader : public QObject {
     Q_OBJECT
 public:
