@@ -1,6 +1,7 @@
 #include "alarms/alarm_rules.h"
 #include "stations/station_paths.h"
 #include "poll/alarm_command.h"
+#include "poll/closing_hour_reads.h"
 #include "poll/exit_codes.h"
 #include "poll/fleet_file.h"
 #include "poll/frame_log.h"
@@ -17,6 +18,7 @@
 #include "process/utf8_output.h"
 #include "session/controller_password.h"
 #include "session/controller_session.h"
+#include "store/history_reader.h"
 #include "store/history_store.h"
 #include "store/store_drain.h"
 #include "store/station_locks.h"
@@ -271,9 +273,26 @@ int main(int argc, char *argv[])
         scheduler.stop();
     });
 
-    if (options.everyMs > 0)
+    // With --once every round reads the inventory, so the first after a closing hour gives it; a
+    // long --every is joined by a round at each station's closing hour.
+    std::unique_ptr<HistoryReader> closingHourReader;
+    std::unique_ptr<ClosingHourReads> closingHourReads;
+    if (options.everyMs > 0) {
+        closingHourReader = std::make_unique<HistoryReader>(location);
+        closingHourReads = std::make_unique<ClosingHourReads>(polls, closingHourReader.get());
+        QObject::connect(closingHourReads.get(), &ClosingHourReads::due,
+                         [&](const QList<StationPoll *> &due, const QList<QTime> &hours) {
+                             if (stopping)
+                                 return;
+                             output.line(closingReadLine(hours, int(due.size())));
+                             scheduler.runClosingRound(due);
+                         });
+        QObject::connect(closingHourReads.get(), &ClosingHourReads::problem,
+                         [&output](const QString &text) { output.problem(text); });
         scheduler.runEvery(options.everyMs);
-    else
+        closingHourReads->start();
+    } else {
         scheduler.runRound();
+    }
     return app.exec();
 }

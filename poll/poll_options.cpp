@@ -45,7 +45,7 @@ struct PollOptionTable {
     const QCommandLineOption every{
         QStringLiteral("every"),
         QStringLiteral("Uma rodada a cada intervalo, até SIGTERM ou SIGINT; um posto ainda ocupado fica fora da "
-                       "rodada seguinte."),
+                       "rodada seguinte. Cada posto é lido também na sua hora de fechamento."),
         QStringLiteral("MINUTOS")};
     const QList<WholeOption> wholeOptions{
         whole("parallel", QStringLiteral("Postos lidos ao mesmo tempo (padrão: todos)."), "N",

@@ -84,6 +84,15 @@ QString roundLine(const RoundSummary &summary)
     return text + QStringLiteral("; %1 s").arg(portuguese.toString(summary.elapsedMs / 1000.0, 'f', 1));
 }
 
+QString closingReadLine(const QList<QTime> &hours, int stations)
+{
+    QStringList shown;
+    for (const QTime &hour : hours)
+        shown << hour.toString(QStringLiteral("HH:mm"));
+    return QStringLiteral("Leitura do fechamento (%1): %2")
+        .arg(shown.join(QStringLiteral(", ")), counted(stations, "posto", "postos"));
+}
+
 QString historyBacklog(bool failing, int queued)
 {
     if (!failing)

@@ -28,6 +28,16 @@ PollScheduler::PollScheduler(const QList<StationPoll *> &polls, int parallel, St
 
 void PollScheduler::runRound()
 {
+    startRound(polls_, false);
+}
+
+void PollScheduler::runClosingRound(const QList<StationPoll *> &polls)
+{
+    startRound(polls, true);
+}
+
+void PollScheduler::startRound(const QList<StationPoll *> &polls, bool closingHour)
+{
     if (stopping_)
         return;
     const int number = ++rounds_;
@@ -35,13 +45,16 @@ void PollScheduler::runRound()
     round.summary.number = number;
     round.summary.startedAt = QDateTime::currentDateTimeUtc();
     round.clock.start();
-    for (StationPoll *poll : polls_) {
+    for (StationPoll *poll : polls) {
         if (roundOf_.contains(poll)) {
             round.summary.skipped << poll->station().description;
-            emit note(QStringLiteral("%1: ainda ocupado com a rodada %2, fica fora da rodada %3")
+            emit note(QStringLiteral("%1: ainda ocupado com a rodada %2, fica fora da rodada %3%4")
                           .arg(poll->station().description)
                           .arg(roundOf_.value(poll))
-                          .arg(number));
+                          .arg(number)
+                          .arg(closingHour ? QStringLiteral(" (o inventário da rodada %1 vale para o fechamento)")
+                                                 .arg(roundOf_.value(poll))
+                                           : QString()));
             continue;
         }
         roundOf_.insert(poll, number);

@@ -39,6 +39,9 @@ public:
                   QObject *parent = nullptr);
 
     void runRound();
+    // A round of these of the scheduler's stations only, for their closing hour: one busy in
+    // another round is reading its inventory already, and is left to it.
+    void runClosingRound(const QList<StationPoll *> &polls);
     // A round now, and another at each interval.
     void runEvery(int intervalMs);
     // No more rounds; the stations waiting for their turn are dropped and the polls in progress
@@ -60,6 +63,7 @@ private:
         int done = 0;
     };
 
+    void startRound(const QList<StationPoll *> &polls, bool closingHour);
     void startWaiting();
     void onClaimed(StationPoll *poll, bool granted);
     void onFinished(StationPoll *poll, bool succeeded, const QString &detail);

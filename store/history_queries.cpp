@@ -217,6 +217,19 @@ Result<QList<StoredStation>, QSqlError> queryStations(const QSqlDatabase &db)
     return stations;
 }
 
+Result<QList<StationClosingHour>, QSqlError> queryClosingHours(const QSqlDatabase &db)
+{
+    Question question(db, HistorySql::closingHours());
+    if (const Result<void, QSqlError> ran = question.run(); !ran)
+        return failure(ran.error());
+    QList<StationClosingHour> hours;
+    while (question.next()) {
+        const int minute = question.value(1).toInt();
+        hours.append(StationClosingHour{question.value(0).toString(), QTime(minute / 60, minute % 60)});
+    }
+    return hours;
+}
+
 Result<StationContents, QSqlError> queryStationContents(const QSqlDatabase &db, qint64 stationId)
 {
     const Result<QList<int>, QSqlError> tanks = stationTanks(db, stationId);

@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 #include <optional>
 
@@ -86,8 +87,17 @@ struct StoredEvent {
     QString detail;
 };
 
+// When a station's book day starts, keyed as the poller knows the station: by its host.
+struct StationClosingHour {
+    QString host;
+    QTime closingHour;
+};
+
 // Each gives the error when the engine fails.
 Result<QList<StoredStation>, QSqlError> queryStations(const QSqlDatabase &db);
+// Every station's closing hour, 00:00 for one never set up; of the stations at one host, the
+// newest comes last.
+Result<QList<StationClosingHour>, QSqlError> queryClosingHours(const QSqlDatabase &db);
 Result<StationContents, QSqlError> queryStationContents(const QSqlDatabase &db, qint64 stationId);
 // One tank: its readings with a value, by time. The totals of a product: at each time a tank
 // was read, the sum of every tank's latest value while that reading is of the product (a tank

@@ -10,6 +10,7 @@ HistoryReader::HistoryReader(const DatabaseLocation &location, QObject *parent)
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
     connect(worker_, &ReaderWorker::stationsReady, this, &HistoryReader::stationsReady);
+    connect(worker_, &ReaderWorker::closingHoursReady, this, &HistoryReader::closingHoursReady);
     connect(worker_, &ReaderWorker::stationContentsReady, this, &HistoryReader::stationContentsReady);
     connect(worker_, &ReaderWorker::seriesReady, this, &HistoryReader::seriesReady);
     connect(worker_, &ReaderWorker::rowsReady, this, &HistoryReader::rowsReady);
@@ -39,6 +40,11 @@ int HistoryReader::ask(Ask ask)
 int HistoryReader::requestStations()
 {
     return ask([](ReaderWorker *worker, int id) { worker->stations(id); });
+}
+
+int HistoryReader::requestClosingHours()
+{
+    return ask([](ReaderWorker *worker, int id) { worker->closingHours(id); });
 }
 
 int HistoryReader::requestStationContents(qint64 stationId)

@@ -9,12 +9,12 @@
 
 class ReaderWorker;
 
-// The history window's questions, answered off the caller's thread: each request*() returns at
-// once with a request number, and the answer comes later as a signal carrying that number, or
-// queryFailed(). Answers come in the order asked. The reader has its own thread and its own
-// read-only connection, so it never waits for the writer (a file is in WAL mode) and never
-// changes the history. Until a history exists every answer is empty; one of a newer version is
-// refused with a message naming it.
+// The history window's and the poller's questions, answered off the caller's thread: each
+// request*() returns at once with a request number, and the answer comes later as a signal
+// carrying that number, or queryFailed(). Answers come in the order asked. The reader has its own
+// thread and its own read-only connection, so it never waits for the writer (a file is in WAL
+// mode) and never changes the history. Until a history exists every answer is empty; one of a
+// newer version is refused with a message naming it.
 class HistoryReader : public QObject {
     Q_OBJECT
 public:
@@ -23,6 +23,7 @@ public:
     ~HistoryReader() override;
 
     int requestStations();
+    int requestClosingHours();
     int requestStationContents(qint64 stationId);
     int requestSeries(const SeriesRequest &request);
     // A page of the rows behind a series.
@@ -32,6 +33,7 @@ public:
 
 signals:
     void stationsReady(int requestId, const QList<StoredStation> &stations);
+    void closingHoursReady(int requestId, const QList<StationClosingHour> &hours);
     void stationContentsReady(int requestId, const StationContents &contents);
     void seriesReady(int requestId, const SeriesPoints &points);
     void rowsReady(int requestId, const RowsPage &page);

@@ -48,6 +48,12 @@ QString stations()
     return QStringLiteral("SELECT id, description, host, ofe, time_zone FROM station ORDER BY description, id");
 }
 
+QString closingHours()
+{
+    return QStringLiteral("SELECT station.host, COALESCE(closing_settings.closing_minute, 0) FROM station "
+                          "LEFT JOIN closing_settings ON closing_settings.station_id = station.id ORDER BY station.id");
+}
+
 QString nextTank()
 {
     return QStringLiteral("SELECT tank FROM measurement WHERE station_id = :station AND tank > :after "

@@ -12,6 +12,8 @@ namespace HistorySql {
 QString valueColumn(SeriesValue value);
 
 QString stations();
+// host and closing_minute (0 when not set) of every station, by id.
+QString closingHours();
 // :station :after: the next tank number with a dated reading; no row after the last.
 QString nextTank();
 // :station :tank: product and unit of the tank's latest dated reading.

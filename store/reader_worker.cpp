@@ -63,6 +63,13 @@ void ReaderWorker::stations(int requestId)
         [&](const QList<StoredStation> &stations) { emit stationsReady(requestId, stations); });
 }
 
+void ReaderWorker::closingHours(int requestId)
+{
+    answer<QList<StationClosingHour>>(
+        requestId, [](const QSqlDatabase &db) { return queryClosingHours(db); },
+        [&](const QList<StationClosingHour> &hours) { emit closingHoursReady(requestId, hours); });
+}
+
 void ReaderWorker::stationContents(int requestId, qint64 stationId)
 {
     answer<StationContents>(

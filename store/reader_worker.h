@@ -15,6 +15,7 @@ public:
     ~ReaderWorker() override;
 
     void stations(int requestId);
+    void closingHours(int requestId);
     void stationContents(int requestId, qint64 stationId);
     void series(int requestId, const SeriesRequest &request);
     void rows(int requestId, const SeriesRequest &request, int offset, int limit);
@@ -23,6 +24,7 @@ public:
 
 signals:
     void stationsReady(int requestId, const QList<StoredStation> &stations);
+    void closingHoursReady(int requestId, const QList<StationClosingHour> &hours);
     void stationContentsReady(int requestId, const StationContents &contents);
     void seriesReady(int requestId, const SeriesPoints &points);
     void rowsReady(int requestId, const RowsPage &page);

@@ -33,6 +33,10 @@ const QString Parallel[] = {QStringLiteral("127.0.0.170"), QStringLiteral("127.0
                             QStringLiteral("127.0.0.173")};
 const QString Busy = QStringLiteral("127.0.0.174");
 const QString Stopped = QStringLiteral("127.0.0.175");
+// A closing-hour round of the first two while the first is still busy; the third is not due.
+const QString ClosingBusy = QStringLiteral("127.0.0.177");
+const QString ClosingDue = QStringLiteral("127.0.0.178");
+const QString ClosingNotDue = QStringLiteral("127.0.0.179");
 }  // namespace address
 
 namespace {
@@ -418,6 +422,46 @@ private slots:
         QVERIFY(notes.first().contains(QStringLiteral("busy: ainda ocupado com a rodada 1, fica fora da rodada 2")));
         QCOMPARE(recorders_.at(address::Busy)->mostClients(), 1);
         QVERIFY(!poll->busy());
+    }
+
+    // A closing-hour round reads only the stations due, leaves one busy with an earlier round to
+    // that round's inventory, and counts one that fails, after its retries, like any round.
+    void closingRoundOfStationsDue()
+    {
+        ControllerSimulator *slow = simulator(oneTankStation(), address::ClosingBusy);
+        QVERIFY(slow && simulator(oneTankStation(), address::ClosingDue)
+                && simulator(oneTankStation(), address::ClosingNotDue));
+        slow->setReplyDelay(250);
+        StationPoll *busy = addPoll(QStringLiteral("ocupado"), address::ClosingBusy, "x");
+        StationPoll *due = addPoll(QStringLiteral("devido"), address::ClosingDue, "x");
+        StationPoll *notDue = addPoll(QStringLiteral("fora"), address::ClosingNotDue, "x");
+        StationPoll *refusing = addPoll(QStringLiteral("recusa"), address::Refusing, "x");
+        PollScheduler scheduler({busy, due, notDue, refusing}, 0);
+        QList<RoundSummary> summaries;
+        QStringList notes;
+        connect(&scheduler, &PollScheduler::roundFinished, this, [&](const RoundSummary &s) { summaries << s; });
+        connect(&scheduler, &PollScheduler::note, this, [&](const QString &note) { notes << note; });
+        scheduler.runRound();
+        QVERIFY(QTest::qWaitFor([&] { return !due->busy() && !notDue->busy() && !refusing->busy(); }, 10000));
+        QVERIFY(busy->busy());
+        const qsizetype retriedBefore = observed_[QStringLiteral("recusa")].retryNotesMs.size();
+        scheduler.runClosingRound({busy, due, refusing});
+        QVERIFY(QTest::qWaitFor([&] { return summaries.size() == 2; }, 10000));
+
+        const RoundSummary &closing = summaries.first().number == 2 ? summaries.first() : summaries.last();
+        QCOMPARE(closing.stations, 2);
+        QCOMPARE(closing.read, 1);
+        QCOMPARE(closing.failed, QStringList{QStringLiteral("recusa")});
+        QCOMPARE(observed_.at(QStringLiteral("recusa")).retryNotesMs.size() - retriedBefore, Timing.retries);
+        QCOMPARE(closing.skipped, QStringList{QStringLiteral("ocupado")});
+        QCOMPARE(notes.filter(QStringLiteral("ainda ocupado")),
+                 QStringList{QStringLiteral("ocupado: ainda ocupado com a rodada 1, fica fora da rodada 2 (o inventário da "
+                                            "rodada 1 vale para o fechamento)")});
+        QCOMPARE(recorders_.at(address::ClosingDue)->dialogue().count(QStringLiteral("MA")), 2);
+        QCOMPARE(recorders_.at(address::ClosingNotDue)->dialogue().count(QStringLiteral("MA")), 1);
+        QCOMPARE(recorders_.at(address::ClosingBusy)->mostClients(), 1);
+        QVERIFY(drained({busy, due, notDue, refusing}));
+        qDeleteAll(QList<StationPoll *>{busy, due, notDue, refusing});
     }
 
     void stop_data()

@@ -1,8 +1,8 @@
+#include "tests/support/simulators.h"
 #include "tests/support/store_test_support.h"
 
 #include <QHostAddress>
 #include <QProcess>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -27,30 +27,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 QString addressAt(int index)
 {
     return QHostAddress(First.toIPv4Address() + quint32(index)).toString();
-}
-
-// Starts comzelta-sim with these arguments and waits until `lastAddress` answers.
-bool startListening(QProcess &simulator, const QStringList &arguments, const QString &lastAddress)
-{
-    simulator.start(QStringLiteral(COMZELTA_SIM), arguments + QStringList{"--quiet"});
-    return simulator.waitForStarted() && QTest::qWaitFor(
-                                             [&] {
-                                                 QTcpSocket probe;
-                                                 probe.connectToHost(lastAddress, 4001);
-                                                 return probe.waitForConnected(100);
-                                             },
-                                             10000);
-}
-
-void stop(QProcess &simulator)
-{
-#ifdef Q_OS_WIN
-    // terminate() asks a program's windows to close, and comzelta-sim has none.
-    simulator.kill();
-#else
-    simulator.terminate();
-#endif
-    simulator.waitForFinished();
 }
 
 // Four tanks; tank 1 holds `petrol` litres of 30,000.
@@ -99,16 +75,16 @@ private slots:
 
         QProcess simulator;
         // It listens in address order: the last one answering means they all do.
-        QVERIFY(startListening(simulator,
-                               {"--addresses", QStringLiteral("%1-%2").arg(addressAt(0), addressAt(addresses - 1)),
-                                "--station", directory + QStringLiteral("posto.ini")},
-                               addressAt(addresses - 1)));
+        QVERIFY(startSimulatorProcess(simulator, QStringLiteral(COMZELTA_SIM),
+                                      {"--addresses", QStringLiteral("%1-%2").arg(addressAt(0), addressAt(addresses - 1)),
+                                       "--station", directory + QStringLiteral("posto.ini")},
+                                      addressAt(addresses - 1)));
 
         QProcess poller;
         poller.start(QStringLiteral(COMZELTA_POLL), {"--once", "--data-dir", directory, "--stations",
                                                      directory + QStringLiteral("frota.csv")});
         QVERIFY(poller.waitForFinished(30000));
-        stop(simulator);
+        stopSimulatorProcess(simulator);
         QVERIFY2(poller.exitCode() == 0, poller.readAllStandardError().constData());
 
         FileInspector history(directory + QStringLiteral("Historico.sqlite"));
@@ -132,16 +108,16 @@ private slots:
 
         QProcess low;
         QProcess full;
-        QVERIFY(startListening(low, {"--address", Copied[0], "--station", directory + QStringLiteral("baixo.ini")},
-                               Copied[0]));
-        QVERIFY(startListening(full, {"--address", Copied[1], "--station", directory + QStringLiteral("cheio.ini")},
-                               Copied[1]));
+        QVERIFY(startSimulatorProcess(low, QStringLiteral(COMZELTA_SIM),
+                                      {"--address", Copied[0], "--station", directory + QStringLiteral("baixo.ini")}, Copied[0]));
+        QVERIFY(startSimulatorProcess(full, QStringLiteral(COMZELTA_SIM),
+                                      {"--address", Copied[1], "--station", directory + QStringLiteral("cheio.ini")}, Copied[1]));
         QProcess poller;
         poller.start(QStringLiteral(COMZELTA_POLL), {"--once", "--data-dir", directory, "--stations",
                                                      directory + QStringLiteral("frota.csv")});
         QVERIFY(poller.waitForFinished(30000));
-        stop(low);
-        stop(full);
+        stopSimulatorProcess(low);
+        stopSimulatorProcess(full);
         const QString out = QString::fromUtf8(poller.readAllStandardOutput());
         QVERIFY2(poller.exitCode() == 0, poller.readAllStandardError().constData());
 

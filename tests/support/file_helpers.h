@@ -17,6 +17,14 @@ inline bool writeAll(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// As the poller wants poll.ini: readable by its owner only.
+inline bool writeOwnerOnly(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
+        && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 // The lines of a text file, sorted.
 inline QStringList sortedLines(const QString &path)
 {

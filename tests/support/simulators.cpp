@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QTcpSocket>
 #include <QTest>
 
 std::unique_ptr<ControllerSimulator> startSimulator(const QString &stationText, const QString &address)
@@ -19,6 +20,30 @@ std::unique_ptr<ControllerSimulator> startSimulator(const QString &stationText, 
         return nullptr;
     }
     return simulator;
+}
+
+bool startSimulatorProcess(QProcess &simulator, const QString &program, const QStringList &arguments,
+                           const QString &lastAddress)
+{
+    simulator.start(program, arguments + QStringList{"--quiet"});
+    return simulator.waitForStarted() && QTest::qWaitFor(
+                                             [&] {
+                                                 QTcpSocket probe;
+                                                 probe.connectToHost(lastAddress, 4001);
+                                                 return probe.waitForConnected(100);
+                                             },
+                                             10000);
+}
+
+void stopSimulatorProcess(QProcess &simulator)
+{
+#ifdef Q_OS_WIN
+    // terminate() asks a program's windows to close, and comzelta-sim has none.
+    simulator.kill();
+#else
+    simulator.terminate();
+#endif
+    simulator.waitForFinished();
 }
 
 DialogueRecorder::DialogueRecorder(ControllerSimulator *simulator) : QObject(simulator)
