@@ -77,13 +77,15 @@ private:
     // invoice's product mapped, and then, by `setup`: "perda", 100 L of gasoline short at the
     // closing; "fechado", closed, reopened, nozzle 1's totaliser typed again and closed again;
     // "kg", the diesel tank measured in kg; "régua", no reading at the closing hour, every tank
-    // dipped instead. Its data directory.
+    // dipped instead; "divergente", so dipped, closed, the 11th (without sales) dipped and closed,
+    // and the 10th reopened, tank 1 dipped again 10 L lower and closed again. Its data directory.
     QString keptBook(const AlarmFixture &fixture, const QString &setup)
     {
+        const bool dipped = setup == QStringLiteral("régua") || setup == QLatin1String("divergente");
         QList<BookInventory> inventories = balancedInventories();
         if (setup == QLatin1String("perda"))
             inventories.last().litres[1] -= 100;
-        if (setup == QStringLiteral("régua"))
+        if (dipped)
             inventories.removeLast();
         keepInventories(fixture, inventories, setup == QLatin1String("kg"));
         const QString dataDirectory = QFileInfo(fixture.location().filePath).path();
@@ -96,10 +98,23 @@ private:
             {"notas", "--importar", file(QStringLiteral("nota.xml"), Nfe)},
             {"produtos", "--mapear", "GASOLINA C COMUM=GASOLINA C"},
         };
-        if (setup == QStringLiteral("régua"))
-            for (const auto &[tank, litres] : {std::pair{"1", "9.250"}, std::pair{"2", "12.720"}, std::pair{"3", "14.000"}})
-                steps << QStringList{"regua", "--dia", "2026-03-10", "--tanque", tank, "--litros", litres,
-                                     "--motivo", "medidor sem leitura às 00:00"};
+        const auto dip = [&](const char *day, const char *tank, const char *litres) {
+            steps << QStringList{"regua", "--dia", day, "--tanque", tank, "--litros", litres, "--motivo",
+                                 "medidor sem leitura às 00:00"};
+        };
+        if (dipped)
+            for (const char *day : {"2026-03-10", "2026-03-11"})
+                for (const auto &[tank, litres] : {std::pair{"1", "9.250"}, std::pair{"2", "12.720"}, std::pair{"3", "14.000"}})
+                    dip(day, tank, litres);
+        if (setup == QLatin1String("divergente")) {
+            steps << QStringList{"encerrantes", "--importar",
+                                 file(QStringLiteral("dia11.csv"), "11/03/2026;1;1500;1500;0\n11/03/2026;2;2250;2250;0\n"
+                                                                   "11/03/2026;3;800;800;0\n11/03/2026;4;1000;1000;0\n")}
+                  << QStringList{"fechar", "--dia", "2026-03-10"} << QStringList{"fechar", "--dia", "2026-03-11"}
+                  << QStringList{"reabrir", "--dia", "2026-03-10", "--motivo", "régua do tanque 1 relida"};
+            dip("2026-03-10", "1", "9.240");
+            steps << QStringList{"fechar", "--dia", "2026-03-10"};
+        }
         if (setup == QLatin1String("fechado"))
             steps << QStringList{"fechar", "--dia", "2026-03-10"}
                   << QStringList{"reabrir", "--dia", "2026-03-10", "--motivo", "encerrante do bico 1 relido"}
@@ -285,6 +300,10 @@ private slots:
             << QStringList{"^Dia 10/03/2026: fechado por gerente \\(.+\\) em \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$",
                            "^GASOLINA C .* 1\\.040 +21\\.960 +21\\.970 +10 +0,04 +não +6,29$"}
             << QStringList{"aberto"};
+        QTest::newRow("a day whose opening changed since it was closed")
+            << "divergente" << QStringList{"fechamento", "--dia", "2026-03-11"} << 0
+            << QStringList{"^Dia 11/03/2026: fechado por gerente \\(.+\\) em [\\d/]{10} [\\d:]{5}, abertura divergente$"}
+            << QStringList{"medido na régua"};
         QTest::newRow("a tank in kg") << "kg" << day << 0
                                       << QStringList{"^Tanque 3 medido em kg: fora do livro, que é em litros$"}
                                       << QStringList{"^DIESEL S10"};
