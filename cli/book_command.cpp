@@ -1,5 +1,8 @@
 #include "cli/book_command.h"
 
+#include "cli/book_audit_report.h"
+#include "cli/book_day_notes.h"
+#include "cli/book_mapping_report.h"
 #include "cli/book_report.h"
 #include "cli/csv_report.h"
 #include "cli/exit_codes.h"
@@ -75,17 +78,23 @@ private:
         err_ << "comzelta-cli: " << why << Qt::endl;
         return status;
     }
-    void print(const QList<ReportTable> &tables, const QByteArray &json)
+    // `notes` go before the tables, in text only.
+    void print(const QList<ReportTable> &tables, const QByteArray &json, const QStringList &notes = {})
     {
         switch (options_.format) {
         case OutputFormat::Json:
             out_ << QString::fromUtf8(json);
             break;
         case OutputFormat::Csv:
-            out_ << QString::fromUtf8(csvTable(tables.constFirst()));
+            // The mark that makes a spreadsheet read UTF-8, as the console's exports have it.
+            out_ << QChar(QChar::ByteOrderMark) << QString::fromUtf8(brazilianCsv(tables, closing_.zone()));
             break;
         case OutputFormat::Text:
-            out_ << tablesText(tables);
+            for (const QString &note : notes)
+                out_ << note << '\n';
+            if (!notes.isEmpty())
+                out_ << '\n';
+            out_ << tablesText(tables, brazilianNumberText);
             break;
         }
         out_.flush();
@@ -192,7 +201,10 @@ int BookRun::showDay()
     const Result<BookDay, QSqlError> day = closing_.day(*book_.day);
     if (!day)
         return engineFailed(day.error());
-    print(bookDayTables(*day), bookDayJson(station_, *day));
+    const Result<QMap<QString, double>, QSqlError> prices = closing_.tables().prices(*book_.day);
+    if (!prices)
+        return engineFailed(prices.error());
+    print(bookDayTables(*day, *prices), bookDayJson(station_, *day, *prices), bookDayNotes(*day, closing_.zone()));
     if (day->divergentOpening)
         err_ << "comzelta-cli: abertura divergente: o fechamento físico do dia anterior mudou depois que este dia foi "
                 "fechado; reabra-o e feche-o de novo"
@@ -361,7 +373,7 @@ int BookRun::importInvoices()
         switch (problem.kind) {
         case EntryProblem::UnknownProduct:
             refused(QStringLiteral("%1: o produto \"%2\" não casa com nenhuma descarga; diga qual é com "
-                                   "comzelta-cli %3 produtos --mapear \"%2=PRODUTO\"")
+                                   "comzelta-cli \"%3\" produtos --mapear \"%2=PRODUTO\"")
                         .arg(path, problem.value, station_),
                     0);
             break;
@@ -426,11 +438,7 @@ int BookRun::products()
     const Result<QMap<QString, QString>, QSqlError> mapping = closing_.tables().productMapping();
     if (!mapping)
         return engineFailed(mapping.error());
-    ReportTable table{{}, {{QStringLiteral("supplier_product"), QStringLiteral("Nome na nota"), false},
-                           {QStringLiteral("product"), QStringLiteral("Produto"), false}}, {}, true};
-    for (auto entry = mapping->cbegin(); entry != mapping->cend(); ++entry)
-        table.rows << QList<Cell>{entry.key(), entry.value()};
-    print({table}, {});
+    print({productMappingTable(*mapping)}, productMappingJson(station_, *mapping));
     return ExitDone;
 }
 
@@ -439,19 +447,8 @@ int BookRun::audit()
     const Result<QList<AuditRecord>, QSqlError> records = closing_.tables().audit(*book_.day);
     if (!records)
         return engineFailed(records.error());
-    ReportTable table{{}, {{QStringLiteral("at"), QStringLiteral("Quando"), false},
-                           {QStringLiteral("action"), QStringLiteral("Ação"), false},
-                           {QStringLiteral("user"), QStringLiteral("Usuário"), false},
-                           {QStringLiteral("machine"), QStringLiteral("Máquina"), false},
-                           {QStringLiteral("reason"), QStringLiteral("Motivo"), false},
-                           {QStringLiteral("lines_before"), QStringLiteral("Antes"), false},
-                           {QStringLiteral("lines_after"), QStringLiteral("Depois"), false}}, {}, true};
-    for (const AuditRecord &record : *records)
-        table.rows << QList<Cell>{std::optional<QDateTime>(record.at.toTimeZone(closing_.zone())),
-                                  record.action == QLatin1String("close") ? QStringLiteral("fechamento") : QStringLiteral("reabertura"),
-                                  record.author.userName, record.author.machine, record.reason, record.linesBefore,
-                                  record.linesAfter};
-    print({table}, {});
+    const AuditLines lines = options_.format == OutputFormat::Text ? AuditLines::Changes : AuditLines::Kept;
+    print({auditTable(*records, closing_.zone(), lines)}, auditJson(station_, *book_.day, *records));
     return ExitDone;
 }
 

@@ -1,8 +1,12 @@
 #include "cli/book_report.h"
 
+#include "cli/report_values.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <cmath>
 
 namespace {
 
@@ -26,12 +30,18 @@ const QList<ReportColumn> StockColumns{
     {QStringLiteral("beyond_tolerance"), QStringLiteral("Além da tolerância"), false},
 };
 
+// Unknown, rather than "no", while the variance is: there is nothing to weigh against the tolerance.
+std::optional<Flag> beyondTolerance(const StockFigures &figures)
+{
+    return figures.varianceLitres ? std::optional<Flag>(Flag{figures.beyondTolerance}) : std::nullopt;
+}
+
 QList<Cell> stockCells(const StockFigures &figures)
 {
     const OptionalNumber percent =
         figures.variancePercent ? OptionalNumber(std::round(*figures.variancePercent * 100) / 100) : std::nullopt;
     return {figures.opening, OptionalNumber(figures.receipts), figures.available, figures.sales, figures.book,
-            figures.physical, figures.varianceLitres, percent, Flag{figures.beyondTolerance}};
+            figures.physical, figures.varianceLitres, percent, beyondTolerance(figures)};
 }
 
 QJsonObject stockObject(const StockFigures &figures)
@@ -45,21 +55,30 @@ QJsonObject stockObject(const StockFigures &figures)
         {QStringLiteral("physical_stock"), json(figures.physical)},
         {QStringLiteral("variance_litres"), json(figures.varianceLitres)},
         {QStringLiteral("variance_percent"), json(figures.variancePercent)},
-        {QStringLiteral("beyond_tolerance"), figures.beyondTolerance},
+        {QStringLiteral("beyond_tolerance"),
+         beyondTolerance(figures) ? QJsonValue(figures.beyondTolerance) : QJsonValue(QJsonValue::Null)},
     };
+}
+
+OptionalNumber salePrice(const QMap<QString, double> &prices, const QString &product)
+{
+    const auto price = prices.constFind(product);
+    return price == prices.cend() ? std::nullopt : OptionalNumber(*price);
 }
 
 } // namespace
 
-QList<ReportTable> bookDayTables(const BookDay &day)
+QList<ReportTable> bookDayTables(const BookDay &day, const QMap<QString, double> &prices)
 {
     ReportTable products{QStringLiteral("Produtos"),
                          QList<ReportColumn>{{QStringLiteral("product"), QStringLiteral("Produto"), false}} + StockColumns
-                             + QList<ReportColumn>{{QStringLiteral("justification"), QStringLiteral("Justificativa"), false}},
+                             + QList<ReportColumn>{{QStringLiteral("sale_price"), QStringLiteral("Preço (R$/L)"), true},
+                                                   {QStringLiteral("justification"), QStringLiteral("Justificativa"), false}},
                          {},
                          true};
     for (const ProductFigures &product : day.figures.products)
-        products.rows << QList<Cell>{product.product} + stockCells(product.figures) + QList<Cell>{product.justification};
+        products.rows << QList<Cell>{product.product} + stockCells(product.figures)
+                             + QList<Cell>{salePrice(prices, product.product), product.justification};
 
     ReportTable tanks{QStringLiteral("Tanques"),
                       QList<ReportColumn>{{QStringLiteral("tank"), QStringLiteral("Tanque"), true},
@@ -101,12 +120,13 @@ QList<ReportTable> bookDayTables(const BookDay &day)
     return {products, tanks, nozzles, invoices};
 }
 
-QByteArray bookDayJson(const QString &station, const BookDay &day)
+QByteArray bookDayJson(const QString &station, const BookDay &day, const QMap<QString, double> &prices)
 {
     QJsonArray products;
     for (const ProductFigures &product : day.figures.products) {
         QJsonObject object = stockObject(product.figures);
         object.insert(QStringLiteral("product"), product.product);
+        object.insert(QStringLiteral("sale_price"), json(salePrice(prices, product.product)));
         object.insert(QStringLiteral("justification"),
                       product.justification.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(product.justification));
         products.append(object);
@@ -139,6 +159,9 @@ QByteArray bookDayJson(const QString &station, const BookDay &day)
             {QStringLiteral("measured_litres"), json(match.measured)},
             {QStringLiteral("difference_litres"), json(match.difference)},
         });
+    QJsonArray weighed;
+    for (const int tank : day.figures.weighedTanks)
+        weighed.append(tank);
     const QJsonObject object{
         {QStringLiteral("station"), station},
         {QStringLiteral("date"), day.figures.date.toString(Qt::ISODate)},
@@ -147,6 +170,7 @@ QByteArray bookDayJson(const QString &station, const BookDay &day)
         {QStringLiteral("tanks"), tanks},
         {QStringLiteral("nozzles"), nozzles},
         {QStringLiteral("invoices"), invoices},
+        {QStringLiteral("weighed_tanks"), weighed},
     };
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
@@ -156,13 +180,13 @@ QList<ReportTable> bookMonthTables(const QList<MonthProduct> &month)
     QList<ReportTable> tables;
     for (const MonthProduct &product : month) {
         ReportTable table{QStringLiteral("%1: vendas %2 L, perda/ganho acumulado %3 L")
-                              .arg(product.product, QString::number(product.sales, 'f', 2),
-                                   QString::number(product.cumulativeVariance, 'f', 2)),
+                              .arg(product.product, brazilianNumberText(product.sales),
+                                   brazilianNumberText(product.cumulativeVariance)),
                           QList<ReportColumn>{{QStringLiteral("product"), QStringLiteral("Produto"), false},
                                               {QStringLiteral("date"), QStringLiteral("Dia"), false}}
                               + StockColumns,
                           {},
-                          tables.isEmpty()};
+                          true};
         for (const MonthDay &day : product.days)
             table.rows << QList<Cell>{product.product, std::optional<QDate>(day.date)} + stockCells(day.figures);
         tables << table;

@@ -16,7 +16,7 @@
 struct Flag {
     bool on = false;
 };
-using Cell = std::variant<QString, std::optional<double>, std::optional<QDateTime>, std::optional<QDate>, Flag>;
+using Cell = std::variant<QString, std::optional<double>, std::optional<QDateTime>, std::optional<QDate>, std::optional<Flag>>;
 
 struct ReportColumn {
     QString key;     // CSV header
@@ -28,7 +28,7 @@ struct ReportTable {
     QString title;  // text only; may be empty
     QList<ReportColumn> columns;
     QList<QList<Cell>> rows;
-    bool main = false;  // the one CSV writes
+    bool main = false;  // the one CSV writes; the book's CSV writes every main table's rows
 };
 
 QList<ReportTable> reportTables(const CommandReport &report);

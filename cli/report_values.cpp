@@ -1,5 +1,7 @@
 #include "cli/report_values.h"
 
+#include <QLocale>
+
 QString measurementUnit(const MeasurementReading &reading)
 {
     return reading.byWeight ? QStringLiteral("kg") : QStringLiteral("L");
@@ -78,11 +80,26 @@ QString isoDate(const QDate &date)
     return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-QString numberText(double value)
+namespace {
+
+// Six decimals keep every digit a controller or a totaliser has, and drop the binary noise of a
+// difference (799.8999999999651).
+QString withoutTrailingZeros(QString text, QChar decimalMark)
 {
-    // The controller's fields carry at most four decimals; six keep them all, without an exponent.
-    QString text = QString::number(value, 'f', 6);
-    while (text.contains(QLatin1Char('.')) && (text.endsWith(QLatin1Char('0')) || text.endsWith(QLatin1Char('.'))))
+    while (text.contains(decimalMark) && (text.endsWith(QLatin1Char('0')) || text.endsWith(decimalMark)))
         text.chop(1);
     return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+} // namespace
+
+QString numberText(double value)
+{
+    return withoutTrailingZeros(QString::number(value, 'f', 6), QLatin1Char('.'));
+}
+
+QString brazilianNumberText(double value)
+{
+    static const QLocale brazilian(QLocale::Portuguese, QLocale::Brazil);
+    return withoutTrailingZeros(brazilian.toString(value, 'f', 6), QLatin1Char(','));
 }

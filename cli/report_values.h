@@ -49,3 +49,5 @@ QString isoDateTime(const QDateTime &time);
 QString isoDate(const QDate &date);
 // A number with a decimal point and no exponent for the values a controller sends.
 QString numberText(double value);
+// The same as Brazilians write it, whatever the system's locale: "152.940,5", "-0,82".
+QString brazilianNumberText(double value);

@@ -13,10 +13,12 @@ namespace {
 const QString Missing = QStringLiteral("-");
 
 struct TextCell {
+    QString (*number)(double);
+
     // Control characters from the controller shown by name, as in the frame log: none reaches the
     // terminal.
     QString operator()(const QString &text) const { return readableText(text); }
-    QString operator()(const std::optional<double> &value) const { return value ? numberText(*value) : Missing; }
+    QString operator()(const std::optional<double> &value) const { return value ? number(*value) : Missing; }
     QString operator()(const std::optional<QDateTime> &time) const
     {
         return time ? time->toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")) : Missing;
@@ -25,7 +27,10 @@ struct TextCell {
     {
         return date ? date->toString(QStringLiteral("dd/MM/yyyy")) : Missing;
     }
-    QString operator()(Flag flag) const { return flag.on ? QStringLiteral("sim") : QStringLiteral("não"); }
+    QString operator()(const std::optional<Flag> &flag) const
+    {
+        return !flag ? Missing : flag->on ? QStringLiteral("sim") : QStringLiteral("não");
+    }
 };
 
 // Columns whose every cell is empty text say nothing (no tank answered with an error, say).
@@ -39,7 +44,7 @@ bool isEmptyColumn(const ReportTable &table, int column)
     return true;
 }
 
-QString tableText(const ReportTable &table)
+QString tableText(const ReportTable &table, QString (*number)(double))
 {
     QList<int> shown;
     for (int column = 0; column < table.columns.size(); ++column) {
@@ -54,7 +59,7 @@ QString tableText(const ReportTable &table)
     for (const QList<Cell> &row : table.rows) {
         QStringList cells;
         for (const int column : shown)
-            cells << std::visit(TextCell{}, row.at(column));
+            cells << std::visit(TextCell{number}, row.at(column));
         lines << cells;
     }
 
@@ -83,11 +88,11 @@ QString tableText(const ReportTable &table)
 
 } // namespace
 
-QString tablesText(const QList<ReportTable> &tables)
+QString tablesText(const QList<ReportTable> &tables, QString (*number)(double))
 {
     QStringList texts;
     for (const ReportTable &table : tables)
-        texts << tableText(table);
+        texts << tableText(table, number);
     return texts.join(QLatin1Char('\n'));
 }
 

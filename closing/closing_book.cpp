@@ -320,6 +320,8 @@ Result<BookDay, QSqlError> ClosingBook::day(QDate date, const QMap<QString, QStr
     if (*closed) {
         day.figures = figuresOf(**closed);
         day.closed = true;
+        day.closedAt = (*closed)->closedAt;
+        day.closedBy = (*closed)->author;
         day.divergentOpening = (*closed)->divergentOpening;
     } else {
         gathered->justifications = justifications;

@@ -28,6 +28,8 @@ struct InvoiceMatch {
 struct BookDay {
     DayFigures figures;
     bool closed = false;
+    QDateTime closedAt;  // UTC; invalid while open
+    BookAuthor closedBy;
     bool divergentOpening = false;
     QList<InvoiceMatch> invoices;
 };
