@@ -33,6 +33,19 @@ Result<std::optional<QDate>, QSqlError> ClosingBook::closedAmong(const QList<QDa
     return std::optional<QDate>();
 }
 
+Result<void, InputRefusal> ClosingBook::keepIfOpen(const QList<QDate> &days,
+                                                   const std::function<Result<void, QSqlError>()> &keep)
+{
+    const Result<std::optional<QDate>, QSqlError> closed = closedAmong(days);
+    if (!closed)
+        return failure(engineFailure(closed.error()));
+    if (*closed)
+        return failure(InputRefusal{InputRefusal::DayClosed, **closed, 0, {}});
+    if (const Result<void, QSqlError> kept = keep(); !kept)
+        return failure(engineFailure(kept.error()));
+    return {};
+}
+
 Result<void, InputRefusal> ClosingBook::storeTotalisers(const QList<TotaliserRecord> &rows)
 {
     const Result<QList<NozzleRecord>, QSqlError> nozzles = tables_.nozzles();
@@ -44,36 +57,15 @@ Result<void, InputRefusal> ClosingBook::storeTotalisers(const QList<TotaliserRec
     for (const TotaliserRecord &row : rows)
         if (!known.contains(row.nozzle))
             return failure(InputRefusal{InputRefusal::UnknownNozzle, row.day, row.nozzle, {}});
-    const Result<std::optional<QDate>, QSqlError> closed = closedAmong(daysOf(rows));
-    if (!closed)
-        return failure(engineFailure(closed.error()));
-    if (*closed)
-        return failure(InputRefusal{InputRefusal::DayClosed, **closed, 0, {}});
-    if (const Result<void, QSqlError> stored = tables_.storeTotalisers(rows); !stored)
-        return failure(engineFailure(stored.error()));
-    return {};
+    return keepIfOpen(daysOf(rows), [&] { return tables_.storeTotalisers(rows); });
 }
 
 Result<void, InputRefusal> ClosingBook::storePrices(const QList<PriceRecord> &rows)
 {
-    const Result<std::optional<QDate>, QSqlError> closed = closedAmong(daysOf(rows));
-    if (!closed)
-        return failure(engineFailure(closed.error()));
-    if (*closed)
-        return failure(InputRefusal{InputRefusal::DayClosed, **closed, 0, {}});
-    if (const Result<void, QSqlError> stored = tables_.storePrices(rows); !stored)
-        return failure(engineFailure(stored.error()));
-    return {};
+    return keepIfOpen(daysOf(rows), [&] { return tables_.storePrices(rows); });
 }
 
 Result<void, InputRefusal> ClosingBook::storeDipstick(QDate day, const DipstickRecord &reading)
 {
-    const Result<std::optional<QDate>, QSqlError> closed = closedAmong({day});
-    if (!closed)
-        return failure(engineFailure(closed.error()));
-    if (*closed)
-        return failure(InputRefusal{InputRefusal::DayClosed, day, 0, {}});
-    if (const Result<void, QSqlError> stored = tables_.storeDipstick(day, reading); !stored)
-        return failure(engineFailure(stored.error()));
-    return {};
+    return keepIfOpen({day}, [&] { return tables_.storeDipstick(day, reading); });
 }

@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QTimeZone>
 
+#include <functional>
 #include <variant>
 
 // An invoice line set against what the gauge saw arrive in its tanks that day; or a delivery no
@@ -95,6 +96,8 @@ private:
     // The deliveries no invoice entered yet has taken: one delivery is one invoice's, so a
     // second invoice of the same litres is not matched against it again.
     Result<QList<DeliveryRecord>, QSqlError> unclaimed(const QList<DeliveryRecord> &deliveries, QTime closingHour) const;
+    // Runs `keep` unless one of the days is closed.
+    Result<void, InputRefusal> keepIfOpen(const QList<QDate> &days, const std::function<Result<void, QSqlError>()> &keep);
     // The first of the days given that is closed, if any.
     Result<std::optional<QDate>, QSqlError> closedAmong(const QList<QDate> &days) const;
     Result<QList<StoredTank>, QSqlError> stationTanks();
