@@ -222,8 +222,8 @@ Result<void, QSqlError> ClosingTables::markNextDivergent(const ClosedDay &day)
         const auto line = std::find_if(day.lines.cbegin(), day.lines.cend(), [&](const ClosedLine &closed) {
             return closed.kind == ClosedLine::Tank && closed.subject == opened->value(0).toString();
         });
-        const std::optional<double> physical = line == day.lines.cend() ? std::nullopt : line->physicalStock;
-        differs = physical != number(opened->value(1));
+        const std::optional<double> stored = number(opened->value(1));
+        differs = line == day.lines.cend() ? stored.has_value() : line->physicalStock != stored;
     }
     if (!differs)
         return {};
