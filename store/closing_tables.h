@@ -2,6 +2,7 @@
 
 #include "base/result.h"
 #include "store/closing_rows.h"
+#include "store/query_pool.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -10,8 +11,6 @@
 #include <functional>
 #include <initializer_list>
 #include <utility>
-
-class QSqlQuery;
 
 // Why a change to the book was refused, beside an engine's failure.
 struct BookRefusal {
@@ -71,7 +70,7 @@ public:
 
 private:
     using Bindings = std::initializer_list<std::pair<const char *, QVariant>>;
-    Result<QSqlQuery, QSqlError> run(const QString &sql, Bindings bindings) const;
+    Result<QueryPool::Lent, QSqlError> run(const QString &sql, Bindings bindings) const;
     Result<void, BookRefusal> transaction(const std::function<Result<void, BookRefusal>()> &body);
     Result<void, QSqlError> inTransaction(const std::function<Result<void, QSqlError>()> &body);
     Result<void, QSqlError> markNextDivergent(const ClosedDay &day);
@@ -84,4 +83,5 @@ private:
 
     QSqlDatabase db_;
     qint64 stationId_;
+    QueryPool statements_;  // shared by copies: one connection's
 };

@@ -5,7 +5,6 @@
 #include "store/closing_values.h"
 #include "store/sql_dialect.h"
 
-#include <QSqlQuery>
 
 #include <algorithm>
 
@@ -13,7 +12,7 @@ using namespace closing_values;
 
 Result<QList<InvoiceRecord>, QSqlError> ClosingTables::invoices(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query = run(
+    Result<QueryPool::Lent, QSqlError> query = run(
         QStringLiteral("SELECT i.id, i.access_key, i.number, i.series, i.issued_at, i.supplier_name, i.supplier_cnpj, "
                        "it.item, it.supplier_product, it.anp_code, it.product, it.litres, it.price_per_litre, t.tank, t.litres, t.typed "
                        "FROM invoice i JOIN invoice_item it ON it.invoice_id = i.id "
@@ -92,7 +91,7 @@ Result<qint64, BookRefusal> ClosingTables::addInvoice(const InvoiceRecord &invoi
 
 Result<QList<ClosedLine>, QSqlError> ClosingTables::lines(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query = run(
+    Result<QueryPool::Lent, QSqlError> query = run(
         QStringLiteral("SELECT kind, subject, product, tank, pump, opening, receipts, available, sales, book_stock, physical_stock, "
                        "variance_litres, variance_percent, beyond_tolerance, closing_reading, calibration, justification "
                        "FROM closed_line WHERE station_id = :station AND day = :day ORDER BY kind, subject"),
@@ -131,7 +130,7 @@ Result<QList<ClosedLine>, QSqlError> ClosingTables::lines(QDate day) const
 
 Result<std::optional<ClosedDay>, QSqlError> ClosingTables::closedDay(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT closed_at, user_name, machine, divergent_opening FROM closed_day "
                            "WHERE station_id = :station AND day = :day"),
             {{"day", dayText(day)}});
@@ -258,7 +257,7 @@ Result<void, BookRefusal> ClosingTables::reopen(QDate day, const BookAuthor &aut
 
 Result<QList<AuditRecord>, QSqlError> ClosingTables::audit(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT at, action, user_name, machine, reason, lines_before, lines_after FROM closing_audit "
                            "WHERE station_id = :station AND day = :day ORDER BY id"),
             {{"day", dayText(day)}});
