@@ -171,7 +171,7 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("runs"), QStringLiteral("Timed runs of each side (3)."), QStringLiteral("n"),
                       QStringLiteral("3")});
     parser.addOption({QStringLiteral("sqlite-only"), QStringLiteral("Leave PostgreSQL out.")});
-    parser.addOption({QStringLiteral("print-sql"), QStringLiteral("Print the tools' statement for SQLite and stop.")});
+    parser.addOption({QStringLiteral("print-sql"), QStringLiteral("Print the sqlite3 script and stop.")});
     parser.process(app);
     MonthPlan plan;
     plan.stations = std::max(1, parser.value(QStringLiteral("stations")).toInt());
