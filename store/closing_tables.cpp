@@ -24,7 +24,7 @@ const char *volumeBasisText(VolumeBasis basis)
 
 using namespace closing_values;
 
-ClosingTables::ClosingTables(const QSqlDatabase &db, qint64 stationId) : db_(db), stationId_(stationId) {}
+ClosingTables::ClosingTables(const QSqlDatabase &db, qint64 stationId) : db_(db), stationId_(stationId), statements_(db) {}
 
 QVariant ClosingTables::timeValue(const QDateTime &utc) const
 {
@@ -36,18 +36,19 @@ QDateTime ClosingTables::time(const QVariant &stored) const
     return dialectOf(db_).time(stored);
 }
 
-Result<QSqlQuery, QSqlError> ClosingTables::run(const QString &sql, Bindings bindings) const
+Result<QueryPool::Lent, QSqlError> ClosingTables::run(const QString &sql, Bindings bindings) const
 {
-    QSqlQuery query(db_);
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        return failure(query.lastError());
+    QSqlError unprepared;
+    QueryPool::Lent statement = statements_.lend(sql, &unprepared);
+    if (unprepared.isValid())
+        return failure(unprepared);
+    QSqlQuery &query = statement.query();
     query.bindValue(QStringLiteral(":station"), stationId_);
     for (const auto &[name, value] : bindings)
         query.bindValue(QLatin1Char(':') + QLatin1String(name), value);
     if (!query.exec())
         return failure(query.lastError());
-    return query;
+    return statement;
 }
 
 Result<void, BookRefusal> ClosingTables::transaction(const std::function<Result<void, BookRefusal>()> &body)
@@ -77,7 +78,7 @@ Result<void, QSqlError> ClosingTables::inTransaction(const std::function<Result<
 
 Result<ClosingSettings, QSqlError> ClosingTables::settings() const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT closing_minute, tolerance_percent, tolerance_base, volume_basis, totaliser_digits, cnpj "
                            "FROM closing_settings WHERE station_id = :station"),
             {});
@@ -100,7 +101,7 @@ Result<ClosingSettings, QSqlError> ClosingTables::settings() const
 Result<void, QSqlError> ClosingTables::setSettings(const ClosingSettings &settings)
 {
     return inTransaction([&]() -> Result<void, QSqlError> {
-        const Result<QSqlQuery, QSqlError> stored = run(
+        const Result<QueryPool::Lent, QSqlError> stored = run(
             QStringLiteral("INSERT INTO closing_settings (station_id, closing_minute, tolerance_percent, tolerance_base, "
                            "volume_basis, totaliser_digits, cnpj) VALUES (:station, :minute, "
                            ":tolerance, :base, :basis, :digits, :cnpj) ON CONFLICT (station_id) DO UPDATE SET "
@@ -121,7 +122,7 @@ Result<void, QSqlError> ClosingTables::setSettings(const ClosingSettings &settin
 
 Result<QList<NozzleRecord>, QSqlError> ClosingTables::nozzles() const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT nozzle, pump, tank, active FROM nozzle WHERE station_id = :station ORDER BY nozzle"), {});
     if (!query)
         return failure(query.error());
@@ -154,7 +155,7 @@ Result<void, QSqlError> ClosingTables::replaceNozzles(const QList<NozzleRecord> 
 
 Result<QMap<int, TotaliserRecord>, QSqlError> ClosingTables::totalisers(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT t.nozzle, t.opening, t.closing, t.calibration, "
                            "(SELECT p.closing FROM totaliser p WHERE p.station_id = t.station_id AND p.nozzle = t.nozzle "
                            "AND p.day = :previous) FROM totaliser t WHERE t.station_id = :station AND t.day = :day"),
@@ -206,7 +207,7 @@ Result<void, QSqlError> ClosingTables::storePrices(const QList<PriceRecord> &row
 
 Result<QMap<QString, double>, QSqlError> ClosingTables::prices(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT product, price FROM sale_price WHERE station_id = :station AND day = :day"),
             {{"day", dayText(day)}});
     if (!query)
@@ -221,7 +222,7 @@ Result<QList<InventoryRecord>, QSqlError> ClosingTables::inventories(const QDate
 {
     // An inventory is placed by the controller's clock, as its readings are; a file, or a test,
     // can then hold days that are not the PC's.
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("WITH near AS (SELECT DISTINCT ii.inventory_id AS id FROM measurement m "
                            "JOIN inventory_item ii ON ii.measurement_id = m.id "
                            "WHERE m.station_id = :station AND m.measured_at >= :from1 AND m.measured_at <= :to1), "
@@ -253,7 +254,7 @@ Result<QList<DeliveryRecord>, QSqlError> ClosingTables::deliveries(const QDateTi
     // The rise in each basis, from the tank's readings at the delivery's two ends.
     const QString at = QStringLiteral("(SELECT m.%1 FROM measurement m WHERE m.station_id = d.station_id AND m.tank = d.tank "
                                       "AND m.measured_at = d.%2)");
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT d.tank, d.product, d.started_at, d.ended_at, %1 - %2, %3 - %4 FROM delivery d "
                            "WHERE d.station_id = :station AND d.ended_at >= :from AND d.ended_at < :to ORDER BY d.started_at")
                 .arg(at.arg(QStringLiteral("measured"), QStringLiteral("ended_at")),
@@ -272,7 +273,7 @@ Result<QList<DeliveryRecord>, QSqlError> ClosingTables::deliveries(const QDateTi
 
 Result<QList<DipstickRecord>, QSqlError> ClosingTables::dipsticks(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT tank, litres, reason FROM dipstick WHERE station_id = :station AND day = :day ORDER BY tank"),
             {{"day", dayText(day)}});
     if (!query)
@@ -301,7 +302,7 @@ Result<void, QSqlError> ClosingTables::storeDipstick(QDate day, const DipstickRe
 
 Result<QMap<QString, QString>, QSqlError> ClosingTables::productMapping() const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT supplier_name, product FROM product_mapping WHERE station_id = :station"), {});
     if (!query)
         return failure(query.error());

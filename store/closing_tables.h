@@ -3,6 +3,7 @@
 #include "base/result.h"
 #include "store/alarm_rows.h"
 #include "store/closing_rows.h"
+#include "store/query_pool.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -11,8 +12,6 @@
 #include <functional>
 #include <initializer_list>
 #include <utility>
-
-class QSqlQuery;
 
 // Why a change to the book was refused, beside an engine's failure.
 struct BookRefusal {
@@ -85,7 +84,7 @@ public:
 
 private:
     using Bindings = std::initializer_list<std::pair<const char *, QVariant>>;
-    Result<QSqlQuery, QSqlError> run(const QString &sql, Bindings bindings) const;
+    Result<QueryPool::Lent, QSqlError> run(const QString &sql, Bindings bindings) const;
     Result<void, BookRefusal> transaction(const std::function<Result<void, BookRefusal>()> &body);
     Result<void, QSqlError> markNextDivergent(const ClosedDay &day);
     Result<void, QSqlError> storeLines(QDate day, const QList<ClosedLine> &lines);
@@ -97,4 +96,5 @@ private:
 
     QSqlDatabase db_;
     qint64 stationId_;
+    QueryPool statements_;  // shared by copies: one connection's
 };

@@ -5,7 +5,7 @@
 
 Result<void, QSqlError> ClosingTables::holdStation()
 {
-    const Result<QSqlQuery, QSqlError> held = run(stationHoldSql(), {});
+    const Result<QueryPool::Lent, QSqlError> held = run(stationHoldSql(), {});
     if (!held)
         return failure(held.error());
     return {};
@@ -13,7 +13,7 @@ Result<void, QSqlError> ClosingTables::holdStation()
 
 Result<AlarmState, QSqlError> ClosingTables::alarmState(const QString &alarm, int subject) const
 {
-    Result<QSqlQuery, QSqlError> query = run(alarmStateSql(), {{"alarm", alarm}, {"subject", subject}});
+    Result<QueryPool::Lent, QSqlError> query = run(alarmStateSql(), {{"alarm", alarm}, {"subject", subject}});
     if (!query)
         return failure(query.error());
     if (!query->next())
@@ -24,7 +24,7 @@ Result<AlarmState, QSqlError> ClosingTables::alarmState(const QString &alarm, in
 Result<void, QSqlError> ClosingTables::setAlarmState(const QString &alarm, int subject, const AlarmState &now,
                                                      const QDateTime &at)
 {
-    const Result<QSqlQuery, QSqlError> stored =
+    const Result<QueryPool::Lent, QSqlError> stored =
         run(alarmStateUpsertSql(), {{"alarm", alarm},
                                     {"subject", subject},
                                     {"active", now.active},
@@ -37,7 +37,7 @@ Result<void, QSqlError> ClosingTables::setAlarmState(const QString &alarm, int s
 
 Result<void, QSqlError> ClosingTables::addEvent(const QString &kind, const QString &detail, const QDateTime &at)
 {
-    const Result<QSqlQuery, QSqlError> added =
+    const Result<QueryPool::Lent, QSqlError> added =
         run(QStringLiteral("INSERT INTO event (station_id, at, kind, detail) VALUES (:station, :at, :kind, :detail)"),
             {{"at", timeValue(at)}, {"kind", kind}, {"detail", detail}});
     if (!added)

@@ -5,7 +5,6 @@
 #include "store/closing_values.h"
 #include "store/sql_dialect.h"
 
-#include <QSqlQuery>
 
 #include <algorithm>
 
@@ -13,7 +12,7 @@ using namespace closing_values;
 
 Result<QList<InvoiceRecord>, QSqlError> ClosingTables::invoices(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query = run(
+    Result<QueryPool::Lent, QSqlError> query = run(
         QStringLiteral("SELECT i.id, i.access_key, i.number, i.series, i.issued_at, i.supplier_name, i.supplier_cnpj, "
                        "it.item, it.supplier_product, it.anp_code, it.product, it.litres, it.price_per_litre, t.tank, t.litres, t.typed "
                        "FROM invoice i JOIN invoice_item it ON it.invoice_id = i.id "
@@ -45,7 +44,7 @@ Result<QList<InvoiceRecord>, QSqlError> ClosingTables::invoices(QDate day) const
 
 Result<bool, QSqlError> ClosingTables::invoiceImported(const QString &accessKey) const
 {
-    Result<QSqlQuery, QSqlError> known =
+    Result<QueryPool::Lent, QSqlError> known =
         run(QStringLiteral("SELECT COUNT(*) FROM invoice WHERE access_key = :key"), {{"key", accessKey}});
     if (!known)
         return failure(known.error());
@@ -101,7 +100,7 @@ Result<qint64, BookRefusal> ClosingTables::addInvoice(const InvoiceRecord &invoi
 
 Result<QList<ClosedLine>, QSqlError> ClosingTables::lines(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query = run(
+    Result<QueryPool::Lent, QSqlError> query = run(
         QStringLiteral("SELECT kind, subject, product, tank, pump, opening, receipts, available, sales, book_stock, physical_stock, "
                        "variance_litres, variance_percent, beyond_tolerance, closing_reading, calibration, justification "
                        "FROM closed_line WHERE station_id = :station AND day = :day ORDER BY kind, subject"),
@@ -140,7 +139,7 @@ Result<QList<ClosedLine>, QSqlError> ClosingTables::lines(QDate day) const
 
 Result<std::optional<ClosedDay>, QSqlError> ClosingTables::closedDay(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT closed_at, user_name, machine, divergent_opening FROM closed_day "
                            "WHERE station_id = :station AND day = :day"),
             {{"day", dayText(day)}});
@@ -231,8 +230,8 @@ Result<void, QSqlError> ClosingTables::markNextDivergent(const ClosedDay &day)
         const auto line = std::find_if(day.lines.cbegin(), day.lines.cend(), [&](const ClosedLine &closed) {
             return closed.kind == ClosedLine::Tank && closed.subject == opened->value(0).toString();
         });
-        const std::optional<double> physical = line == day.lines.cend() ? std::nullopt : line->physicalStock;
-        differs = physical != number(opened->value(1));
+        const std::optional<double> stored = number(opened->value(1));
+        differs = line == day.lines.cend() ? stored.has_value() : line->physicalStock != stored;
     }
     if (!differs)
         return {};
@@ -267,7 +266,7 @@ Result<void, BookRefusal> ClosingTables::reopen(QDate day, const BookAuthor &aut
 
 Result<QList<AuditRecord>, QSqlError> ClosingTables::audit(QDate day) const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT at, action, user_name, machine, reason, lines_before, lines_after FROM closing_audit "
                            "WHERE station_id = :station AND day = :day ORDER BY id"),
             {{"day", dayText(day)}});
@@ -283,7 +282,7 @@ Result<QList<AuditRecord>, QSqlError> ClosingTables::audit(QDate day) const
 
 Result<std::optional<QDate>, QSqlError> ClosingTables::lastClosedDay() const
 {
-    Result<QSqlQuery, QSqlError> query =
+    Result<QueryPool::Lent, QSqlError> query =
         run(QStringLiteral("SELECT MAX(day) FROM closed_day WHERE station_id = :station"), {});
     if (!query)
         return failure(query.error());

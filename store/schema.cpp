@@ -129,6 +129,14 @@ const std::vector<Migration> &migrations()
                             "user_name TEXT NOT NULL, machine TEXT NOT NULL, reason TEXT, lines_before TEXT, lines_after TEXT)"),
              QStringLiteral("CREATE INDEX closing_audit_by_day ON closing_audit (station_id, day)"),
          }},
+        // The book finds the inventories near a closing hour from their readings, and a day's
+        // invoices by station and day: without these, each day of each station read every
+        // inventory item and every invoice item of the fleet.
+        {7,
+         {
+             QStringLiteral("CREATE INDEX inventory_item_by_measurement ON inventory_item (measurement_id)"),
+             QStringLiteral("CREATE INDEX invoice_by_day ON invoice (station_id, day)"),
+         }},
     };
     return list;
 }
