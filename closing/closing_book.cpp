@@ -4,6 +4,8 @@
 #include "closing/closing_day.h"
 #include "imports/nfe_reader.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <cmath>
 
@@ -93,13 +95,13 @@ Result<std::optional<StockSnapshot>, QSqlError> ClosingBook::stockAtHour(QDate c
                                                                         const ClosingSettings &settings, const QList<int> &tanks)
 {
     const Result<QList<InventoryRecord>, QSqlError> around =
-        tables_.inventories(instant.addSecs(-WindowSecs), instant.addSecs(WindowSecs));
+        inventoriesBetween(instant.addSecs(-WindowSecs), instant.addSecs(WindowSecs));
     if (!around)
         return failure(around.error());
     QList<StockSnapshot> candidates = snapshots(*around, settings.volumeBasis);
     // A delivery under way at the hour belongs whole to the next day: the stock is taken from
     // before it began, never half-way up the rise.
-    const Result<QList<DeliveryRecord>, QSqlError> later = tables_.deliveries(instant, instant.addDays(1));
+    const Result<QList<DeliveryRecord>, QSqlError> later = deliveriesBetween(instant, instant.addDays(1));
     if (!later)
         return failure(later.error());
     for (const DeliveryRecord &delivery : *later) {
@@ -118,6 +120,8 @@ Result<std::optional<StockSnapshot>, QSqlError> ClosingBook::stockAtHour(QDate c
 
 Result<QList<StoredTank>, QSqlError> ClosingBook::stationTanks()
 {
+    if (span_)
+        return span_->tanks;
     const Result<StationContents, QSqlError> contents = queryStationContents(db_, stationId_);
     if (!contents)
         return failure(contents.error());
@@ -270,7 +274,7 @@ Result<QList<InvoiceMatch>, QSqlError> ClosingBook::invoiceMatches(const DayInpu
     const Result<QList<InvoiceRecord>, QSqlError> invoices = tables_.invoices(inputs.date);
     if (!invoices)
         return failure(invoices.error());
-    const Result<QList<DeliveryRecord>, QSqlError> deliveries = tables_.deliveries(inputs.start, inputs.end);
+    const Result<QList<DeliveryRecord>, QSqlError> deliveries = deliveriesBetween(inputs.start, inputs.end);
     if (!deliveries)
         return failure(deliveries.error());
     QList<InvoiceMatch> matches;
@@ -365,8 +369,58 @@ Result<void, CloseRefusal> ClosingBook::reopen(QDate date, const BookAuthor &aut
     return {};
 }
 
+bool ClosingBook::spanCovers(const QDateTime &from, const QDateTime &to) const
+{
+    return span_ && span_->from <= from && to <= span_->to;
+}
+
+Result<QList<InventoryRecord>, QSqlError> ClosingBook::inventoriesBetween(const QDateTime &from, const QDateTime &to)
+{
+    if (!spanCovers(from, to))
+        return tables_.inventories(from, to);
+    QList<InventoryRecord> found;
+    for (const InventoryRecord &inventory : std::as_const(span_->inventories))
+        if (from <= inventory.takenAt && inventory.takenAt <= to)
+            found << inventory;
+    return found;
+}
+
+Result<QList<DeliveryRecord>, QSqlError> ClosingBook::deliveriesBetween(const QDateTime &from, const QDateTime &to)
+{
+    if (!spanCovers(from, to))
+        return tables_.deliveries(from, to);
+    QList<DeliveryRecord> found;
+    for (const DeliveryRecord &delivery : std::as_const(span_->deliveries))
+        if (from <= delivery.endedAt && delivery.endedAt < to)
+            found << delivery;
+    return found;
+}
+
 Result<QList<MonthProduct>, QSqlError> ClosingBook::month(QDate firstDay, QDate until)
 {
+    const Result<ClosingSettings, QSqlError> settings = tables_.settings();
+    if (!settings)
+        return failure(settings.error());
+    // From the closing hour before the first day's, which its opening may need, to a day after
+    // the last day's end, which a delivery under way at that hour may reach.
+    MonthRecords records;
+    records.from = ClosingDay{firstDay.addDays(-1), settings->closingHour, zone_}.start().addSecs(-WindowSecs);
+    records.to = ClosingDay{until, settings->closingHour, zone_}.end().addDays(1).addSecs(WindowSecs);
+    const Result<QList<InventoryRecord>, QSqlError> inventories = tables_.inventories(records.from, records.to);
+    if (!inventories)
+        return failure(inventories.error());
+    records.inventories = *inventories;
+    const Result<QList<DeliveryRecord>, QSqlError> deliveries = tables_.deliveries(records.from, records.to);
+    if (!deliveries)
+        return failure(deliveries.error());
+    records.deliveries = *deliveries;
+    const Result<QList<StoredTank>, QSqlError> tanks = stationTanks();
+    if (!tanks)
+        return failure(tanks.error());
+    records.tanks = *tanks;
+    span_ = records;
+    const auto forget = qScopeGuard([this] { span_.reset(); });
+
     QList<DayFigures> days;
     for (QDate date = firstDay; date <= until && date.month() == firstDay.month(); date = date.addDays(1)) {
         const Result<BookDay, QSqlError> day = this->day(date);

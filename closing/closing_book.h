@@ -110,8 +110,23 @@ private:
                                                                const ClosingSettings &settings, const QList<int> &tanks);
     Result<QList<InvoiceMatch>, QSqlError> invoiceMatches(const DayInputs &inputs, const ClosingSettings &settings);
 
+    // The readings a month's days share, read once for the whole month while month() runs: a day
+    // at a time, the book asked the engine the same questions some thirty times over.
+    struct MonthRecords {
+        QDateTime from;  // UTC, both included
+        QDateTime to;
+        QList<InventoryRecord> inventories;
+        QList<DeliveryRecord> deliveries;
+        QList<StoredTank> tanks;
+    };
+    Result<QList<InventoryRecord>, QSqlError> inventoriesBetween(const QDateTime &from, const QDateTime &to);
+    // Those that ended from `from` up to, not including, `to`.
+    Result<QList<DeliveryRecord>, QSqlError> deliveriesBetween(const QDateTime &from, const QDateTime &to);
+    bool spanCovers(const QDateTime &from, const QDateTime &to) const;
+
     QSqlDatabase db_;
     qint64 stationId_;
     QTimeZone zone_;
     ClosingTables tables_;
+    std::optional<MonthRecords> span_;
 };

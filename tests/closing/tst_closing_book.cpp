@@ -233,6 +233,36 @@ private slots:
         QCOMPARE(problemTexts(day->figures.problems), problems);
     }
 
+    // The month reads its readings once for all its days; each day's figures must be those the
+    // day gives alone, its neighbours' readings and deliveries included.
+    void monthAgreesWithItsDays_data() { day_data(); }
+    void monthAgreesWithItsDays()
+    {
+        QFETCH(Scenario, scenario);
+        scenario.inventories << Inventory{"12/03/26 00:03", {{1, 9000}, {2, 12500}, {3, 13000}}};
+        BookFixture fixture(scenario);
+        ClosingBook book = fixture.book();
+        const Result<QList<MonthProduct>, QSqlError> month = book.month(Day.addDays(-1), Day.addDays(1));
+        QVERIFY(month.ok());
+        const auto shown = [](const StockFigures &figures) {
+            return QStringList{litres(figures.opening), litres(std::optional<double>(figures.receipts)), litres(figures.sales),
+                               litres(figures.physical), litres(figures.varianceLitres)}
+                .join(QLatin1Char(' '));
+        };
+        int compared = 0;
+        for (const MonthProduct &product : *month) {
+            for (const MonthDay &monthDay : product.days) {
+                const Result<BookDay, QSqlError> alone = book.day(monthDay.date);
+                QVERIFY(alone.ok());
+                const ProductFigures *figures = productNamed(alone->figures, product.product);
+                QVERIFY2(figures, qPrintable(product.product));
+                QCOMPARE(shown(monthDay.figures), shown(figures->figures));
+                ++compared;
+            }
+        }
+        QVERIFY(compared >= 3);
+    }
+
     // A day beyond the tolerance closes only with its cause; reopened and closed again, its audit
     // keeps the lines before and after; the next day, whose opening did not change, stands.
     void closeAndReopen()
