@@ -77,7 +77,7 @@ Result<std::optional<StockSnapshot>, QSqlError> ClosingBook::stockAtStart(QDate 
                                                                          const QList<int> &tanks)
 {
     // The previous day's physical closing, as kept when it was closed.
-    const Result<std::optional<ClosedDay>, QSqlError> previous = tables_.closedDay(date.addDays(-1));
+    const Result<std::optional<ClosedDay>, QSqlError> previous = closedDay(date.addDays(-1));
     if (!previous)
         return failure(previous.error());
     const QDateTime start = ClosingDay{date, settings.closingHour, zone_}.start();
@@ -247,7 +247,7 @@ Result<DayInputs, QSqlError> ClosingBook::inputs(QDate date, const ClosingSettin
             inputs.dippedTanks << reading.tank;
     }
 
-    const Result<QList<InvoiceRecord>, QSqlError> invoices = tables_.invoices(date);
+    const Result<QList<InvoiceRecord>, QSqlError> invoices = invoicesOf(date);
     if (!invoices)
         return failure(invoices.error());
     for (const InvoiceRecord &invoice : *invoices)
@@ -255,7 +255,7 @@ Result<DayInputs, QSqlError> ClosingBook::inputs(QDate date, const ClosingSettin
             for (const TankShare &share : line.tanks)
                 inputs.receipts[share.tank] += share.litres;
 
-    const Result<QList<NozzleRecord>, QSqlError> nozzles = tables_.nozzles();
+    const Result<QList<NozzleRecord>, QSqlError> nozzles = stationNozzles();
     if (!nozzles)
         return failure(nozzles.error());
     for (const NozzleRecord &nozzle : *nozzles)
@@ -271,7 +271,7 @@ Result<DayInputs, QSqlError> ClosingBook::inputs(QDate date, const ClosingSettin
 
 Result<QList<InvoiceMatch>, QSqlError> ClosingBook::invoiceMatches(const DayInputs &inputs, const ClosingSettings &settings)
 {
-    const Result<QList<InvoiceRecord>, QSqlError> invoices = tables_.invoices(inputs.date);
+    const Result<QList<InvoiceRecord>, QSqlError> invoices = invoicesOf(inputs.date);
     if (!invoices)
         return failure(invoices.error());
     const Result<QList<DeliveryRecord>, QSqlError> deliveries = deliveriesBetween(inputs.start, inputs.end);
@@ -311,10 +311,10 @@ Result<QList<InvoiceMatch>, QSqlError> ClosingBook::invoiceMatches(const DayInpu
 
 Result<BookDay, QSqlError> ClosingBook::day(QDate date, const QMap<QString, QString> &justifications)
 {
-    const Result<ClosingSettings, QSqlError> settings = tables_.settings();
+    const Result<ClosingSettings, QSqlError> settings = currentSettings();
     if (!settings)
         return failure(settings.error());
-    const Result<std::optional<ClosedDay>, QSqlError> closed = tables_.closedDay(date);
+    const Result<std::optional<ClosedDay>, QSqlError> closed = closedDay(date);
     if (!closed)
         return failure(closed.error());
     Result<DayInputs, QSqlError> gathered = inputs(date, *settings);
@@ -369,6 +369,40 @@ Result<void, CloseRefusal> ClosingBook::reopen(QDate date, const BookAuthor &aut
     return {};
 }
 
+Result<ClosingSettings, QSqlError> ClosingBook::currentSettings() const
+{
+    if (span_)
+        return span_->settings;
+    return tables_.settings();
+}
+
+Result<QList<NozzleRecord>, QSqlError> ClosingBook::stationNozzles() const
+{
+    if (span_)
+        return span_->nozzles;
+    return tables_.nozzles();
+}
+
+Result<std::optional<ClosedDay>, QSqlError> ClosingBook::closedDay(QDate date)
+{
+    if (span_ && span_->closed.contains(date))
+        return span_->closed.value(date);
+    const Result<std::optional<ClosedDay>, QSqlError> closed = tables_.closedDay(date);
+    if (closed && span_)
+        span_->closed.insert(date, *closed);
+    return closed;
+}
+
+Result<QList<InvoiceRecord>, QSqlError> ClosingBook::invoicesOf(QDate date)
+{
+    if (span_ && span_->invoices.contains(date))
+        return span_->invoices.value(date);
+    const Result<QList<InvoiceRecord>, QSqlError> invoices = tables_.invoices(date);
+    if (invoices && span_)
+        span_->invoices.insert(date, *invoices);
+    return invoices;
+}
+
 bool ClosingBook::spanCovers(const QDateTime &from, const QDateTime &to) const
 {
     return span_ && span_->from <= from && to <= span_->to;
@@ -418,6 +452,11 @@ Result<QList<MonthProduct>, QSqlError> ClosingBook::month(QDate firstDay, QDate 
     if (!tanks)
         return failure(tanks.error());
     records.tanks = *tanks;
+    records.settings = *settings;
+    const Result<QList<NozzleRecord>, QSqlError> nozzles = tables_.nozzles();
+    if (!nozzles)
+        return failure(nozzles.error());
+    records.nozzles = *nozzles;
     span_ = records;
     const auto forget = qScopeGuard([this] { span_.reset(); });
 

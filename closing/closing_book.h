@@ -118,11 +118,19 @@ private:
         QList<InventoryRecord> inventories;
         QList<DeliveryRecord> deliveries;
         QList<StoredTank> tanks;
+        ClosingSettings settings;
+        QList<NozzleRecord> nozzles;
+        QMap<QDate, std::optional<ClosedDay>> closed;  // as each day is asked for
+        QMap<QDate, QList<InvoiceRecord>> invoices;
     };
     Result<QList<InventoryRecord>, QSqlError> inventoriesBetween(const QDateTime &from, const QDateTime &to);
     // Those that ended from `from` up to, not including, `to`.
     Result<QList<DeliveryRecord>, QSqlError> deliveriesBetween(const QDateTime &from, const QDateTime &to);
     bool spanCovers(const QDateTime &from, const QDateTime &to) const;
+    Result<ClosingSettings, QSqlError> currentSettings() const;
+    Result<QList<NozzleRecord>, QSqlError> stationNozzles() const;
+    Result<std::optional<ClosedDay>, QSqlError> closedDay(QDate date);
+    Result<QList<InvoiceRecord>, QSqlError> invoicesOf(QDate date);
 
     QSqlDatabase db_;
     qint64 stationId_;
