@@ -11,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
-#include <QSplitter>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -42,13 +41,10 @@ MonthView::MonthView(QWidget *parent)
     chart_ = new MonthDriftChart(this);
     chart_->setObjectName(QStringLiteral("Grafico"));
     chart_->setAccessibleName(QStringLiteral("Gráfico do mês"));
-    chart_->setMinimumSize(420, 260);
-    auto *split = new QSplitter(Qt::Horizontal, this);
-    split->addWidget(chart_);
-    split->addWidget(table_);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
-    layout->addWidget(split, 1);
+    chart_->setMinimumHeight(260);
+    // Full width for the chart: a month's thirty day labels need it.
+    layout->addWidget(chart_, 3);
+    layout->addWidget(table_, 2);
 #else
     auto *noChart = new QLabel(QStringLiteral("Gráfico indisponível: este console foi compilado sem o Qt Charts. "
                                               "Os dias do mês estão na tabela abaixo."),

@@ -18,6 +18,7 @@
 #include <QChartView>
 #include <QLineSeries>
 #include <QStackedBarSeries>
+#include <QValueAxis>
 #endif
 
 namespace {
@@ -74,6 +75,9 @@ private slots:
         QTest::newRow("a gain") << QList<double>{3, 2.5, 3, 3, 3} << 1000.0 << QList<int>{} << QStringLiteral("DIESEL S10")
                                 << QStringLiteral("Vendas do mês: 5.000 L; ganho acumulado: 14,5 L, 0,29 % das vendas")
                                 << QStringLiteral("14,5");
+        QTest::newRow("a loss made up by a larger gain")
+            << QList<double>{-10, 12} << 1000.0 << QList<int>{} << QStringLiteral("DIESEL S10")
+            << QStringLiteral("Vendas do mês: 2.000 L; ganho acumulado: 2 L, 0,10 % das vendas") << QStringLiteral("2");
         QTest::newRow("open days") << QList<double>(10, -2.5) << 1250.0 << QList<int>{4, 9, 10}
                                    << QStringLiteral("DIESEL S10")
                                    << QStringLiteral("Vendas do mês: 12.500 L; perda acumulada: -25 L, 0,20 % das vendas")
@@ -141,6 +145,16 @@ private slots:
         }
         // The line ends where the month's sum does.
         QCOMPARE(line->at(line->count() - 1).y(), shown.cumulativeVariance);
+        // The bars' own axis holds every bar, its zero level with the line's.
+        const auto *monthAxis = qobject_cast<QValueAxis *>(line->attachedAxes().value(1));
+        const auto *dayAxis = qobject_cast<QValueAxis *>(bars->attachedAxes().value(1));
+        QVERIFY(monthAxis && dayAxis && monthAxis != dayAxis);
+        QCOMPARE(dayAxis->min() / dayAxis->max(), monthAxis->min() / monthAxis->max());
+        for (const MonthDay &day : shown.days) {
+            QVERIFY2(*day.figures.varianceLitres >= dayAxis->min() && *day.figures.varianceLitres <= dayAxis->max(),
+                     qPrintable(day.date.toString()));
+            QVERIFY(day.cumulativeVariance >= monthAxis->min() && day.cumulativeVariance <= monthAxis->max());
+        }
         if (product == QStringLiteral("DIESEL S10"))
             QCOMPARE(closedBars->at(0) + openBars->at(0), variances.first());
 #endif
