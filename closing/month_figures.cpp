@@ -5,6 +5,16 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// To the centilitre, as the days' figures are, so that a sum of thirty days carries no binary dust.
+double rounded(double litres)
+{
+    return std::round(litres * 100) / 100;
+}
+
+} // namespace
+
 bool MonthProduct::lossAlarmOn(bool wasOn, const LevelLimits &limits) const
 {
     if (!cumulativePercent)
@@ -22,17 +32,17 @@ QList<MonthProduct> summarizeMonth(const QList<DayFigures> &days)
         for (const ProductFigures &line : day.products) {
             MonthProduct &product = products[line.product];
             product.product = line.product;
-            product.days << MonthDay{day.date, line.figures};
             if (line.figures.sales)
                 product.sales += *line.figures.sales;
             if (line.figures.varianceLitres)
                 product.cumulativeVariance += *line.figures.varianceLitres;
+            product.days << MonthDay{day.date, line.figures, rounded(product.cumulativeVariance)};
         }
     }
     QList<MonthProduct> summary;
     for (MonthProduct &product : products) {
-        product.sales = std::round(product.sales * 100) / 100;
-        product.cumulativeVariance = std::round(product.cumulativeVariance * 100) / 100;
+        product.sales = rounded(product.sales);
+        product.cumulativeVariance = rounded(product.cumulativeVariance);
         if (product.sales > 0)
             product.cumulativePercent = product.cumulativeVariance / product.sales * 100;
         summary << product;

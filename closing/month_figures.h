@@ -11,6 +11,7 @@
 struct MonthDay {
     QDate date;
     StockFigures figures;
+    double cumulativeVariance = 0;  // litres, the month's loss or gain up to this day, included
 };
 
 // One product over a month: its days, and what they add up to. A steady small daily loss,

@@ -5,6 +5,7 @@
 #include "closing/day_figures.h"
 #include "closing/month_figures.h"
 #include "closing/totaliser.h"
+#include "tests/support/worked_days.h"
 
 #include <QtTest>
 
@@ -15,35 +16,6 @@ namespace {
 
 const QTimeZone SaoPaulo("America/Sao_Paulo");
 const QTimeZone Santiago("America/Santiago");
-
-QDateTime utc(const QString &text)
-{
-    return QDateTime::fromString(text, Qt::ISODate).toUTC();
-}
-
-StockSnapshot snapshot(const QString &at, const QMap<int, double> &litres)
-{
-    return StockSnapshot{utc(at), litres, StockSource::Gauge, {}};
-}
-
-// A day of two gasoline tanks (1, 2) and a diesel tank (3), nozzles 1–2 on tank 1, 3 on tank 2
-// and 4 on tank 3, every figure set so that nothing is lost.
-DayInputs balancedDay()
-{
-    DayInputs day;
-    day.date = QDate(2026, 3, 10);
-    day.start = utc(QStringLiteral("2026-03-10T03:00:00Z"));
-    day.end = utc(QStringLiteral("2026-03-11T03:00:00Z"));
-    day.tanks = {{1, QStringLiteral("GASOLINA"), false}, {2, QStringLiteral("GASOLINA"), false},
-                 {3, QStringLiteral("DIESEL S10"), false}};
-    day.nozzles = {{1, 1, 1}, {2, 1, 1}, {3, 2, 2}, {4, 3, 3}};
-    day.totalisers = {{1, {1000.0, 1500.0, 0}}, {2, {2000.0, 2250.5, 0}}, {3, {500.0, 800.0, 20}}, {4, {0.0, 1000.0, 0}}};
-    day.opening = snapshot(QStringLiteral("2026-03-10T03:05:00Z"), {{1, 10000}, {2, 8000}, {3, 15000}});
-    day.receipts = {{2, 5000}};
-    // tank 1: 10000 − 750,50; tank 2: 8000 + 5000 − 280; tank 3: 15000 − 1000
-    day.closing = snapshot(QStringLiteral("2026-03-11T03:02:00Z"), {{1, 9249.5}, {2, 12720}, {3, 14000}});
-    return day;
-}
 
 const ProductFigures *productNamed(const DayFigures &day, const QString &name)
 {
@@ -288,6 +260,37 @@ private slots:
         QCOMPARE(diesel.sales, 30000.0);
         QCOMPARE(diesel.cumulativeVariance, -120.0);
         QVERIFY(qFuzzyCompare(*diesel.cumulativePercent, -0.4));
+    }
+
+    // Each day carries the month's loss or gain up to it, whatever the order the days came in.
+    void monthCumulatesDayByDay_data()
+    {
+        QTest::addColumn<QList<double>>("variances");  // diesel's litres on the 1st, 2nd, 3rd; NaN: no closing stock
+        QTest::addColumn<QList<double>>("cumulative");
+        QTest::newRow("a steady leak") << QList<double>{-4, -4, -4} << QList<double>{-4, -8, -12};
+        QTest::newRow("a gain after a loss") << QList<double>{-2.5, 0.75, 3} << QList<double>{-2.5, -1.75, 1.25};
+        QTest::newRow("a day without its closing adds nothing")
+            << QList<double>{-4, qQNaN(), -4} << QList<double>{-4, -4, -8};
+    }
+    void monthCumulatesDayByDay()
+    {
+        QFETCH(QList<double>, variances);
+        QFETCH(QList<double>, cumulative);
+        QList<DayFigures> days;
+        for (int d = 1; d <= variances.size(); ++d) {
+            DayInputs inputs = balancedDay();
+            inputs.date = QDate(2026, 6, d);
+            if (qIsNaN(variances.at(d - 1)))
+                inputs.closing.reset();
+            else
+                inputs.closing->litres[3] = 14000 + variances.at(d - 1);
+            days.prepend(computeDay(inputs, ClosingSettings{}));
+        }
+        const MonthProduct diesel = summarizeMonth(days).at(0);
+        QCOMPARE(diesel.days.size(), cumulative.size());
+        for (int i = 0; i < cumulative.size(); ++i)
+            QCOMPARE(diesel.days.at(i).cumulativeVariance, cumulative.at(i));
+        QCOMPARE(diesel.cumulativeVariance, cumulative.last());
     }
 
     // The month's loss, as a % of its sales, against the limits: raised beyond the first, kept
