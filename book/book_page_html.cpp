@@ -1,0 +1,196 @@
+#include "book/book_page_html.h"
+
+#include "book/book_print.h"
+
+#include <QLocale>
+#include <QMap>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace {
+
+using OptionalNumber = std::optional<double>;
+
+const QLocale Brazilian(QLocale::Portuguese, QLocale::Brazil);
+
+QString number(const OptionalNumber &value, int decimals = 2)
+{
+    return value ? Brazilian.toString(*value, 'f', decimals) : QStringLiteral("-");
+}
+
+QString escaped(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+// 14 digits as the Receita writes them: 12.345.678/0001-90.
+QString cnpjText(const QString &digits)
+{
+    if (digits.size() != 14)
+        return digits;
+    return QStringLiteral("%1.%2.%3/%4-%5")
+        .arg(digits.left(2), digits.mid(2, 3), digits.mid(5, 3), digits.mid(8, 4), digits.mid(12, 2));
+}
+
+QString cell(const QString &text, bool numeric = false)
+{
+    return numeric ? QStringLiteral("<td align=\"right\">%1</td>").arg(text) : QStringLiteral("<td>%1</td>").arg(text);
+}
+
+QString row(const QStringList &cells)
+{
+    return QStringLiteral("<tr>") + cells.join(QString()) + QStringLiteral("</tr>");
+}
+
+QString headerRow(const QStringList &captions)
+{
+    QString html = QStringLiteral("<tr>");
+    for (const QString &caption : captions)
+        html += QStringLiteral("<th bgcolor=\"#e6e6e6\">%1</th>").arg(caption);
+    return html + QStringLiteral("</tr>");
+}
+
+QString table(const QStringList &captions, const QStringList &rows)
+{
+    return QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
+                          "style=\"border-collapse: collapse; border-color: #808080\">")
+           + headerRow(captions) + rows.join(QString()) + QStringLiteral("</table>");
+}
+
+QString section(int item, const QString &title, const QString &body = QString())
+{
+    return QStringLiteral("<h3>%1. %2</h3>").arg(item).arg(title) + body;
+}
+
+QString litresText(const OptionalNumber &litres)
+{
+    return litres ? number(litres) + QStringLiteral(" L") : QStringLiteral("-");
+}
+
+// A figure of the product on a line of its own under its section's title.
+QString figure(int item, const QString &title, const OptionalNumber &litres)
+{
+    return section(item, QStringLiteral("%1: %2").arg(title, litresText(litres)));
+}
+
+QList<const TankFigures *> tanksOf(const DayFigures &figures, const QString &product)
+{
+    QList<const TankFigures *> tanks;
+    for (const TankFigures &tank : figures.tanks)
+        if (tank.product == product)
+            tanks << &tank;
+    return tanks;
+}
+
+QString tankTable(const QList<const TankFigures *> &tanks, const QString &caption,
+                  OptionalNumber StockFigures::*value, const OptionalNumber &total)
+{
+    QStringList rows;
+    for (const TankFigures *tank : tanks)
+        rows << row({cell(QString::number(tank->tank)), cell(number(tank->figures.*value), true)});
+    rows << row({cell(QStringLiteral("<b>Total</b>")), cell(QStringLiteral("<b>%1</b>").arg(number(total)), true)});
+    return table({QStringLiteral("Tanque"), caption}, rows);
+}
+
+QString invoiceTable(const BookPrintInput &input, const ProductFigures &product)
+{
+    QStringList rows;
+    for (const InvoiceMatch &match : input.day.invoices) {
+        if (match.product != product.product)
+            continue;
+        rows << row({cell(match.number.isEmpty() ? QStringLiteral("sem nota") : escaped(match.number)),
+                     cell(escaped(match.supplier)), cell(number(match.invoiced), true),
+                     cell(number(match.measured), true)});
+    }
+    rows << row({cell(QStringLiteral("<b>Total recebido</b>")), cell(QString()),
+                  cell(QStringLiteral("<b>%1</b>").arg(number(product.figures.receipts)), true), cell(QString())});
+    return table({QStringLiteral("Nota fiscal"), QStringLiteral("Fornecedor"), QStringLiteral("Volume (L)"),
+                  QStringLiteral("Medido no tanque (L)")},
+                 rows);
+}
+
+QString nozzleTable(const DayFigures &figures, const QList<const TankFigures *> &tanks)
+{
+    QStringList rows;
+    for (const NozzleFigures &nozzle : figures.nozzles) {
+        const bool ofProduct = std::any_of(tanks.cbegin(), tanks.cend(),
+                                           [&](const TankFigures *tank) { return tank->tank == nozzle.nozzle.tank; });
+        if (!ofProduct)
+            continue;
+        rows << row({cell(nozzle.nozzle.pump > 0 ? QString::number(nozzle.nozzle.pump) : QStringLiteral("-"), true),
+                     cell(QString::number(nozzle.nozzle.nozzle), true), cell(QString::number(nozzle.nozzle.tank), true),
+                     cell(number(nozzle.totaliser.opening), true), cell(number(nozzle.totaliser.closing), true),
+                     cell(number(nozzle.totaliser.calibration), true), cell(number(nozzle.sales), true)});
+    }
+    return table({QStringLiteral("Bomba"), QStringLiteral("Bico"), QStringLiteral("Tanque"),
+                  QStringLiteral("Encerrante inicial"), QStringLiteral("Encerrante final"), QStringLiteral("Aferição (L)"),
+                  QStringLiteral("Vendas (L)")},
+                 rows);
+}
+
+QString varianceText(const StockFigures &figures)
+{
+    if (!figures.varianceLitres)
+        return QStringLiteral("-");
+    return QStringLiteral("%1 (%2 %)%3")
+        .arg(litresText(figures.varianceLitres), number(figures.variancePercent),
+             figures.beyondTolerance ? QStringLiteral(", além da tolerância") : QString());
+}
+
+QString priceText(const QMap<QString, double> &prices, const QString &product)
+{
+    const auto price = prices.constFind(product);
+    return price == prices.cend() ? QStringLiteral("não informado")
+                                  : QStringLiteral("R$ %1 por litro").arg(number(*price, 3));
+}
+
+QString stateText(const BookPrintInput &input)
+{
+    const BookDay &day = input.day;
+    if (!day.closed)
+        return QStringLiteral("Dia aberto");
+    QString who = escaped(day.closedBy.userName);
+    if (!day.closedBy.machine.isEmpty())
+        who += QStringLiteral(" (%1)").arg(escaped(day.closedBy.machine));
+    QString text = QStringLiteral("Fechado por %1 em %2")
+                       .arg(who, day.closedAt.toTimeZone(input.zone).toString(QStringLiteral("dd/MM/yyyy HH:mm")));
+    if (day.divergentOpening)
+        text += QStringLiteral("; abertura divergente: o fechamento físico do dia anterior mudou depois que este dia foi fechado");
+    return text;
+}
+
+QString heading(const BookPrintInput &input, const QString &product)
+{
+    return QStringLiteral("<h1 align=\"center\">Livro de Movimentação de Combustíveis</h1>"
+                          "<h2 align=\"center\">Fechamento Diário</h2>"
+                          "<table width=\"100%\" cellpadding=\"2\">"
+                          "<tr><td><b>Posto:</b> %1</td><td align=\"right\"><b>CNPJ:</b> %2</td></tr>"
+                          "<tr><td><b>Produto:</b> %3</td><td align=\"right\"><b>Data:</b> %4</td></tr></table>")
+        .arg(escaped(input.station), input.cnpj.isEmpty() ? QStringLiteral("não informado") : cnpjText(input.cnpj),
+             escaped(product), input.day.figures.date.toString(QStringLiteral("dd/MM/yyyy")));
+}
+
+} // namespace
+
+QString bookPageHtml(const BookPrintInput &input, const ProductFigures &product)
+{
+    const DayFigures &figures = input.day.figures;
+    const StockFigures &stock = product.figures;
+    const QList<const TankFigures *> tanks = tanksOf(figures, product.product);
+    const QString justification = product.justification.isEmpty() ? QStringLiteral("nenhuma") : escaped(product.justification);
+    return QStringLiteral("<html><body style=\"font-size: 9pt\">") + heading(input, product.product)
+           + section(1, QStringLiteral("Estoque de abertura"),
+                     tankTable(tanks, QStringLiteral("Estoque de abertura (L)"), &StockFigures::opening, stock.opening))
+           + section(2, QStringLiteral("Volume recebido no dia"), invoiceTable(input, product))
+           + figure(3, QStringLiteral("Volume disponível"), stock.available)
+           + section(4, QStringLiteral("Volume vendido no dia"), nozzleTable(figures, tanks))
+           + figure(5, QStringLiteral("Total das vendas"), stock.sales)
+           + figure(6, QStringLiteral("Estoque escritural"), stock.book)
+           + section(7, QStringLiteral("Fechamento físico"),
+                     tankTable(tanks, QStringLiteral("Estoque de fechamento (L)"), &StockFigures::physical, stock.physical))
+           + section(8, QStringLiteral("Perdas e ganhos: %1").arg(varianceText(stock)))
+           + section(9, QStringLiteral("Preço de venda: %1").arg(priceText(input.prices, product.product)))
+           + section(10, QStringLiteral("Justificativa: %1").arg(justification))
+           + QStringLiteral("<p><b>%1</b></p></body></html>").arg(stateText(input));
+}

@@ -1,0 +1,207 @@
+// The printed book of two worked days of a real history: 10 March 2026, closed, with a
+// gasoline invoice and a diesel loss beyond the tolerance, justified; and 11 March, open.
+#include "tests/closing/book_history.h"
+#include "tests/support/pdf_text.h"
+
+#include "book/book_print.h"
+#include "store/history_file.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QTimeZone Zone("America/Sao_Paulo");
+const QDate FirstDay(2026, 3, 10);
+const QDate SecondDay = FirstDay.addDays(1);
+const QString Gasoline = QStringLiteral("GASOLINA C");
+const QString Diesel = QStringLiteral("DIESEL S10");
+const QString Cnpj = QStringLiteral("11222333000181");
+
+InvoiceRecord gasolineInvoice()
+{
+    InvoiceRecord record;
+    record.accessKey = QStringLiteral("35260312345678000190550010000001011000001010");
+    record.number = QStringLiteral("101");
+    record.series = QStringLiteral("1");
+    record.issuedAt = QDateTime(FirstDay, QTime(8, 0), Zone);
+    record.supplierName = QStringLiteral("Distribuidora Boa Viagem");
+    record.supplierCnpj = QStringLiteral("12345678000190");
+    record.day = FirstDay;
+    record.lines << InvoiceLineRecord{Gasoline, {}, Gasoline, 5000, 5.12, {{2, 5000, false}}};
+    return record;
+}
+
+// Tank 2 takes 5.000 L on the 10th; diesel's tank 3 loses 120 L that day and shows it again the
+// next, when the nozzles draw it from where the gauge reads.
+QList<BookInventory> inventories()
+{
+    QList<BookInventory> days = balancedInventories();
+    days.last().litres[3] = 13880;
+    days << BookInventory{"12/03/26 00:03", {{1, 9000}, {2, 12500}, {3, 13000}}};
+    return days;
+}
+
+// Lines of a page with their runs of blanks made one, so that a table's row reads as its cells
+// one after the other; the font's ligatures ("ﬁ") read as their letters.
+QString simplifiedLines(const QString &page)
+{
+    QStringList lines;
+    for (const QString &line : page.normalized(QString::NormalizationForm_KC).split(QLatin1Char('\n')))
+        lines << line.simplified();
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TestBookPrint : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_TEST_ENGINE();
+        QVERIFY(folder_.isValid());
+        AlarmFixture history(QStringLiteral("[produto GASOLINA C]\nentrega mínima = 500\n"));
+        keepInventories(history, inventories());
+        const qint64 station = FileInspector(history.location()).scalar(QStringLiteral("SELECT id FROM station")).toLongLong();
+        const QString connection = QStringLiteral("book-print");
+        QVERIFY(openForWriting(connection, history.location(), WriteConnectionSettings{}).ok());
+        {
+            ClosingBook book(QSqlDatabase::database(connection, false), station, Zone);
+            ClosingSettings settings;
+            settings.cnpj = Cnpj;
+            QVERIFY(book.tables().setSettings(settings).ok());
+            QVERIFY(book.tables().replaceNozzles({{1, 1, 1, true}, {2, 1, 1, true}, {3, 2, 2, true}, {4, 3, 3, true}}).ok());
+            QVERIFY(book.tables()
+                        .storeTotalisers({{FirstDay, 1, 1000.0, 1500.0, 0}, {FirstDay, 2, 2000.0, 2250.0, 0},
+                                          {FirstDay, 3, 500.0, 800.0, 20}, {FirstDay, 4, 0.0, 1000.0, 0},
+                                          {SecondDay, 1, std::nullopt, 1600.0, 0}, {SecondDay, 2, std::nullopt, 2400.0, 0},
+                                          {SecondDay, 3, std::nullopt, 1020.0, 0}, {SecondDay, 4, std::nullopt, 2000.0, 0}})
+                        .ok());
+            QVERIFY(book.tables()
+                        .storePrices({{FirstDay, Gasoline, 5.89}, {FirstDay, Diesel, 6.19},
+                                      {SecondDay, Gasoline, 5.99}, {SecondDay, Diesel, 6.29}})
+                        .ok());
+            QVERIFY(book.tables().addInvoice(gasolineInvoice()).ok());
+            QVERIFY(book.close(FirstDay, {{Diesel, QStringLiteral("Vazamento na conexão da bomba 3 <reparado>")}},
+                               {QStringLiteral("gerente"), QStringLiteral("caixa-1")})
+                        .ok());
+            writeDay(book, FirstDay, {});
+            writeDay(book, SecondDay, {{Diesel, QStringLiteral("Régua conferida pelo gerente")}});
+        }
+        closeConnection(connection);
+    }
+
+    void pages()
+    {
+        for (const QDate day : {FirstDay, SecondDay})
+            QCOMPARE(pages_.value(day).size(), 2);
+    }
+
+    void page_data()
+    {
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<int>("page");  // the book's products by name: diesel, then gasoline
+        QTest::addColumn<QStringList>("texts");  // in the order the page holds them
+
+        const QStringList heading{"Livro de Movimentação de Combustíveis", "Fechamento Diário", "Posto: Posto Teste",
+                                  "CNPJ: 11.222.333/0001-81"};
+        rows_ = {
+            {"gasoline, closed day", FirstDay, 1,
+             heading + QStringList{"Produto: GASOLINA C", "Data: 10/03/2026", "1. Estoque de abertura", "1 10.000,00",
+                                   "2 8.000,00", "Total 18.000,00", "2. Volume recebido no dia",
+                                   "101 Distribuidora Boa Viagem 5.000,00 5.000,00", "Total recebido 5.000,00",
+                                   "3. Volume disponível: 23.000,00 L", "4. Volume vendido no dia",
+                                   "1 1 1 1.000,00 1.500,00 0,00 500,00", "1 2 1 2.000,00 2.250,00 0,00 250,00",
+                                   "2 3 2 500,00 800,00 20,00 280,00", "5. Total das vendas: 1.030,00 L",
+                                   "6. Estoque escritural: 21.970,00 L", "7. Fechamento físico", "1 9.250,00",
+                                   "2 12.720,00", "Total 21.970,00", "8. Perdas e ganhos: 0,00 L (0,00 %)",
+                                   "9. Preço de venda: R$ 5,890 por litro", "10. Justificativa: nenhuma",
+                                   "Fechado por gerente (caixa-1) em " + closedAt_}},
+            {"diesel, closed day", FirstDay, 0,
+             heading + QStringList{"Produto: DIESEL S10", "Data: 10/03/2026", "1. Estoque de abertura", "3 15.000,00",
+                                   "Total 15.000,00", "2. Volume recebido no dia", "Total recebido 0,00",
+                                   "3. Volume disponível: 15.000,00 L", "4. Volume vendido no dia",
+                                   "3 4 3 0,00 1.000,00 0,00 1.000,00", "5. Total das vendas: 1.000,00 L",
+                                   "6. Estoque escritural: 14.000,00 L", "7. Fechamento físico", "3 13.880,00",
+                                   "Total 13.880,00", "8. Perdas e ganhos: -120,00 L (-0,80 %), além da tolerância",
+                                   "9. Preço de venda: R$ 6,190 por litro",
+                                   "10. Justificativa: Vazamento na conexão da bomba 3 <reparado>",
+                                   "Fechado por gerente (caixa-1) em " + closedAt_}},
+            {"gasoline, open day", SecondDay, 1,
+             heading + QStringList{"Produto: GASOLINA C", "Data: 11/03/2026", "1. Estoque de abertura", "1 9.250,00",
+                                   "2 12.720,00", "Total 21.970,00", "2. Volume recebido no dia", "Total recebido 0,00",
+                                   "3. Volume disponível: 21.970,00 L", "4. Volume vendido no dia",
+                                   "1 1 1 1.500,00 1.600,00 0,00 100,00", "1 2 1 2.250,00 2.400,00 0,00 150,00",
+                                   "2 3 2 800,00 1.020,00 0,00 220,00", "5. Total das vendas: 470,00 L",
+                                   "6. Estoque escritural: 21.500,00 L", "7. Fechamento físico", "1 9.000,00",
+                                   "2 12.500,00", "Total 21.500,00", "8. Perdas e ganhos: 0,00 L (0,00 %)",
+                                   "9. Preço de venda: R$ 5,990 por litro", "10. Justificativa: nenhuma", "Dia aberto"}},
+            {"diesel, open day", SecondDay, 0,
+             heading + QStringList{"Produto: DIESEL S10", "Data: 11/03/2026", "1. Estoque de abertura", "3 13.880,00",
+                                   "Total 13.880,00", "2. Volume recebido no dia", "Total recebido 0,00",
+                                   "3. Volume disponível: 13.880,00 L", "4. Volume vendido no dia",
+                                   "3 4 3 1.000,00 2.000,00 0,00 1.000,00", "5. Total das vendas: 1.000,00 L",
+                                   "6. Estoque escritural: 12.880,00 L", "7. Fechamento físico", "3 13.000,00",
+                                   "Total 13.000,00", "8. Perdas e ganhos: 120,00 L (0,86 %), além da tolerância",
+                                   "9. Preço de venda: R$ 6,290 por litro",
+                                   "10. Justificativa: Régua conferida pelo gerente", "Dia aberto"}},
+        };
+        for (const PageRow &row : std::as_const(rows_))
+            QTest::newRow(row.name) << row.day << row.page << row.texts;
+    }
+
+    // Every figure of its product and day, in the book's order, and none of another page's.
+    void page()
+    {
+        QFETCH(QDate, day);
+        QFETCH(int, page);
+        QFETCH(QStringList, texts);
+        const QString text = simplifiedLines(pages_.value(day).value(page));
+        qsizetype from = 0;
+        for (const QString &expected : std::as_const(texts)) {
+            const qsizetype at = text.indexOf(expected, from);
+            QVERIFY2(at >= 0, qPrintable(QStringLiteral("\"%1\" missing, or out of order, in:\n%2").arg(expected, text)));
+            from = at + expected.size();
+        }
+        for (const PageRow &other : std::as_const(rows_)) {
+            for (const QString &foreign : other.texts) {
+                if (!texts.contains(foreign))
+                    QVERIFY2(!text.contains(foreign), qPrintable(QStringLiteral("\"%1\" of %2 on this page").arg(foreign, QString::fromLatin1(other.name))));
+            }
+        }
+    }
+
+private:
+    struct PageRow {
+        const char *name;
+        QDate day;
+        int page;
+        QStringList texts;
+    };
+
+    void writeDay(ClosingBook &book, QDate date, const QMap<QString, QString> &justifications)
+    {
+        const Result<BookDay, QSqlError> day = book.day(date, justifications);
+        QVERIFY(day.ok());
+        const Result<QMap<QString, double>, QSqlError> prices = book.tables().prices(date);
+        QVERIFY(prices.ok());
+        if (day->closed)
+            closedAt_ = day->closedAt.toTimeZone(Zone).toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+        const QString pdf = folder_.filePath(date.toString(Qt::ISODate) + QStringLiteral(".pdf"));
+        QString error;
+        QVERIFY2(writeBookPdf({QStringLiteral("Posto Teste"), Cnpj, Zone, *day, *prices}, pdf, &error), qPrintable(error));
+        QStringList texts;
+        PDF_PAGE_TEXTS(pdf, texts);
+        pages_.insert(date, texts);
+    }
+
+    QTemporaryDir folder_;
+    QMap<QDate, QStringList> pages_;
+    QString closedAt_;
+    QList<PageRow> rows_;
+};
+
+QTEST_MAIN(TestBookPrint)
+#include "tst_book_print.moc"
