@@ -1,11 +1,14 @@
-// The printed book of two worked days of a real history: 10 March 2026, closed, with a
-// gasoline invoice and a diesel loss beyond the tolerance, justified; and 11 March, open.
+// The printed book of three worked days of a real history: 10 March 2026, closed, with a
+// gasoline invoice and a diesel loss beyond the tolerance, justified; 11 March, open; and 12 March,
+// open and not yet computable.
 #include "tests/closing/book_history.h"
+#include "tests/support/message_box_watcher.h"
 #include "tests/support/pdf_text.h"
 
 #include "book/book_print.h"
 #include "store/history_file.h"
 
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,6 +17,7 @@ namespace {
 const QTimeZone Zone("America/Sao_Paulo");
 const QDate FirstDay(2026, 3, 10);
 const QDate SecondDay = FirstDay.addDays(1);
+const QDate ThirdDay = FirstDay.addDays(2);  // no reading at its end, no totalisers, no prices
 const QString Gasoline = QStringLiteral("GASOLINA C");
 const QString Diesel = QStringLiteral("DIESEL S10");
 const QString Cnpj = QStringLiteral("11222333000181");
@@ -50,6 +54,14 @@ QString simplifiedLines(const QString &page)
     for (const QString &line : page.normalized(QString::NormalizationForm_KC).split(QLatin1Char('\n')))
         lines << line.simplified();
     return lines.join(QLatin1Char('\n'));
+}
+
+// Where the page holds the text whole, not as a part of a longer figure ("-" of "-120,00"), from
+// `from` on; -1 when it does not.
+qsizetype positionOf(const QString &page, const QString &text, qsizetype from = 0)
+{
+    const QRegularExpression whole(QStringLiteral("(?<!\\S)%1(?!\\S)").arg(QRegularExpression::escape(text)));
+    return whole.match(page, from).capturedStart();
 }
 
 } // namespace
@@ -89,13 +101,14 @@ private slots:
                         .ok());
             writeDay(book, FirstDay, {});
             writeDay(book, SecondDay, {{Diesel, QStringLiteral("Régua conferida pelo gerente")}});
+            writeDay(book, ThirdDay, {});
         }
         closeConnection(connection);
     }
 
     void pages()
     {
-        for (const QDate day : {FirstDay, SecondDay})
+        for (const QDate day : {FirstDay, SecondDay, ThirdDay})
             QCOMPARE(pages_.value(day).size(), 2);
     }
 
@@ -147,6 +160,13 @@ private slots:
                                    "Total 13.000,00", "8. Perdas e ganhos: 120,00 L (0,86 %), além da tolerância",
                                    "9. Preço de venda: R$ 6,290 por litro",
                                    "10. Justificativa: Régua conferida pelo gerente", "Dia aberto"}},
+            {"diesel, figures unknown", ThirdDay, 0,
+             heading + QStringList{"Produto: DIESEL S10", "Data: 12/03/2026", "1. Estoque de abertura", "3 13.000,00",
+                                   "Total 13.000,00", "2. Volume recebido no dia", "Total recebido 0,00",
+                                   "3. Volume disponível: 13.000,00 L", "4. Volume vendido no dia", "3 4 3 - - 0,00 -",
+                                   "5. Total das vendas: -", "6. Estoque escritural: -", "7. Fechamento físico",
+                                   "3 -", "Total -", "8. Perdas e ganhos: -", "9. Preço de venda: não informado",
+                                   "10. Justificativa: nenhuma", "Dia aberto"}},
         };
         for (const PageRow &row : std::as_const(rows_))
             QTest::newRow(row.name) << row.day << row.page << row.texts;
@@ -161,16 +181,46 @@ private slots:
         const QString text = simplifiedLines(pages_.value(day).value(page));
         qsizetype from = 0;
         for (const QString &expected : std::as_const(texts)) {
-            const qsizetype at = text.indexOf(expected, from);
+            const qsizetype at = positionOf(text, expected, from);
             QVERIFY2(at >= 0, qPrintable(QStringLiteral("\"%1\" missing, or out of order, in:\n%2").arg(expected, text)));
             from = at + expected.size();
         }
         for (const PageRow &other : std::as_const(rows_)) {
             for (const QString &foreign : other.texts) {
                 if (!texts.contains(foreign))
-                    QVERIFY2(!text.contains(foreign), qPrintable(QStringLiteral("\"%1\" of %2 on this page").arg(foreign, QString::fromLatin1(other.name))));
+                    QVERIFY2(positionOf(text, foreign) < 0, qPrintable(QStringLiteral("\"%1\" of %2 on this page").arg(foreign, QString::fromLatin1(other.name))));
             }
         }
+    }
+
+    // Under who closed it, on every page.
+    void divergentOpening()
+    {
+        BookPrintInput input = inputs_.value(FirstDay);
+        input.day.divergentOpening = true;
+        const QString pdf = folder_.filePath(QStringLiteral("divergente.pdf"));
+        QVERIFY(writeBookPdf(input, pdf));
+        QStringList pages;
+        PDF_PAGE_TEXTS(pdf, pages);
+        QCOMPARE(pages.size(), 2);
+        for (const QString &page : std::as_const(pages))
+            QVERIFY(page.normalized(QString::NormalizationForm_KC)
+                        .simplified()
+                        .contains("Fechado por gerente (caixa-1) em " + closedAt_
+                                  + "; abertura divergente: o fechamento físico do dia anterior mudou depois que este "
+                                    "dia foi fechado"));
+    }
+
+    // Without a printer the operator is asked for a PDF file in the book's words; declined,
+    // nothing is printed.
+    void withoutPrinter()
+    {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("a printer is installed; printing would use it");
+        QWidget window;
+        MessageBoxWatcher boxes;
+        QVERIFY(!printBook(inputs_.value(FirstDay), &window));
+        QCOMPARE(boxes.texts, QStringList{"Não há impressora instalada. Deseja gravar o livro em um arquivo PDF?"});
     }
 
 private:
@@ -191,13 +241,15 @@ private:
             closedAt_ = day->closedAt.toTimeZone(Zone).toString(QStringLiteral("dd/MM/yyyy HH:mm"));
         const QString pdf = folder_.filePath(date.toString(Qt::ISODate) + QStringLiteral(".pdf"));
         QString error;
-        QVERIFY2(writeBookPdf({QStringLiteral("Posto Teste"), Cnpj, Zone, *day, *prices}, pdf, &error), qPrintable(error));
+        inputs_.insert(date, {QStringLiteral("Posto Teste"), Cnpj, Zone, *day, *prices});
+        QVERIFY2(writeBookPdf(inputs_.value(date), pdf, &error), qPrintable(error));
         QStringList texts;
         PDF_PAGE_TEXTS(pdf, texts);
         pages_.insert(date, texts);
     }
 
     QTemporaryDir folder_;
+    QMap<QDate, BookPrintInput> inputs_;
     QMap<QDate, QStringList> pages_;
     QString closedAt_;
     QList<PageRow> rows_;
