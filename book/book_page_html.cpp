@@ -43,12 +43,13 @@ QString row(const QStringList &cells)
     return QStringLiteral("<tr>") + cells.join(QString()) + QStringLiteral("</tr>");
 }
 
+// In the table's head, so that a table running onto another page shows its captions there again.
 QString headerRow(const QStringList &captions)
 {
-    QString html = QStringLiteral("<tr>");
+    QString html = QStringLiteral("<thead><tr>");
     for (const QString &caption : captions)
         html += QStringLiteral("<th bgcolor=\"#e6e6e6\">%1</th>").arg(caption);
-    return html + QStringLiteral("</tr>");
+    return html + QStringLiteral("</tr></thead>");
 }
 
 QString table(const QStringList &captions, const QStringList &rows)
