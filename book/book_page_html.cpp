@@ -19,11 +19,6 @@ QString number(const OptionalNumber &value, int decimals = 2)
     return value ? Brazilian.toString(*value, 'f', decimals) : QStringLiteral("-");
 }
 
-QString escaped(const QString &text)
-{
-    return text.toHtmlEscaped();
-}
-
 // 14 digits as the Receita writes them: 12.345.678/0001-90.
 QString cnpjText(const QString &digits)
 {
@@ -100,8 +95,8 @@ QString invoiceTable(const BookPrintInput &input, const ProductFigures &product)
     for (const InvoiceMatch &match : input.day.invoices) {
         if (match.product != product.product)
             continue;
-        rows << row({cell(match.number.isEmpty() ? QStringLiteral("sem nota") : escaped(match.number)),
-                     cell(escaped(match.supplier)), cell(number(match.invoiced), true),
+        rows << row({cell(match.number.isEmpty() ? QStringLiteral("sem nota") : match.number.toHtmlEscaped()),
+                     cell(match.supplier.toHtmlEscaped()), cell(number(match.invoiced), true),
                      cell(number(match.measured), true)});
     }
     rows << row({cell(QStringLiteral("<b>Total recebido</b>")), cell(QString()),
@@ -151,9 +146,9 @@ QString stateText(const BookPrintInput &input)
     const BookDay &day = input.day;
     if (!day.closed)
         return QStringLiteral("Dia aberto");
-    QString who = escaped(day.closedBy.userName);
+    QString who = day.closedBy.userName.toHtmlEscaped();
     if (!day.closedBy.machine.isEmpty())
-        who += QStringLiteral(" (%1)").arg(escaped(day.closedBy.machine));
+        who += QStringLiteral(" (%1)").arg(day.closedBy.machine.toHtmlEscaped());
     QString text = QStringLiteral("Fechado por %1 em %2")
                        .arg(who, day.closedAt.toTimeZone(input.zone).toString(QStringLiteral("dd/MM/yyyy HH:mm")));
     if (day.divergentOpening)
@@ -168,8 +163,8 @@ QString heading(const BookPrintInput &input, const QString &product)
                           "<table width=\"100%\" cellpadding=\"2\">"
                           "<tr><td><b>Posto:</b> %1</td><td align=\"right\"><b>CNPJ:</b> %2</td></tr>"
                           "<tr><td><b>Produto:</b> %3</td><td align=\"right\"><b>Data:</b> %4</td></tr></table>")
-        .arg(escaped(input.station), input.cnpj.isEmpty() ? QStringLiteral("não informado") : cnpjText(input.cnpj),
-             escaped(product), input.day.figures.date.toString(QStringLiteral("dd/MM/yyyy")));
+        .arg(input.station.toHtmlEscaped(), input.cnpj.isEmpty() ? QStringLiteral("não informado") : cnpjText(input.cnpj),
+             product.toHtmlEscaped(), input.day.figures.date.toString(QStringLiteral("dd/MM/yyyy")));
 }
 
 } // namespace
@@ -179,7 +174,8 @@ QString bookPageHtml(const BookPrintInput &input, const ProductFigures &product)
     const DayFigures &figures = input.day.figures;
     const StockFigures &stock = product.figures;
     const QList<const TankFigures *> tanks = tanksOf(figures, product.product);
-    const QString justification = product.justification.isEmpty() ? QStringLiteral("nenhuma") : escaped(product.justification);
+    const QString justification =
+        product.justification.isEmpty() ? QStringLiteral("nenhuma") : product.justification.toHtmlEscaped();
     return QStringLiteral("<html><body style=\"font-size: 9pt\">") + heading(input, product.product)
            + section(1, QStringLiteral("Estoque de abertura"),
                      tankTable(tanks, QStringLiteral("Estoque de abertura (L)"), &StockFigures::opening, stock.opening))
