@@ -5,9 +5,18 @@
 
 namespace {
 
+// Also the PDF file's suggested name, so no slash: the station's would make it a folder.
+QString documentName(const BookPrintInput &input)
+{
+    QString station = input.station;
+    station.replace(QLatin1Char('/'), QLatin1Char('-'));
+    return QStringLiteral("Fechamento Diário (LMC) - %1 - %2")
+        .arg(station, input.day.figures.date.toString(QStringLiteral("dd-MM-yyyy")));
+}
+
 PrintedPages bookPages(const BookPrintInput &input)
 {
-    return {QStringLiteral("LMC %1 %2").arg(input.station, input.day.figures.date.toString(QStringLiteral("dd-MM-yyyy"))),
+    return {documentName(input),
             QStringLiteral("Deseja gravar o livro em um arquivo PDF?"),
             QStringLiteral("Gravar livro"),
             QStringLiteral("Não foi possível imprimir o livro."),

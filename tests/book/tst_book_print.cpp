@@ -2,7 +2,7 @@
 // gasoline invoice and a diesel loss beyond the tolerance, justified; 11 March, open; and 12 March,
 // open and not yet computable.
 #include "tests/closing/book_history.h"
-#include "tests/support/message_box_watcher.h"
+#include "tests/support/pdf_answers.h"
 #include "tests/support/pdf_text.h"
 
 #include "book/book_print.h"
@@ -244,16 +244,22 @@ private slots:
                                     "dia foi fechado"));
     }
 
-    // Without a printer the operator is asked for a PDF file in the book's words; declined,
-    // nothing is printed.
+    // Without a printer the operator is asked for a PDF file in the book's words, named after the
+    // station and the day, and gets the same pages there.
     void withoutPrinter()
     {
         if (!QPrinterInfo::availablePrinters().isEmpty())
             QSKIP("a printer is installed; printing would use it");
+        const QString pdf = folder_.filePath(QStringLiteral("impresso.pdf"));
+        PdfAnswers answers(pdf);
         QWidget window;
-        MessageBoxWatcher boxes;
-        QVERIFY(!printBook(inputs_.value(FirstDay), &window));
-        QCOMPARE(boxes.texts, QStringList{"Não há impressora instalada. Deseja gravar o livro em um arquivo PDF?"});
+        QVERIFY(printBook(inputs_.value(FirstDay), &window));
+        QCOMPARE(answers.questions, QStringList{"Não há impressora instalada. Deseja gravar o livro em um arquivo PDF?"});
+        QVERIFY2(answers.offered.endsWith("/Fechamento Diário (LMC) - Posto Teste - 10-03-2026.pdf"),
+                 qPrintable(answers.offered));
+        QStringList pages;
+        PDF_PAGE_TEXTS(pdf, pages);
+        QCOMPARE(pages, pages_.value(FirstDay));
     }
 
 private:
