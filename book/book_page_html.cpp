@@ -1,6 +1,7 @@
 #include "book/book_page_html.h"
 
 #include "book/book_print.h"
+#include "closing/closing_texts.h"
 
 #include <QLocale>
 #include <QMap>
@@ -79,6 +80,11 @@ QList<const TankFigures *> tanksOf(const DayFigures &figures, const QString &pro
     return tanks;
 }
 
+bool holdsTank(const QList<const TankFigures *> &tanks, int number)
+{
+    return std::any_of(tanks.cbegin(), tanks.cend(), [number](const TankFigures *tank) { return tank->tank == number; });
+}
+
 QString tankTable(const QList<const TankFigures *> &tanks, const QString &caption,
                   OptionalNumber StockFigures::*value, const OptionalNumber &total)
 {
@@ -110,9 +116,7 @@ QString nozzleTable(const DayFigures &figures, const QList<const TankFigures *> 
 {
     QStringList rows;
     for (const NozzleFigures &nozzle : figures.nozzles) {
-        const bool ofProduct = std::any_of(tanks.cbegin(), tanks.cend(),
-                                           [&](const TankFigures *tank) { return tank->tank == nozzle.nozzle.tank; });
-        if (!ofProduct)
+        if (!holdsTank(tanks, nozzle.nozzle.tank))
             continue;
         rows << row({cell(nozzle.nozzle.pump > 0 ? QString::number(nozzle.nozzle.pump) : QStringLiteral("-"), true),
                      cell(QString::number(nozzle.nozzle.nozzle), true), cell(QString::number(nozzle.nozzle.tank), true),
@@ -167,6 +171,45 @@ QString heading(const BookPrintInput &input, const QString &product)
              product.toHtmlEscaped(), input.day.figures.date.toString(QStringLiteral("dd/MM/yyyy")));
 }
 
+// Whether a problem of the day is the product's: of its tanks, of the nozzles that draw from them,
+// or its justification. One of the whole day, or of a tank or nozzle the book has no figures
+// for, is every product's.
+bool concerns(const ClosingProblem &problem, const QString &product, const DayFigures &figures,
+              const QList<const TankFigures *> &tanks)
+{
+    switch (problem.kind) {
+    case ClosingProblem::NoOpeningReading:
+    case ClosingProblem::NoClosingReading:
+        return true;
+    case ClosingProblem::DipstickMissing:
+    case ClosingProblem::TankWithoutNozzles:
+    case ClosingProblem::TankNeverMeasured:
+        return holdsTank(tanks, problem.number)
+               || std::none_of(figures.tanks.cbegin(), figures.tanks.cend(),
+                               [&](const TankFigures &tank) { return tank.tank == problem.number; });
+    case ClosingProblem::NozzleWithoutTotaliser:
+    case ClosingProblem::ImpossibleTotaliser: {
+        const auto nozzle = std::find_if(figures.nozzles.cbegin(), figures.nozzles.cend(),
+                                         [&](const NozzleFigures &n) { return n.nozzle.nozzle == problem.number; });
+        return nozzle == figures.nozzles.cend() || holdsTank(tanks, nozzle->nozzle.tank);
+    }
+    case ClosingProblem::JustificationNeeded:
+        return problem.product == product;
+    }
+    return true;
+}
+
+// What the day still lacks, for this product, in the closing's own words.
+QString pendingText(const BookPrintInput &input, const QString &product, const QList<const TankFigures *> &tanks)
+{
+    QStringList pending;
+    for (const ClosingProblem &problem : input.day.figures.problems)
+        if (concerns(problem, product, input.day.figures, tanks))
+            pending << closingProblemText(problem, input.zone).toHtmlEscaped();
+    return pending.isEmpty() ? QString()
+                             : QStringLiteral("<p>Pendências do dia: %1</p>").arg(pending.join(QStringLiteral("; ")));
+}
+
 } // namespace
 
 QString bookPageHtml(const BookPrintInput &input, const ProductFigures &product)
@@ -189,5 +232,6 @@ QString bookPageHtml(const BookPrintInput &input, const ProductFigures &product)
            + section(8, QStringLiteral("Perdas e ganhos: %1").arg(varianceText(stock)))
            + section(9, QStringLiteral("Preço de venda: %1").arg(priceText(input.prices, product.product)))
            + section(10, QStringLiteral("Justificativa: %1").arg(justification))
-           + QStringLiteral("<p><b>%1</b></p></body></html>").arg(stateText(input));
+           + QStringLiteral("<p><b>%1</b></p>").arg(stateText(input)) + pendingText(input, product.product, tanks)
+           + QStringLiteral("</body></html>");
 }

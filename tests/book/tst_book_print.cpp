@@ -1,6 +1,6 @@
 // The printed book of three worked days of a real history: 10 March 2026, closed, with a
-// gasoline invoice and a diesel loss beyond the tolerance, justified; 11 March, open; and 12 March,
-// open and not yet computable.
+// gasoline invoice and a diesel loss beyond the tolerance, justified; 11 March, open, with a diesel
+// gain still to justify; and 12 March, open and not yet computable.
 #include "tests/closing/book_history.h"
 #include "tests/support/pdf_answers.h"
 #include "tests/support/pdf_text.h"
@@ -100,7 +100,7 @@ private slots:
                                {QStringLiteral("gerente"), QStringLiteral("caixa-1")})
                         .ok());
             writeDay(book, FirstDay, {});
-            writeDay(book, SecondDay, {{Diesel, QStringLiteral("Régua conferida pelo gerente")}});
+            writeDay(book, SecondDay, {});
             writeDay(book, ThirdDay, {});
         }
         closeConnection(connection);
@@ -162,7 +162,8 @@ private slots:
                                    "6. Estoque escritural: 12.880,00 L", "7. Fechamento físico", "3 13.000,00",
                                    "Total 13.000,00", "8. Perdas e ganhos: 120,00 L (0,86 %), além da tolerância",
                                    "9. Preço de venda: R$ 6,290 por litro",
-                                   "10. Justificativa: Régua conferida pelo gerente", "Dia aberto",
+                                   "10. Justificativa: nenhuma", "Dia aberto",
+                                   "Pendências do dia: DIESEL S10: perda ou ganho além da tolerância, sem justificativa",
                                    "Posto Teste · DIESEL S10 · 11/03/2026 Página 1 de 2"}},
             {"diesel, figures unknown", ThirdDay, 0,
              heading + QStringList{"Produto: DIESEL S10", "Data: 12/03/2026", "1. Estoque de abertura", "3 13.000,00",
@@ -171,6 +172,7 @@ private slots:
                                    "5. Total das vendas: -", "6. Estoque escritural: -", "7. Fechamento físico",
                                    "3 -", "Total -", "8. Perdas e ganhos: -", "9. Preço de venda: não informado",
                                    "10. Justificativa: nenhuma", "Dia aberto",
+                                   "Pendências do dia: Sem leitura do medidor às 00:00; Bico 4 sem encerrantes do dia",
                                    "Posto Teste · DIESEL S10 · 12/03/2026 Página 1 de 2"}},
         };
         for (const PageRow &row : std::as_const(rows_))
