@@ -7,6 +7,7 @@
 #include "history/history_window.h"
 #include "history/station_time.h"
 
+#include "tests/support/pdf_answers.h"
 #include "tests/support/pdf_text.h"
 #include "widgets/brazilian_locale.h"
 
@@ -110,35 +111,6 @@ bool runStatements(const QString &file, const QStringList &statements)
     QSqlDatabase::removeDatabase(QStringLiteral("test-writer"));
     return ok;
 }
-
-// Answers "Imprimir"'s questions as an operator without a printer would: yes, a PDF, at `path`.
-class PdfAnswers {
-public:
-    explicit PdfAnswers(const QString &path)
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this, path] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                questions << box->text();
-                if (QAbstractButton *yes = box->button(QMessageBox::Yes))
-                    yes->click();
-                else
-                    box->reject();
-            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-                offered = dialog->selectedFiles().value(0);
-                dialog->selectFile(path);
-                static_cast<QDialog *>(dialog)->accept();  // public there, and still the file dialog's own
-            }
-        });
-        timer_.start(5);
-    }
-
-    QStringList questions;
-    QString offered;
-
-private:
-    QTimer timer_;
-};
 
 }  // namespace
 
