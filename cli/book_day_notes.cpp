@@ -9,11 +9,14 @@ QString statusText(const BookDay &day, const QTimeZone &zone)
     const QString date = day.figures.date.toString(QStringLiteral("dd/MM/yyyy"));
     if (!day.closed)
         return QStringLiteral("Dia %1: aberto").arg(date);
-    QString who = readableText(day.closedBy.userName);
+    // Who, as far as the system knew: an account without a name still names its machine.
+    QStringList who;
+    if (!day.closedBy.userName.isEmpty())
+        who << QStringLiteral("por %1").arg(readableText(day.closedBy.userName));
     if (!day.closedBy.machine.isEmpty())
-        who += QStringLiteral(" (%1)").arg(readableText(day.closedBy.machine));
-    QString text = QStringLiteral("Dia %1: fechado por %2 em %3")
-                       .arg(date, who, day.closedAt.toTimeZone(zone).toString(QStringLiteral("dd/MM/yyyy HH:mm")));
+        who << QStringLiteral("(%1)").arg(readableText(day.closedBy.machine));
+    who << QStringLiteral("em %1").arg(day.closedAt.toTimeZone(zone).toString(QStringLiteral("dd/MM/yyyy HH:mm")));
+    QString text = QStringLiteral("Dia %1: fechado %2").arg(date, who.join(QLatin1Char(' ')));
     if (day.divergentOpening)
         text += QStringLiteral(", abertura divergente");
     return text;
