@@ -1,0 +1,129 @@
+#include "book/book_worker.h"
+
+#include "store/history_file.h"
+#include "store/sql_driver_preload.h"
+#include "store/store_texts.h"
+#include "store/write_failure.h"
+
+#include <QTimeZone>
+
+BookWorker::BookWorker(const DatabaseLocation &location, QObject *parent)
+    : QObject(parent), context_(new QObject),
+      connectionName_(QStringLiteral("comzelta-book-%1").arg(quintptr(this), 0, 16))
+{
+    thread_.setObjectName(QStringLiteral("BookWorker"));
+    context_->moveToThread(&thread_);
+    // The connection belongs to the thread: closed there, once its last question is answered.
+    connect(&thread_, &QThread::finished, context_, [name = connectionName_] { closeConnection(name); },
+            Qt::DirectConnection);
+    connect(&thread_, &QThread::finished, context_, &QObject::deleteLater);
+    preloadSqlDriver(location);
+    thread_.start();
+    QMetaObject::invokeMethod(context_, [this, location] {
+        const Result<void, HistoryOpenProblem> opened = openForWriting(connectionName_, location, WriteConnectionSettings{});
+        if (!opened) {
+            const QString reason = historyOpenProblemText(opened.error());
+            QMetaObject::invokeMethod(this, [this, reason] { emit failed(0, reason); }, Qt::QueuedConnection);
+            return;
+        }
+        open_ = true;
+    }, Qt::QueuedConnection);
+}
+
+BookWorker::~BookWorker()
+{
+    thread_.quit();
+    thread_.wait();
+}
+
+int BookWorker::ask(const std::function<Answer(QSqlDatabase &db, int requestId)> &job)
+{
+    const int requestId = ++lastRequest_;
+    QMetaObject::invokeMethod(context_, [this, job, requestId] {
+        if (!open_)
+            return;  // failed() has said why
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        QMetaObject::invokeMethod(this, job(db, requestId), Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+    return requestId;
+}
+
+int BookWorker::askBook(const StoredStation &station, const std::function<Answer(ClosingBook &book, int requestId)> &job)
+{
+    return ask([station, job](QSqlDatabase &db, int requestId) {
+        ClosingBook book(db, station.id, QTimeZone(station.timeZone.toUtf8()));
+        return job(book, requestId);
+    });
+}
+
+BookWorker::Answer BookWorker::failure(int requestId, const QSqlError &error)
+{
+    return [this, requestId, reason = writeFailureText(writeFailure(error))] { emit failed(requestId, reason); };
+}
+
+int BookWorker::requestStations()
+{
+    return ask([this](QSqlDatabase &db, int requestId) -> Answer {
+        const Result<QList<StoredStation>, QSqlError> stations = queryStations(db);
+        if (!stations)
+            return failure(requestId, stations.error());
+        return [this, requestId, found = *stations] { emit stationsReady(requestId, found); };
+    });
+}
+
+int BookWorker::requestDay(const StoredStation &station, QDate day, const QMap<QString, QString> &justifications)
+{
+    return askBook(station, [this, day, justifications](ClosingBook &book, int requestId) -> Answer {
+        const Result<BookDay, QSqlError> found = book.day(day, justifications);
+        if (!found)
+            return failure(requestId, found.error());
+        return [this, requestId, shown = *found] { emit dayReady(requestId, shown); };
+    });
+}
+
+int BookWorker::requestClose(const StoredStation &station, QDate day, const QMap<QString, QString> &justifications,
+                             const BookAuthor &author)
+{
+    return askBook(station, [this, day, justifications, author](ClosingBook &book, int requestId) -> Answer {
+        const Result<void, CloseRefusal> closed = book.close(day, justifications, author);
+        if (closed)
+            return [this, requestId] { emit done(requestId); };
+        if (closed.error().kind == CloseRefusal::Engine)
+            return failure(requestId, closed.error().error);
+        return [this, requestId, refusal = closed.error()] { emit closeRefused(requestId, refusal); };
+    });
+}
+
+int BookWorker::requestReopen(const StoredStation &station, QDate day, const BookAuthor &author, const QString &reason)
+{
+    return askBook(station, [this, day, author, reason](ClosingBook &book, int requestId) -> Answer {
+        const Result<void, CloseRefusal> reopened = book.reopen(day, author, reason);
+        if (reopened)
+            return [this, requestId] { emit done(requestId); };
+        if (reopened.error().kind == CloseRefusal::Engine)
+            return failure(requestId, reopened.error().error);
+        return [this, requestId, refusal = reopened.error()] { emit closeRefused(requestId, refusal); };
+    });
+}
+
+int BookWorker::requestAudit(const StoredStation &station, QDate day)
+{
+    return askBook(station, [this, day](ClosingBook &book, int requestId) -> Answer {
+        const Result<QList<AuditRecord>, QSqlError> records = book.tables().audit(day);
+        if (!records)
+            return failure(requestId, records.error());
+        return [this, requestId, found = *records] { emit auditReady(requestId, found); };
+    });
+}
+
+int BookWorker::requestTotalisers(const StoredStation &station, const QList<TotaliserRecord> &rows)
+{
+    return askBook(station, [this, rows](ClosingBook &book, int requestId) -> Answer {
+        const Result<void, InputRefusal> stored = book.storeTotalisers(rows);
+        if (stored)
+            return [this, requestId] { emit done(requestId); };
+        if (stored.error().kind == InputRefusal::Engine)
+            return failure(requestId, stored.error().error);
+        return [this, requestId, refusal = stored.error()] { emit inputRefused(requestId, refusal); };
+    });
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "closing/closing_book.h"
+#include "store/database_location.h"
+#include "store/history_queries.h"
+
+#include <QObject>
+#include <QThread>
+
+#include <functional>
+
+// The book window's questions, asked of closing/ on a thread and a connection of their own, since
+// the history may be a remote server: each request*() returns a request number at once, and the
+// answer comes later as a signal carrying it, in the order asked. A history that cannot be opened
+// or answer says so through failed().
+class BookWorker : public QObject {
+    Q_OBJECT
+public:
+    explicit BookWorker(const DatabaseLocation &location, QObject *parent = nullptr);
+    // Waits for the question being answered, if any; the others are dropped.
+    ~BookWorker() override;
+
+    int requestStations();
+    int requestDay(const StoredStation &station, QDate day, const QMap<QString, QString> &justifications);
+    int requestClose(const StoredStation &station, QDate day, const QMap<QString, QString> &justifications,
+                     const BookAuthor &author);
+    int requestReopen(const StoredStation &station, QDate day, const BookAuthor &author, const QString &reason);
+    int requestAudit(const StoredStation &station, QDate day);
+    int requestTotalisers(const StoredStation &station, const QList<TotaliserRecord> &rows);
+
+signals:
+    void stationsReady(int requestId, const QList<StoredStation> &stations);
+    void dayReady(int requestId, const BookDay &day);
+    void auditReady(int requestId, const QList<AuditRecord> &records);
+    // A close, reopening or input the book took.
+    void done(int requestId);
+    void closeRefused(int requestId, const CloseRefusal &refusal);
+    void inputRefused(int requestId, const InputRefusal &refusal);
+    void failed(int requestId, const QString &reason);
+
+private:
+    // Runs `job` on the worker's thread with the station's book; what it returns is then run here.
+    using Answer = std::function<void()>;
+    int ask(const std::function<Answer(QSqlDatabase &db, int requestId)> &job);
+    int askBook(const StoredStation &station, const std::function<Answer(ClosingBook &book, int requestId)> &job);
+    Answer failure(int requestId, const QSqlError &error);
+
+    QThread thread_;
+    QObject *context_;  // lives on thread_
+    QString connectionName_;
+    bool open_ = false;  // on thread_ only
+    int lastRequest_ = 0;
+};

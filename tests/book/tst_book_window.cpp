@@ -1,0 +1,297 @@
+// The window "Fechamento Diário (LMC)" over a history the test fills as the poller would, driven
+// through its widgets: the figures it shows, and the days it closes, reopens and feeds.
+#include "tests/closing/book_history.h"
+
+#include "book/book_window.h"
+#include "closing/closing_book.h"
+#include "store/history_file.h"
+#include "tests/support/message_box_watcher.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QSysInfo>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QDate Day(2026, 3, 10);
+const QTimeZone Zone("America/Sao_Paulo");
+const QString Gasoline = QStringLiteral("GASOLINA C");
+
+InvoiceRecord gasolineInvoice()
+{
+    InvoiceRecord record;
+    record.accessKey = QStringLiteral("35260312345678000190550010000000101");
+    record.accessKey = record.accessKey.leftJustified(44, QLatin1Char('0'));
+    record.number = QStringLiteral("101");
+    record.series = QStringLiteral("1");
+    record.issuedAt = QDateTime(Day, QTime(8, 0), Zone);
+    record.supplierName = QStringLiteral("Distribuidora Boa Viagem");
+    record.supplierCnpj = QStringLiteral("12345678000190");
+    record.day = Day;
+    record.lines << InvoiceLineRecord{Gasoline, {}, Gasoline, 5000, 5.89, {{2, 5000, false}}};
+    return record;
+}
+
+// 10/03/2026 at Posto Teste: tank 2 takes 5.000 L of gasoline, invoiced unless `invoiced` is false;
+// four nozzles sell 750 L from tank 1, 280 L from tank 2 and 1.000 L of diesel.
+class BookFixture {
+public:
+    explicit BookFixture(bool invoiced) : alarms_(QStringLiteral("[produto GASOLINA C]\nentrega mínima = 500\n"))
+    {
+        keepInventories(alarms_, balancedInventories());
+        const QString name = QStringLiteral("tst_book_window");
+        [&] {
+            QVERIFY(openForWriting(name, alarms_.location(), WriteConnectionSettings{}).ok());
+            {
+                ClosingTables tables(QSqlDatabase::database(name, false),
+                                     FileInspector(alarms_.location()).scalar(QStringLiteral("SELECT id FROM station")).toLongLong());
+                QVERIFY(tables.replaceNozzles({{1, 1, 1, true}, {2, 1, 1, true}, {3, 2, 2, true}, {4, 3, 3, true}}).ok());
+                QVERIFY(tables.storeTotalisers({{Day, 1, 1000.0, 1500.0, 0}, {Day, 2, 2000.0, 2250.0, 0},
+                                                {Day, 3, 500.0, 800.0, 20}, {Day, 4, 0.0, 1000.0, 0}})
+                            .ok());
+                if (invoiced)
+                    QVERIFY(tables.addInvoice(gasolineInvoice()).ok());
+            }
+            closeConnection(name);
+        }();
+    }
+
+    const DatabaseLocation &location() const { return alarms_.location(); }
+
+private:
+    AlarmFixture alarms_;
+};
+
+QStringList rowTexts(const QTableWidget *table)
+{
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < table->columnCount(); ++column)
+            cells << (table->item(row, column) ? table->item(row, column)->text() : QString());
+        rows << cells.join(QStringLiteral(" | "));
+    }
+    return rows;
+}
+
+// Answers the next dialog of type Dialog that opens with `answer`, as the operator would.
+template <class Dialog>
+void answerNext(std::function<void(Dialog *)> answer)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
+            timer->deleteLater();
+            answer(dialog);
+        }
+    });
+    timer->start(5);
+}
+
+void typeReason(const QString &reason)
+{
+    answerNext<QInputDialog>([reason](QInputDialog *dialog) {
+        dialog->setTextValue(reason);
+        dialog->accept();
+    });
+}
+
+// The window on the fixture's history, showing Day.
+std::unique_ptr<BookWindow> openOnDay(const BookFixture &fixture)
+{
+    auto window = std::make_unique<BookWindow>(fixture.location());
+    window->show();
+    [&] {
+        QTRY_COMPARE_WITH_TIMEOUT(window->findChild<QComboBox *>(QStringLiteral("Posto"))->count(), 1, ServerWaitMs);
+    }();
+    window->findChild<QDateEdit *>(QStringLiteral("Dia"))->setDate(Day);
+    return window;
+}
+
+QString stateOf(const BookWindow &window)
+{
+    return window.findChild<QLabel *>(QStringLiteral("Situacao"))->text();
+}
+
+QTableWidget *tableOf(const BookWindow &window, const QString &name)
+{
+    return window.findChild<QTableWidget *>(name);
+}
+
+void click(const BookWindow &window, const QString &button)
+{
+    QPushButton *pushed = window.findChild<QPushButton *>(button);
+    QVERIFY(pushed->isEnabled());
+    pushed->click();
+}
+
+const QString Closer = QStringLiteral("gerente (%1)").arg(QSysInfo::machineHostName());
+
+} // namespace
+
+class TestBookWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_TEST_ENGINE();
+        qputenv("USER", "gerente");
+    }
+
+    void day_data()
+    {
+        QTest::addColumn<bool>("invoiced");
+        QTest::addColumn<QStringList>("products");
+        QTest::addColumn<QStringList>("invoices");
+        QTest::addColumn<QString>("missing");
+
+        QTest::newRow("balanced") << true
+                                  << QStringList{"DIESEL S10 | 15.000 | 0 | 15.000 | 1.000 | 14.000 | 14.000 | 0 | 0 | não | ",
+                                                 "GASOLINA C | 18.000 | 5.000 | 23.000 | 1.030 | 21.970 | 21.970 | 0 | 0 | não | "}
+                                  << QStringList{"101 | Distribuidora Boa Viagem | GASOLINA C | 5.000 | 5.000 | 0"} << QString();
+        QTest::newRow("a delivery without its invoice")
+            << false
+            << QStringList{"DIESEL S10 | 15.000 | 0 | 15.000 | 1.000 | 14.000 | 14.000 | 0 | 0 | não | ",
+                           "GASOLINA C | 18.000 | 0 | 18.000 | 1.030 | 16.970 | 21.970 | 5.000 | 27,78 | sim | "}
+            << QStringList{"sem nota |  | GASOLINA C | 0 | 5.000 | 5.000"}
+            << "Pendências: GASOLINA C: perda ou ganho além da tolerância, sem justificativa";
+    }
+
+    // Brazilian numbers under a C locale; nothing else in the window makes them so.
+    void day()
+    {
+        QFETCH(bool, invoiced);
+        QFETCH(QStringList, products);
+        QFETCH(QStringList, invoices);
+        QFETCH(QString, missing);
+        BookFixture fixture(invoiced);
+        const std::unique_ptr<BookWindow> window = openOnDay(fixture);
+
+        QTRY_COMPARE_WITH_TIMEOUT(rowTexts(tableOf(*window, QStringLiteral("Produtos"))), products, ServerWaitMs);
+        QCOMPARE(rowTexts(tableOf(*window, QStringLiteral("Notas"))), invoices);
+        QCOMPARE(rowTexts(tableOf(*window, QStringLiteral("Bicos"))),
+                 QStringList({"1 | 1 | 1 | 1.000 | 1.500 | 0 | 500", "2 | 1 | 1 | 2.000 | 2.250 | 0 | 250",
+                              "3 | 2 | 2 | 500 | 800 | 20 | 280", "4 | 3 | 3 | 0 | 1.000 | 0 | 1.000"}));
+        QCOMPARE(tableOf(*window, QStringLiteral("Tanques"))->rowCount(), 3);
+        QCOMPARE(stateOf(*window), QStringLiteral("Aberto"));
+        QCOMPARE(window->findChild<QLabel *>(QStringLiteral("Pendencias"))->text(), missing);
+
+        // The variance beyond the tolerance is the one in red.
+        const QTableWidget *table = tableOf(*window, QStringLiteral("Produtos"));
+        for (int row = 0; row < table->rowCount(); ++row)
+            QCOMPARE(table->item(row, 7)->foreground().color() == Qt::darkRed, table->item(row, 9)->text() == "sim");
+    }
+
+    // Refused without the cause of the variance, closed with it; then reopened, for a reason
+    // only, and both in the day's audit.
+    void closeAndReopen()
+    {
+        BookFixture fixture(false);
+        const std::unique_ptr<BookWindow> window = openOnDay(fixture);
+        QTableWidget *products = tableOf(*window, QStringLiteral("Produtos"));
+        QTRY_COMPARE_WITH_TIMEOUT(products->rowCount(), 2, ServerWaitMs);
+
+        {
+            MessageBoxWatcher boxes;
+            click(*window, QStringLiteral("Fechar_Dia"));
+            QTRY_COMPARE_WITH_TIMEOUT(boxes.texts,
+                                      QStringList{"O dia 10/03/2026 não pode ser fechado: GASOLINA C: perda ou ganho além "
+                                                  "da tolerância, sem justificativa"},
+                                      ServerWaitMs);
+        }
+        QCOMPARE(stateOf(*window), QStringLiteral("Aberto"));
+
+        QTableWidgetItem *justification = products->item(1, 10);
+        QVERIFY(justification->flags() & Qt::ItemIsEditable);
+        QVERIFY(!(products->item(0, 10)->flags() & Qt::ItemIsEditable));
+        justification->setText(QStringLiteral("descarga sem nota, nota pedida à distribuidora"));
+        QTRY_VERIFY_WITH_TIMEOUT(window->findChild<QLabel *>(QStringLiteral("Pendencias"))->isHidden(), ServerWaitMs);
+        click(*window, QStringLiteral("Fechar_Dia"));
+        QTRY_VERIFY_WITH_TIMEOUT(stateOf(*window).startsWith(QStringLiteral("Fechado por ") + Closer + " em "), ServerWaitMs);
+        QCOMPARE(products->item(1, 10)->text(), QStringLiteral("descarga sem nota, nota pedida à distribuidora"));
+        QVERIFY(!(products->item(1, 10)->flags() & Qt::ItemIsEditable));
+        QVERIFY(!window->findChild<QPushButton *>(QStringLiteral("Fechar_Dia"))->isEnabled());
+
+        {
+            MessageBoxWatcher boxes;
+            typeReason(QStringLiteral("  "));
+            click(*window, QStringLiteral("Reabrir"));
+            QTRY_COMPARE(boxes.texts, QStringList{"O dia não foi reaberto: diga o motivo da reabertura."});
+        }
+        QVERIFY(stateOf(*window).startsWith(QStringLiteral("Fechado por ")));
+
+        typeReason(QStringLiteral("nota 101 chegou"));
+        click(*window, QStringLiteral("Reabrir"));
+        QTRY_COMPARE_WITH_TIMEOUT(stateOf(*window), QStringLiteral("Aberto"), ServerWaitMs);
+
+        click(*window, QStringLiteral("Historico_Alteracoes"));
+        QDialog *audit = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((audit = window->findChild<QDialog *>(QStringLiteral("Historico_Alteracoes"))), ServerWaitMs);
+        QStringList actions;
+        for (const QString &row : rowTexts(audit->findChild<QTableWidget *>(QStringLiteral("Alteracoes"))))
+            actions << row.section(QStringLiteral(" | "), 1);
+        QCOMPARE(actions, QStringList({QStringLiteral("fechamento | gerente | ") + QSysInfo::machineHostName() + " | ",
+                                       QStringLiteral("reabertura | gerente | ") + QSysInfo::machineHostName()
+                                           + " | nota 101 chegou"}));
+        audit->close();
+    }
+
+    void badTotalisers_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("refusal");  // after the file's path
+
+        QTest::newRow("not a number") << QByteArray("data;bico;encerrante_inicial;encerrante_final;afericao\n"
+                                                    "10/03/2026;1;1000,00;1600,00;0\n10/03/2026;2;2000;dois mil;0\n")
+                                      << ", linha 3: encerrante_final \"dois mil\" não é um número (use a vírgula decimal: "
+                                         "1.000,00)";
+        QTest::newRow("a nozzle twice") << QByteArray("data;bico;encerrante_inicial;encerrante_final;afericao\n"
+                                                      "10/03/2026;1;1000;1600;0\n10/03/2026;1;1000;1700;0\n")
+                                        << ", linha 3: data;bico \"10/03/2026;1\" repetido";
+        QTest::newRow("a nozzle the station lacks")
+            << QByteArray("data;bico;encerrante_inicial;encerrante_final;afericao\n"
+                          "10/03/2026;1;1000;1600;0\n10/03/2026;9;0;100;0\n")
+            << ": o bico 9 (dia 10/03/2026) não está cadastrado: cadastre os bicos do posto antes";
+    }
+
+    // A file refused whole, its row named: the first nozzle keeps its totalisers.
+    void badTotalisers()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, refusal);
+        BookFixture fixture(true);
+        QTemporaryDir directory;
+        const QString path = directory.filePath(QStringLiteral("encerrantes.csv"));
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        written.write(file);
+        written.close();
+        const std::unique_ptr<BookWindow> window = openOnDay(fixture);
+        QTRY_COMPARE_WITH_TIMEOUT(tableOf(*window, QStringLiteral("Bicos"))->rowCount(), 4, ServerWaitMs);
+        const QString kept = QStringLiteral("SELECT day, nozzle, opening, closing, calibration FROM totaliser ORDER BY day, nozzle");
+        const QStringList before = FileInspector(fixture.location()).texts(kept);
+        QCOMPARE(before.size(), 4);
+
+        MessageBoxWatcher boxes;
+        answerNext<QFileDialog>([path](QFileDialog *dialog) {
+            dialog->selectFile(path);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        click(*window, QStringLiteral("Importar_Encerrantes"));
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.texts, QStringList{path + refusal}, ServerWaitMs);
+        QCOMPARE(FileInspector(fixture.location()).texts(kept), before);
+    }
+};
+
+QTEST_MAIN(TestBookWindow)
+#include "tst_book_window.moc"
