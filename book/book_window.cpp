@@ -10,6 +10,7 @@
 #include "export/export_file_name.h"
 #include "export/save_dialog.h"
 #include "imports/day_rows.h"
+#include "imports/nfe_reader.h"
 #include "session/log_text.h"
 
 #include <QComboBox>
@@ -105,11 +106,12 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     close_ = button(QStringLiteral("Fechar o Dia"), QStringLiteral("Fechar_Dia"), this);
     reopen_ = button(QStringLiteral("Reabrir"), QStringLiteral("Reabrir"), this);
     totalisers_ = button(QStringLiteral("Importar Encerrantes"), QStringLiteral("Importar_Encerrantes"), this);
+    invoices_ = button(QStringLiteral("Importar NF-e"), QStringLiteral("Importar_NFe"), this);
     auto *audit = button(QStringLiteral("Histórico de Alterações"), QStringLiteral("Historico_Alteracoes"), this);
     auto *exportButton = button(QStringLiteral("Exportar CSV"), QStringLiteral("Exportar_CSV"), this);
     auto *closeWindow = button(QStringLiteral("Fechar"), QStringLiteral("Fechar"), this);
     auto *actions = new QHBoxLayout;
-    for (QPushButton *action : {close_, reopen_, totalisers_, audit})
+    for (QPushButton *action : {close_, reopen_, totalisers_, invoices_, audit})
         actions->addWidget(action);
     actions->addStretch(1);
     actions->addWidget(exportButton);
@@ -133,6 +135,8 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     connect(worker_, &BookWorker::done, this, &BookWindow::answered);
     connect(worker_, &BookWorker::closeRefused, this, &BookWindow::showCloseRefusal);
     connect(worker_, &BookWorker::inputRefused, this, &BookWindow::showInputRefusal);
+    connect(worker_, &BookWorker::invoiceEntered, this, &BookWindow::invoiceEntered);
+    connect(worker_, &BookWorker::invoiceRefused, this, &BookWindow::invoiceRefused);
     connect(worker_, &BookWorker::failed, this, [this](int, const QString &reason) { showFailure(reason); });
     connect(station_, &QComboBox::activated, this, &BookWindow::askDay);
     connect(date_, &QDateEdit::dateChanged, this, &BookWindow::askDay);
@@ -147,11 +151,12 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     connect(close_, &QPushButton::clicked, this, &BookWindow::closeDay);
     connect(reopen_, &QPushButton::clicked, this, &BookWindow::reopenDay);
     connect(totalisers_, &QPushButton::clicked, this, &BookWindow::importTotalisers);
+    connect(invoices_, &QPushButton::clicked, this, &BookWindow::importInvoices);
     connect(audit, &QPushButton::clicked, this, &BookWindow::askAudit);
     connect(exportButton, &QPushButton::clicked, this, &BookWindow::exportCsv);
     connect(closeWindow, &QPushButton::clicked, this, &QWidget::close);
 
-    for (QPushButton *action : {close_, reopen_, totalisers_})
+    for (QPushButton *action : {close_, reopen_, totalisers_, invoices_})
         action->setEnabled(false);
     status_->setText(QStringLiteral("Consultando o histórico…"));
     stationsAsked_ = worker_->requestStations();
@@ -204,6 +209,7 @@ void BookWindow::showDay(int requestId, const BookDay &day)
     close_->setEnabled(!day.closed);
     reopen_->setEnabled(day.closed);
     totalisers_->setEnabled(!day.closed);
+    invoices_->setEnabled(true);
     status_->setText(actionDone_);
     actionDone_.clear();
 }
@@ -247,18 +253,10 @@ void BookWindow::importTotalisers()
                                                       QStringLiteral("Encerrantes (*.csv *.txt);;Todos os arquivos (*)"));
     if (path.isEmpty())
         return;
-    QFile file(path);
-    QString problem;
-    if (!openRegularFile(file, &problem)) {
-        refused(problem);
+    const std::optional<QByteArray> bytes = fileBytes(path);
+    if (!bytes)
         return;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        refused(fileErrorText(file));
-        return;
-    }
-    const Result<QList<TotaliserRow>, RowProblem> rows = readTotaliserRows(bytes);
+    const Result<QList<TotaliserRow>, RowProblem> rows = readTotaliserRows(*bytes);
     if (!rows) {
         refused(rowProblemText(path, rows.error()));
         return;
@@ -269,6 +267,65 @@ void BookWindow::importTotalisers()
     importing_ = path;
     actionDone_ = QStringLiteral("%1 encerrantes importados.").arg(readings.size());
     actionAsked_ = worker_->requestTotalisers(*chosen, readings);
+}
+
+std::optional<QByteArray> BookWindow::fileBytes(const QString &path)
+{
+    QFile file(path);
+    QString problem;
+    if (!openRegularFile(file, &problem)) {
+        refused(problem);
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        refused(fileErrorText(file));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+void BookWindow::importInvoices()
+{
+    const StoredStation *chosen = station();
+    if (!chosen)
+        return;
+    const QStringList paths = QFileDialog::getOpenFileNames(this, QStringLiteral("Importar NF-e"), QString(),
+                                                            QStringLiteral("NF-e (*.xml);;Todos os arquivos (*)"));
+    // Every file is read before any is kept: one bad file refuses them all.
+    QList<std::pair<QString, Invoice>> invoices;
+    for (const QString &path : paths) {
+        const std::optional<QByteArray> bytes = fileBytes(path);
+        if (!bytes)
+            return;
+        const Result<Invoice, InvoiceProblem> invoice = readNfe(*bytes);
+        if (!invoice) {
+            refused(invoiceProblemText(path, invoice.error()));
+            return;
+        }
+        invoices.push_back({path, *invoice});
+    }
+    if (invoices.isEmpty())
+        return;
+    entered_.clear();
+    invoiceRefused_ = false;
+    actionAsked_ = worker_->requestInvoices(*chosen, invoices);
+}
+
+void BookWindow::invoiceEntered(int requestId, const QString &path, const InvoiceRecord &record)
+{
+    if (requestId == actionAsked_)
+        entered_ << QStringLiteral("%1: nota %2 entra no dia %3.").arg(path, record.number, dateText(record.day));
+}
+
+void BookWindow::invoiceRefused(int requestId, const QString &path, const EntryRefusal &refusal)
+{
+    if (requestId != actionAsked_)
+        return;
+    invoiceRefused_ = true;
+    const InvoiceProblem *problem = std::get_if<InvoiceProblem>(&refusal);
+    entered_ << (problem ? invoiceProblemText(path, *problem)
+                         : QStringLiteral("%1: %2").arg(path, entryProblemText(std::get<EntryProblem>(refusal))));
 }
 
 void BookWindow::askAudit()
@@ -305,6 +362,14 @@ void BookWindow::answered(int requestId)
     if (requestId != actionAsked_)
         return;
     importing_.clear();
+    if (!entered_.isEmpty()) {
+        const QString said = entered_.join(QLatin1Char('\n'));
+        entered_.clear();
+        if (invoiceRefused_)
+            refused(said);
+        else
+            actionDone_ = said;
+    }
     askDay();
 }
 

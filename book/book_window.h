@@ -30,6 +30,11 @@ private:
     void closeDay();
     void reopenDay();
     void importTotalisers();
+    void importInvoices();
+    void invoiceEntered(int requestId, const QString &path, const InvoiceRecord &record);
+    void invoiceRefused(int requestId, const QString &path, const EntryRefusal &refusal);
+    // The file's bytes; nothing, having said why, when it cannot be read.
+    std::optional<QByteArray> fileBytes(const QString &path);
     void askAudit();
     void showAudit(int requestId, const QList<AuditRecord> &records);
     void exportCsv();
@@ -50,10 +55,13 @@ private:
     QPushButton *close_;
     QPushButton *reopen_;
     QPushButton *totalisers_;
+    QPushButton *invoices_;
     QLabel *status_;
 
     QList<StoredStation> stations_;
     QString importing_;      // the file whose rows are being kept
+    QStringList entered_;    // what became of each invoice, said once all are in
+    bool invoiceRefused_ = false;
     int stationsAsked_ = 0;
     int dayAsked_ = 0;
     int actionAsked_ = 0;   // a close, reopening or input: the day is asked again once it is done

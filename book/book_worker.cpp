@@ -127,3 +127,25 @@ int BookWorker::requestTotalisers(const StoredStation &station, const QList<Tota
         return [this, requestId, refusal = stored.error()] { emit inputRefused(requestId, refusal); };
     });
 }
+
+int BookWorker::requestInvoices(const StoredStation &station, const QList<std::pair<QString, Invoice>> &invoices)
+{
+    return askBook(station, [this, invoices](ClosingBook &book, int requestId) -> Answer {
+        QList<Answer> answers;
+        for (const auto &[path, invoice] : invoices) {
+            const Result<InvoiceRecord, EntryRefusal> entered = book.enterInvoice(invoice, std::nullopt, std::nullopt);
+            if (entered) {
+                answers << [this, requestId, path = path, record = *entered] { emit invoiceEntered(requestId, path, record); };
+                continue;
+            }
+            if (const QSqlError *error = std::get_if<QSqlError>(&entered.error()))
+                return failure(requestId, *error);
+            answers << [this, requestId, path = path, refusal = entered.error()] { emit invoiceRefused(requestId, path, refusal); };
+        }
+        answers << [this, requestId] { emit done(requestId); };
+        return [answers] {
+            for (const Answer &answer : answers)
+                answer();
+        };
+    });
+}

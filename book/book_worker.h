@@ -27,11 +27,15 @@ public:
     int requestReopen(const StoredStation &station, QDate day, const BookAuthor &author, const QString &reason);
     int requestAudit(const StoredStation &station, QDate day);
     int requestTotalisers(const StoredStation &station, const QList<TotaliserRecord> &rows);
+    // Each invoice, by its file's path, placed by the book in the day its deliveries show; then done().
+    int requestInvoices(const StoredStation &station, const QList<std::pair<QString, Invoice>> &invoices);
 
 signals:
     void stationsReady(int requestId, const QList<StoredStation> &stations);
     void dayReady(int requestId, const BookDay &day);
     void auditReady(int requestId, const QList<AuditRecord> &records);
+    void invoiceEntered(int requestId, const QString &path, const InvoiceRecord &record);
+    void invoiceRefused(int requestId, const QString &path, const EntryRefusal &refusal);
     // A close, reopening or input the book took.
     void done(int requestId);
     void closeRefused(int requestId, const CloseRefusal &refusal);

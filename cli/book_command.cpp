@@ -337,24 +337,22 @@ int BookRun::importInvoices()
             continue;
         }
         const EntryProblem &problem = std::get<EntryProblem>(entered.error());
+        const QString text = QStringLiteral("%1: %2").arg(path, entryProblemText(problem));
         switch (problem.kind) {
         case EntryProblem::UnknownProduct:
-            refused(QStringLiteral("%1: o produto \"%2\" não casa com nenhuma descarga; diga qual é com "
-                                   "comzelta-cli \"%3\" produtos --mapear \"%2=PRODUTO\"")
-                        .arg(path, problem.value, station_),
+            refused(text + QStringLiteral("; diga qual é com comzelta-cli \"%1\" produtos --mapear \"%2=PRODUTO\"")
+                               .arg(station_, problem.value),
                     0);
             break;
         case EntryProblem::TanksUnknown:
-            refused(QStringLiteral("%1: %2 tem mais de um tanque e nenhuma descarga mostra qual recebeu; diga com --tanque N")
-                        .arg(path, problem.value),
-                    0);
+            refused(text + QStringLiteral("; diga com --tanque N"), 0);
             break;
         case EntryProblem::DayClosed:
             refused(QStringLiteral("%1: %2").arg(path, closedDayHint(QDate::fromString(problem.value, Qt::ISODate))), 0);
             status = std::max(status, int(ExitBookRefused));
             continue;
         case EntryProblem::NoSuchTank:
-            refused(QStringLiteral("%1: o posto não tem o tanque %2").arg(path, problem.value), 0);
+            refused(text, 0);
             break;
         }
         status = std::max(status, int(ExitUsage));

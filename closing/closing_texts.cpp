@@ -72,3 +72,18 @@ QString auditActionText(const QString &action)
 {
     return action == QLatin1String("close") ? QStringLiteral("fechamento") : QStringLiteral("reabertura");
 }
+
+QString entryProblemText(const EntryProblem &problem)
+{
+    switch (problem.kind) {
+    case EntryProblem::UnknownProduct:
+        return QStringLiteral("o produto \"%1\" não casa com nenhuma descarga").arg(problem.value);
+    case EntryProblem::TanksUnknown:
+        return QStringLiteral("%1 tem mais de um tanque e nenhuma descarga mostra qual recebeu").arg(problem.value);
+    case EntryProblem::DayClosed:
+        return closedDayText(QDate::fromString(problem.value, Qt::ISODate));
+    case EntryProblem::NoSuchTank:
+        return QStringLiteral("o posto não tem o tanque %1").arg(problem.value);
+    }
+    return {};
+}

@@ -14,5 +14,7 @@ QString closeRefusalText(const CloseRefusal &refusal, QDate day, const QTimeZone
 // Why a day's input was left as it was; each program adds what the operator does about it.
 QString inputRefusalText(const InputRefusal &refusal);
 QString closedDayText(QDate day);
+// Why an invoice read whole did not enter the book, without what each program offers to do about it.
+QString entryProblemText(const EntryProblem &problem);
 // A line of a day's audit: "fechamento" or "reabertura".
 QString auditActionText(const QString &action);

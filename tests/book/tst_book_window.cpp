@@ -41,6 +41,17 @@ InvoiceRecord gasolineInvoice()
     return record;
 }
 
+// The supplier's invoice of the 5.000 L of gasoline tank 2 takes on 10/03/2026.
+const QByteArray Nfe =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><nfeProc xmlns=\"http://www.portalfiscal.inf.br/nfe\" versao=\"4.00\">"
+    "<NFe xmlns=\"http://www.portalfiscal.inf.br/nfe\"><infNFe versao=\"4.00\" "
+    "Id=\"NFe35260312345678000190550010000001011000001010\"><ide><serie>1</serie><nNF>101</nNF>"
+    "<dhEmi>2026-03-10T08:00:00-03:00</dhEmi></ide><emit><CNPJ>12345678000190</CNPJ>"
+    "<xNome>Distribuidora Boa Viagem</xNome></emit><dest><CNPJ>98765432000110</CNPJ></dest>"
+    "<det nItem=\"1\"><prod><xProd>GASOLINA C</xProd><uCom>L</uCom><qCom>5000.0000</qCom>"
+    "<vUnCom>5.8900</vUnCom><comb><cProdANP>320102001</cProdANP></comb></prod></det></infNFe></NFe>"
+    "</nfeProc>";
+
 // 10/03/2026 at Posto Teste: tank 2 takes 5.000 L of gasoline, invoiced unless `invoiced` is false;
 // four nozzles sell 750 L from tank 1, 280 L from tank 2 and 1.000 L of diesel.
 class BookFixture {
@@ -290,6 +301,54 @@ private slots:
         click(*window, QStringLiteral("Importar_Encerrantes"));
         QTRY_COMPARE_WITH_TIMEOUT(boxes.texts, QStringList{path + refusal}, ServerWaitMs);
         QCOMPARE(FileInspector(fixture.location()).texts(kept), before);
+    }
+
+
+    void importInvoices_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("said");  // on the status line, after the folder
+        QTest::addColumn<QString>("invoice");
+
+        QTest::newRow("the delivery's invoice") << QStringList{"nota.xml"} << "nota.xml: nota 101 entra no dia 10/03/2026."
+                                                << "101 | Distribuidora Boa Viagem | GASOLINA C | 5.000 | 5.000 | 0";
+        QTest::newRow("with a file that is none") << QStringList{"nota.xml", "planilha.xml"} << "planilha.xml: "
+                                                  << "sem nota |  | GASOLINA C | 0 | 5.000 | 5.000";
+    }
+
+    // Every file read before any enters the book: one that is no invoice refuses them all.
+    void importInvoices()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, said);
+        QFETCH(QString, invoice);
+        BookFixture fixture(false);
+        QTemporaryDir directory;
+        for (const QString &name : files) {
+            QFile written(directory.filePath(name));
+            QVERIFY(written.open(QIODevice::WriteOnly));
+            written.write(name == QLatin1String("nota.xml") ? Nfe : QByteArray("<planilha/>"));
+        }
+        const std::unique_ptr<BookWindow> window = openOnDay(fixture);
+        QTRY_COMPARE_WITH_TIMEOUT(tableOf(*window, QStringLiteral("Notas"))->rowCount(), 1, ServerWaitMs);
+
+        MessageBoxWatcher boxes;
+        answerNext<QFileDialog>([&directory, files](QFileDialog *dialog) {
+            dialog->setDirectory(directory.path());
+            QStringList quoted;
+            for (const QString &name : files)
+                quoted << QLatin1Char('"') + name + QLatin1Char('"');
+            dialog->selectFile(quoted.join(QLatin1Char(' ')));
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        click(*window, QStringLiteral("Importar_NFe"));
+        const QLabel *status = window->findChild<QLabel *>(QStringLiteral("Estado"));
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith(directory.filePath(said)), ServerWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(rowTexts(tableOf(*window, QStringLiteral("Notas"))), QStringList{invoice}, ServerWaitMs);
+        const bool refused = said.endsWith(QLatin1String(": "));
+        QCOMPARE(boxes.texts.size(), refused ? 1 : 0);
+        QCOMPARE(FileInspector(fixture.location()).scalar(QStringLiteral("SELECT COUNT(*) FROM invoice")).toInt(),
+                 refused ? 0 : 1);
     }
 };
 
