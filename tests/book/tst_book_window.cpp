@@ -41,17 +41,6 @@ InvoiceRecord gasolineInvoice()
     return record;
 }
 
-// The supplier's invoice of the 5.000 L of gasoline tank 2 takes on 10/03/2026.
-const QByteArray Nfe =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><nfeProc xmlns=\"http://www.portalfiscal.inf.br/nfe\" versao=\"4.00\">"
-    "<NFe xmlns=\"http://www.portalfiscal.inf.br/nfe\"><infNFe versao=\"4.00\" "
-    "Id=\"NFe35260312345678000190550010000001011000001010\"><ide><serie>1</serie><nNF>101</nNF>"
-    "<dhEmi>2026-03-10T08:00:00-03:00</dhEmi></ide><emit><CNPJ>12345678000190</CNPJ>"
-    "<xNome>Distribuidora Boa Viagem</xNome></emit><dest><CNPJ>98765432000110</CNPJ></dest>"
-    "<det nItem=\"1\"><prod><xProd>GASOLINA C</xProd><uCom>L</uCom><qCom>5000.0000</qCom>"
-    "<vUnCom>5.8900</vUnCom><comb><cProdANP>320102001</cProdANP></comb></prod></det></infNFe></NFe>"
-    "</nfeProc>";
-
 // 10/03/2026 at Posto Teste: tank 2 takes 5.000 L of gasoline, invoiced unless `invoiced` is false;
 // four nozzles sell 750 L from tank 1, 280 L from tank 2 and 1.000 L of diesel.
 class BookFixture {
@@ -327,7 +316,7 @@ private slots:
         for (const QString &name : files) {
             QFile written(directory.filePath(name));
             QVERIFY(written.open(QIODevice::WriteOnly));
-            written.write(name == QLatin1String("nota.xml") ? Nfe : QByteArray("<planilha/>"));
+            written.write(name == QLatin1String("nota.xml") ? GasolineNfe : QByteArray("<planilha/>"));
         }
         const std::unique_ptr<BookWindow> window = openOnDay(fixture);
         QTRY_COMPARE_WITH_TIMEOUT(tableOf(*window, QStringLiteral("Notas"))->rowCount(), 1, ServerWaitMs);
