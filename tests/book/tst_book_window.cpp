@@ -42,32 +42,42 @@ InvoiceRecord gasolineInvoice()
 }
 
 // 10/03/2026 at Posto Teste: tank 2 takes 5.000 L of gasoline, invoiced unless `invoiced` is false;
-// four nozzles sell 750 L from tank 1, 280 L from tank 2 and 1.000 L of diesel.
+// four nozzles sell 750 L from tank 1, 280 L from tank 2 and 1.000 L of diesel. The 11th closes at
+// 00:03 on the 12th, each nozzle having sold 100 L more.
 class BookFixture {
 public:
     explicit BookFixture(bool invoiced) : alarms_(QStringLiteral("[produto GASOLINA C]\nentrega mínima = 500\n"))
     {
-        keepInventories(alarms_, balancedInventories());
-        const QString name = QStringLiteral("tst_book_window");
+        keep(balancedInventories() + QList<BookInventory>{{"12/03/26 00:03", {{1, 9050}, {2, 12620}, {3, 13900}}}});
         [&] {
-            QVERIFY(openForWriting(name, alarms_.location(), WriteConnectionSettings{}).ok());
-            {
-                ClosingTables tables(QSqlDatabase::database(name, false),
-                                     FileInspector(alarms_.location()).scalar(QStringLiteral("SELECT id FROM station")).toLongLong());
-                QVERIFY(tables.replaceNozzles({{1, 1, 1, true}, {2, 1, 1, true}, {3, 2, 2, true}, {4, 3, 3, true}}).ok());
-                QVERIFY(tables.storeTotalisers({{Day, 1, 1000.0, 1500.0, 0}, {Day, 2, 2000.0, 2250.0, 0},
-                                                {Day, 3, 500.0, 800.0, 20}, {Day, 4, 0.0, 1000.0, 0}})
+            QVERIFY(openForWriting(Connection, alarms_.location(), WriteConnectionSettings{}).ok());
+            ClosingTables tables = book().tables();
+            QVERIFY(tables.replaceNozzles({{1, 1, 1, true}, {2, 1, 1, true}, {3, 2, 2, true}, {4, 3, 3, true}}).ok());
+            QVERIFY(tables.storeTotalisers({{Day, 1, 1000.0, 1500.0, 0}, {Day, 2, 2000.0, 2250.0, 0},
+                                            {Day, 3, 500.0, 800.0, 20}, {Day, 4, 0.0, 1000.0, 0},
+                                            {Day.addDays(1), 1, std::nullopt, 1600.0, 0},
+                                            {Day.addDays(1), 2, std::nullopt, 2350.0, 0},
+                                            {Day.addDays(1), 3, std::nullopt, 900.0, 0},
+                                            {Day.addDays(1), 4, std::nullopt, 1100.0, 0}})
                             .ok());
-                if (invoiced)
-                    QVERIFY(tables.addInvoice(gasolineInvoice()).ok());
-            }
-            closeConnection(name);
+            if (invoiced)
+                QVERIFY(tables.addInvoice(gasolineInvoice()).ok());
         }();
     }
+    ~BookFixture() { closeConnection(Connection); }
 
     const DatabaseLocation &location() const { return alarms_.location(); }
+    void keep(const QList<BookInventory> &inventories) const { keepInventories(alarms_, inventories); }
+    // The book on the test's own connection, as another program would hold it.
+    ClosingBook book() const
+    {
+        return ClosingBook(QSqlDatabase::database(Connection, false),
+                           FileInspector(alarms_.location()).scalar(QStringLiteral("SELECT id FROM station")).toLongLong(),
+                           Zone);
+    }
 
 private:
+    static inline const QString Connection = QStringLiteral("tst_book_window");
     AlarmFixture alarms_;
 };
 
@@ -280,7 +290,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(tableOf(*window, QStringLiteral("Bicos"))->rowCount(), 4, ServerWaitMs);
         const QString kept = QStringLiteral("SELECT day, nozzle, opening, closing, calibration FROM totaliser ORDER BY day, nozzle");
         const QStringList before = FileInspector(fixture.location()).texts(kept);
-        QCOMPARE(before.size(), 4);
+        QCOMPARE(before.size(), 8);
 
         MessageBoxWatcher boxes;
         answerNext<QFileDialog>([path](QFileDialog *dialog) {
@@ -338,6 +348,35 @@ private slots:
         QCOMPARE(boxes.texts.size(), refused ? 1 : 0);
         QCOMPARE(FileInspector(fixture.location()).scalar(QStringLiteral("SELECT COUNT(*) FROM invoice")).toInt(),
                  refused ? 0 : 1);
+    }
+
+    void divergentOpening_data()
+    {
+        QTest::addColumn<bool>("changed");  // the 10th's physical closing, once the 11th was closed
+        QTest::newRow("unchanged") << false;
+        QTest::newRow("changed") << true;
+    }
+
+    // The 11th opens on the 10th's physical closing as it was when the 11th was closed.
+    void divergentOpening()
+    {
+        QFETCH(bool, changed);
+        BookFixture fixture(true);
+        ClosingBook book = fixture.book();
+        const BookAuthor manager{QStringLiteral("gerente"), QStringLiteral("caixa-1")};
+        QVERIFY(book.close(Day, {}, manager).ok());
+        QVERIFY(book.close(Day.addDays(1), {}, manager).ok());
+        if (changed) {
+            QVERIFY(book.reopen(Day, manager, QStringLiteral("leitura das 00:01 recuperada")).ok());
+            fixture.keep({{"11/03/26 00:01", {{1, 9240}, {2, 12720}, {3, 14000}}}});
+            QVERIFY(book.close(Day, {{Gasoline, QStringLiteral("tanque 1 medido de novo")}}, manager).ok());
+        }
+
+        const std::unique_ptr<BookWindow> window = openOnDay(fixture);
+        window->findChild<QDateEdit *>(QStringLiteral("Dia"))->setDate(Day.addDays(1));
+        QTRY_VERIFY_WITH_TIMEOUT(stateOf(*window).startsWith(QStringLiteral("Fechado por gerente (caixa-1) em ")),
+                                 ServerWaitMs);
+        QCOMPARE(stateOf(*window).contains(QStringLiteral(", abertura divergente")), changed);
     }
 };
 
