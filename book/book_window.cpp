@@ -138,8 +138,8 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     connect(worker_, &BookWorker::invoiceEntered, this, &BookWindow::invoiceEntered);
     connect(worker_, &BookWorker::invoiceRefused, this, &BookWindow::invoiceRefused);
     connect(worker_, &BookWorker::failed, this, [this](int, const QString &reason) { showFailure(reason); });
-    connect(station_, &QComboBox::activated, this, &BookWindow::askDay);
-    connect(date_, &QDateEdit::dateChanged, this, &BookWindow::askDay);
+    connect(station_, &QComboBox::activated, this, &BookWindow::chooseDay);
+    connect(date_, &QDateEdit::dateChanged, this, &BookWindow::chooseDay);
     connect(day_, &BookDayView::justificationsEdited, this, &BookWindow::askDay);
     connect(day_, &BookDayView::badEntry, this, &BookWindow::refused);
     connect(day_, &BookDayView::totaliserEdited, this, [this](const TotaliserRecord &record) {
@@ -156,8 +156,7 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     connect(exportButton, &QPushButton::clicked, this, &BookWindow::exportCsv);
     connect(closeWindow, &QPushButton::clicked, this, &QWidget::close);
 
-    for (QPushButton *action : {close_, reopen_, totalisers_, invoices_})
-        action->setEnabled(false);
+    chooseDay();
     status_->setText(QStringLiteral("Consultando o histórico…"));
     stationsAsked_ = worker_->requestStations();
 }
@@ -187,6 +186,17 @@ void BookWindow::showStations(int requestId, const QList<StoredStation> &station
         status_->setText(QStringLiteral("Nenhuma medição guardada ainda."));
         return;
     }
+    chooseDay();
+}
+
+// Another day's figures never stand under this one's date while it is computed.
+void BookWindow::chooseDay()
+{
+    shown_ = BookDay{};
+    day_->clear();
+    state_->clear();
+    for (QPushButton *action : {close_, reopen_, totalisers_, invoices_})
+        action->setEnabled(false);
     askDay();
 }
 

@@ -25,6 +25,7 @@ public:
 
 private:
     void showStations(int requestId, const QList<StoredStation> &stations);
+    void chooseDay();
     void askDay();
     void showDay(int requestId, const BookDay &day);
     void closeDay();

@@ -124,6 +124,7 @@ std::unique_ptr<BookWindow> openOnDay(const BookFixture &fixture)
         QTRY_COMPARE_WITH_TIMEOUT(window->findChild<QComboBox *>(QStringLiteral("Posto"))->count(), 1, ServerWaitMs);
     }();
     window->findChild<QDateEdit *>(QStringLiteral("Dia"))->setDate(Day);
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(!window->findChild<QLabel *>(QStringLiteral("Situacao"))->text().isEmpty(), ServerWaitMs); }();
     return window;
 }
 
