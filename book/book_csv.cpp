@@ -2,11 +2,19 @@
 
 #include "book/book_cells.h"
 
+#include <cmath>
+
 namespace {
 
 CsvCell number(const std::optional<double> &value)
 {
     return value ? CsvCell(*value) : CsvCell();
+}
+
+// To the hundredth, as the window shows it: a spreadsheet would print every binary digit.
+CsvCell percent(const std::optional<double> &value)
+{
+    return value ? CsvCell(std::round(*value * 100) / 100) : CsvCell();
 }
 
 CsvRow texts(const QStringList &headers)
@@ -22,7 +30,7 @@ CsvRow stockCells(const StockFigures &figures)
 {
     return {number(figures.opening),       CsvCell(figures.receipts),      number(figures.available),
             number(figures.sales),         number(figures.book),           number(figures.physical),
-            number(figures.varianceLitres), number(figures.variancePercent),
+            number(figures.varianceLitres), percent(figures.variancePercent),
             figures.varianceLitres ? CsvCell(beyondToleranceText(figures)) : CsvCell()};
 }
 

@@ -3,8 +3,10 @@
 #include "tests/closing/book_history.h"
 
 #include "book/book_window.h"
+#include "export/save_dialog.h"
 #include "closing/closing_book.h"
 #include "store/history_file.h"
+#include "tests/support/csv_reader.h"
 #include "tests/support/message_box_watcher.h"
 
 #include <QComboBox>
@@ -349,6 +351,66 @@ private slots:
         QCOMPARE(boxes.texts.size(), refused ? 1 : 0);
         QCOMPARE(FileInspector(fixture.location()).scalar(QStringLiteral("SELECT COUNT(*) FROM invoice")).toInt(),
                  refused ? 0 : 1);
+    }
+
+    void editTotaliser_data()
+    {
+        QTest::addColumn<QString>("typed");  // as the closing totaliser of nozzle 1
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("refusal");
+
+        QTest::newRow("with the decimal comma") << "1.600,5" << "1 | 1 | 1 | 1.000 | 1.600,5 | 0 | 600,5" << QString();
+        QTest::newRow("not a number") << "1600.5" << "1 | 1 | 1 | 1.000 | 1.500 | 0 | 500"
+                                      << "Bico 1: \"1600.5\" não é um número";
+    }
+
+    // Kept in the history as typed, the day's figures following; a number the window cannot read is
+    // put back and said.
+    void editTotaliser()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, row);
+        QFETCH(QString, refusal);
+        BookFixture fixture(true);
+        const std::unique_ptr<BookWindow> window = openOnDay(fixture);
+        QTableWidget *nozzles = tableOf(*window, QStringLiteral("Bicos"));
+        QTRY_COMPARE_WITH_TIMEOUT(nozzles->rowCount(), 4, ServerWaitMs);
+        QVERIFY(nozzles->item(0, 4)->flags() & Qt::ItemIsEditable);
+
+        MessageBoxWatcher boxes;
+        nozzles->item(0, 4)->setText(typed);
+        QTRY_COMPARE_WITH_TIMEOUT(rowTexts(nozzles).constFirst(), row, ServerWaitMs);
+        QTRY_COMPARE(boxes.texts, refusal.isEmpty() ? QStringList() : QStringList{refusal});
+        const QString kept = FileInspector(fixture.location())
+                                 .texts(QStringLiteral("SELECT closing FROM totaliser WHERE nozzle = 1 ORDER BY day"))
+                                 .constFirst();
+        QCOMPARE(kept.toDouble(), refusal.isEmpty() ? 1600.5 : 1500.0);
+    }
+
+    // The day's tables as a spreadsheet reads them: Brazilian numbers, the percent to the hundredth.
+    void exportCsv()
+    {
+        BookFixture fixture(false);
+        const std::unique_ptr<BookWindow> window = openOnDay(fixture);
+        QTRY_COMPARE_WITH_TIMEOUT(tableOf(*window, QStringLiteral("Produtos"))->rowCount(), 2, ServerWaitMs);
+        QTemporaryDir directory;
+        const QString path = directory.filePath(QStringLiteral("lmc.csv"));
+        QString offered;
+        setSavePathQuestion([&](QWidget *, const QString &, const QString &suggested) {
+            offered = suggested;
+            return path;
+        });
+        click(*window, QStringLiteral("Exportar_CSV"));
+        setSavePathQuestion({});
+        QVERIFY(offered.contains(QStringLiteral("LMC_2026-03-10_Posto-Teste")));
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const std::optional<QList<QStringList>> rows = readCsv(saved.readAll(), QLatin1Char(';'));
+        QVERIFY(rows);
+        QVERIFY(rows->contains(QStringList{"GASOLINA C", "18000", "0", "18000", "1030", "16970", "21970", "5000",
+                                           "27,78", "sim", ""}));
+        QVERIFY(rows->contains(QStringList{"3", "2", "2", "500", "800", "20", "280"}));
+        QVERIFY(rows->contains(QStringList{"sem nota", "", "GASOLINA C", "0", "5000", "5000"}));
     }
 
     void divergentOpening_data()
