@@ -5,10 +5,11 @@
 #include "store/store_texts.h"
 #include "store/write_failure.h"
 
+#include <QFileInfo>
 #include <QTimeZone>
 
 BookWorker::BookWorker(const DatabaseLocation &location, QObject *parent)
-    : QObject(parent), context_(new QObject),
+    : QObject(parent), context_(new QObject), location_(location),
       connectionName_(QStringLiteral("comzelta-book-%1").arg(quintptr(this), 0, 16))
 {
     thread_.setObjectName(QStringLiteral("BookWorker"));
@@ -19,15 +20,6 @@ BookWorker::BookWorker(const DatabaseLocation &location, QObject *parent)
     connect(&thread_, &QThread::finished, context_, &QObject::deleteLater);
     preloadSqlDriver(location);
     thread_.start();
-    QMetaObject::invokeMethod(context_, [this, location] {
-        const Result<void, HistoryOpenProblem> opened = openForWriting(connectionName_, location, WriteConnectionSettings{});
-        if (!opened) {
-            const QString reason = historyOpenProblemText(opened.error());
-            QMetaObject::invokeMethod(this, [this, reason] { emit failed(0, reason); }, Qt::QueuedConnection);
-            return;
-        }
-        open_ = true;
-    }, Qt::QueuedConnection);
 }
 
 BookWorker::~BookWorker()
@@ -40,12 +32,36 @@ int BookWorker::ask(const std::function<Answer(QSqlDatabase &db, int requestId)>
 {
     const int requestId = ++lastRequest_;
     QMetaObject::invokeMethod(context_, [this, job, requestId] {
-        if (!open_)
-            return;  // failed() has said why
-        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
-        QMetaObject::invokeMethod(this, job(db, requestId), Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, answer(job, requestId), Qt::QueuedConnection);
     }, Qt::QueuedConnection);
     return requestId;
+}
+
+BookWorker::Answer BookWorker::answer(const std::function<Answer(QSqlDatabase &db, int requestId)> &job, int requestId)
+{
+    // No station has been read yet, so there is nothing to ask about; opening would make the file.
+    if (!location_.isPostgres() && !QFileInfo::exists(location_.filePath))
+        return [this, requestId] { emit stationsReady(requestId, {}); };
+    if (!open_) {
+        const Result<void, HistoryOpenProblem> opened = openForWriting(connectionName_, location_, WriteConnectionSettings{});
+        if (!opened) {
+            closeConnection(connectionName_);
+            return [this, requestId, reason = historyOpenProblemText(opened.error())] { emit failed(requestId, reason); };
+        }
+        open_ = true;
+    }
+    Answer answer;
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        answer = job(db, requestId);
+    }
+    // A server that went away is dialled again at the next question.
+    if (engineFailed_) {
+        closeConnection(connectionName_);
+        open_ = false;
+        engineFailed_ = false;
+    }
+    return answer;
 }
 
 int BookWorker::askBook(const StoredStation &station, const std::function<Answer(ClosingBook &book, int requestId)> &job)
@@ -58,6 +74,7 @@ int BookWorker::askBook(const StoredStation &station, const std::function<Answer
 
 BookWorker::Answer BookWorker::failure(int requestId, const QSqlError &error)
 {
+    engineFailed_ = true;
     return [this, requestId, reason = writeFailureText(writeFailure(error))] { emit failed(requestId, reason); };
 }
 

@@ -12,7 +12,8 @@
 // The book window's questions, asked of closing/ on a thread and a connection of their own, since
 // the history may be a remote server: each request*() returns a request number at once, and the
 // answer comes later as a signal carrying it, in the order asked. A history that cannot be opened
-// or answer says so through failed().
+// or answer says so through failed(); until a history file exists, every answer is an empty list
+// of stations.
 class BookWorker : public QObject {
     Q_OBJECT
 public:
@@ -46,12 +47,16 @@ private:
     // Runs `job` on the worker's thread with the station's book; what it returns is then run here.
     using Answer = std::function<void()>;
     int ask(const std::function<Answer(QSqlDatabase &db, int requestId)> &job);
+    // On thread_: the history opened if it is not, and the job run on it.
+    Answer answer(const std::function<Answer(QSqlDatabase &db, int requestId)> &job, int requestId);
     int askBook(const StoredStation &station, const std::function<Answer(ClosingBook &book, int requestId)> &job);
     Answer failure(int requestId, const QSqlError &error);
 
     QThread thread_;
     QObject *context_;  // lives on thread_
+    DatabaseLocation location_;
     QString connectionName_;
-    bool open_ = false;  // on thread_ only
+    bool open_ = false;          // on thread_ only
+    bool engineFailed_ = false;  // on thread_ only: the job's question failed
     int lastRequest_ = 0;
 };

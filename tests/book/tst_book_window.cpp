@@ -161,6 +161,18 @@ private slots:
         qputenv("USER", "gerente");
     }
 
+    // Before any station is read there is no book to show, and the window makes no history file.
+    void noHistoryYet()
+    {
+        QTemporaryDir directory;
+        const QString path = directory.filePath(QStringLiteral("Historico.sqlite"));
+        BookWindow window{DatabaseLocation(path)};
+        QTRY_COMPARE_WITH_TIMEOUT(window.findChild<QLabel *>(QStringLiteral("Estado"))->text(),
+                                  QStringLiteral("Nenhuma medição guardada ainda."), ServerWaitMs);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!window.findChild<QPushButton *>(QStringLiteral("Fechar_Dia"))->isEnabled());
+    }
+
     void day_data()
     {
         QTest::addColumn<bool>("invoiced");
