@@ -3,6 +3,7 @@
 #include "book/book_audit_dialog.h"
 #include "book/book_csv.h"
 #include "book/book_day_view.h"
+#include "book/book_settings_dialog.h"
 #include "book/book_worker.h"
 #include "closing/book_author.h"
 #include "closing/closing_texts.h"
@@ -108,12 +109,14 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     totalisers_ = button(QStringLiteral("Importar Encerrantes"), QStringLiteral("Importar_Encerrantes"), this);
     invoices_ = button(QStringLiteral("Importar NF-e"), QStringLiteral("Importar_NFe"), this);
     auto *audit = button(QStringLiteral("Histórico de Alterações"), QStringLiteral("Historico_Alteracoes"), this);
+    auto *settings = button(QStringLiteral("Configurar Bicos"), QStringLiteral("Configurar_Bicos"), this);
     auto *exportButton = button(QStringLiteral("Exportar CSV"), QStringLiteral("Exportar_CSV"), this);
     auto *closeWindow = button(QStringLiteral("Fechar"), QStringLiteral("Fechar"), this);
     auto *actions = new QHBoxLayout;
     for (QPushButton *action : {close_, reopen_, totalisers_, invoices_, audit})
         actions->addWidget(action);
     actions->addStretch(1);
+    actions->addWidget(settings);
     actions->addWidget(exportButton);
     actions->addWidget(closeWindow);
 
@@ -132,6 +135,7 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     connect(worker_, &BookWorker::stationsReady, this, &BookWindow::showStations);
     connect(worker_, &BookWorker::dayReady, this, &BookWindow::showDay);
     connect(worker_, &BookWorker::auditReady, this, &BookWindow::showAudit);
+    connect(worker_, &BookWorker::settingsReady, this, &BookWindow::showSettings);
     connect(worker_, &BookWorker::done, this, &BookWindow::answered);
     connect(worker_, &BookWorker::closeRefused, this, &BookWindow::showCloseRefusal);
     connect(worker_, &BookWorker::inputRefused, this, &BookWindow::showInputRefusal);
@@ -153,6 +157,7 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     connect(totalisers_, &QPushButton::clicked, this, &BookWindow::importTotalisers);
     connect(invoices_, &QPushButton::clicked, this, &BookWindow::importInvoices);
     connect(audit, &QPushButton::clicked, this, &BookWindow::askAudit);
+    connect(settings, &QPushButton::clicked, this, &BookWindow::askSettings);
     connect(exportButton, &QPushButton::clicked, this, &BookWindow::exportCsv);
     connect(closeWindow, &QPushButton::clicked, this, &QWidget::close);
 
@@ -350,6 +355,27 @@ void BookWindow::showAudit(int requestId, const QList<AuditRecord> &records)
         return;
     auto *dialog = new BookAuditDialog(date_->date(), records, zone(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void BookWindow::askSettings()
+{
+    if (const StoredStation *chosen = station())
+        settingsAsked_ = worker_->requestSettings(*chosen);
+}
+
+void BookWindow::showSettings(int requestId, const ClosingSettings &settings, const QList<NozzleRecord> &nozzles)
+{
+    if (requestId != settingsAsked_)
+        return;
+    auto *dialog = new BookSettingsDialog(settings, nozzles, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &BookSettingsDialog::saved, this, [this](const ClosingSettings &kept, const QList<NozzleRecord> &listed) {
+        if (const StoredStation *chosen = station()) {
+            actionDone_ = QStringLiteral("Configuração do livro gravada.");
+            actionAsked_ = worker_->requestSaveSettings(*chosen, kept, listed);
+        }
+    });
     dialog->open();
 }
 

@@ -166,3 +166,28 @@ int BookWorker::requestInvoices(const StoredStation &station, const QList<std::p
         };
     });
 }
+
+int BookWorker::requestSettings(const StoredStation &station)
+{
+    return askBook(station, [this](ClosingBook &book, int requestId) -> Answer {
+        const Result<ClosingSettings, QSqlError> settings = book.settings();
+        if (!settings)
+            return failure(requestId, settings.error());
+        const Result<QList<NozzleRecord>, QSqlError> nozzles = book.tables().nozzles();
+        if (!nozzles)
+            return failure(requestId, nozzles.error());
+        return [this, requestId, kept = *settings, listed = *nozzles] { emit settingsReady(requestId, kept, listed); };
+    });
+}
+
+int BookWorker::requestSaveSettings(const StoredStation &station, const ClosingSettings &settings,
+                                    const QList<NozzleRecord> &nozzles)
+{
+    return askBook(station, [this, settings, nozzles](ClosingBook &book, int requestId) -> Answer {
+        if (const Result<void, QSqlError> kept = book.tables().setSettings(settings); !kept)
+            return failure(requestId, kept.error());
+        if (const Result<void, QSqlError> kept = book.tables().replaceNozzles(nozzles); !kept)
+            return failure(requestId, kept.error());
+        return [this, requestId] { emit done(requestId); };
+    });
+}

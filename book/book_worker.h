@@ -27,6 +27,10 @@ public:
                      const BookAuthor &author);
     int requestReopen(const StoredStation &station, QDate day, const BookAuthor &author, const QString &reason);
     int requestAudit(const StoredStation &station, QDate day);
+    int requestSettings(const StoredStation &station);
+    // The settings, then the nozzles; done() once both are kept.
+    int requestSaveSettings(const StoredStation &station, const ClosingSettings &settings,
+                            const QList<NozzleRecord> &nozzles);
     int requestTotalisers(const StoredStation &station, const QList<TotaliserRecord> &rows);
     // Each invoice, by its file's path, placed by the book in the day its deliveries show; then done().
     int requestInvoices(const StoredStation &station, const QList<std::pair<QString, Invoice>> &invoices);
@@ -35,6 +39,7 @@ signals:
     void stationsReady(int requestId, const QList<StoredStation> &stations);
     void dayReady(int requestId, const BookDay &day);
     void auditReady(int requestId, const QList<AuditRecord> &records);
+    void settingsReady(int requestId, const ClosingSettings &settings, const QList<NozzleRecord> &nozzles);
     void invoiceEntered(int requestId, const QString &path, const InvoiceRecord &record);
     void invoiceRefused(int requestId, const QString &path, const EntryRefusal &refusal);
     // A close, reopening or input the book took.

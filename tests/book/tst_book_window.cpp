@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -423,6 +424,67 @@ private slots:
                                            "27,78", "sim", ""}));
         QVERIFY(rows->contains(QStringList{"3", "2", "2", "500", "800", "20", "280"}));
         QVERIFY(rows->contains(QStringList{"sem nota", "", "GASOLINA C", "0", "5000", "5000"}));
+    }
+
+    void configure_data()
+    {
+        QTest::addColumn<double>("tolerance");
+        QTest::addColumn<bool>("dropDieselNozzle");
+        QTest::addColumn<QString>("gasolineBeyond");
+        QTest::addColumn<QString>("missing");
+
+        QTest::newRow("the tolerance widened") << 30.0 << false << "não" << QString();
+        QTest::newRow("the diesel nozzle taken away")
+            << 0.6 << true << "sim"
+            << "Pendências: Tanque 3 sem bicos cadastrados; GASOLINA C: perda ou ganho além da tolerância, sem justificativa";
+    }
+
+    // The book is kept as "Configurar Bicos" leaves it, and the day computed again by it.
+    void configure()
+    {
+        QFETCH(double, tolerance);
+        QFETCH(bool, dropDieselNozzle);
+        QFETCH(QString, gasolineBeyond);
+        QFETCH(QString, missing);
+        BookFixture fixture(false);
+        const std::unique_ptr<BookWindow> window = openOnDay(fixture);
+        QTRY_COMPARE_WITH_TIMEOUT(tableOf(*window, QStringLiteral("Produtos"))->rowCount(), 2, ServerWaitMs);
+
+        click(*window, QStringLiteral("Configurar_Bicos"));
+        QDialog *dialog = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((dialog = window->findChild<QDialog *>(QStringLiteral("Configurar_Bicos"))), ServerWaitMs);
+        QTableWidget *nozzles = dialog->findChild<QTableWidget *>(QStringLiteral("Cadastro_Bicos"));
+        QCOMPARE(rowTexts(nozzles), QStringList({"1 | 1 | 1", "2 | 1 | 1", "3 | 2 | 2", "4 | 3 | 3"}));
+        QCOMPARE(dialog->findChild<QDoubleSpinBox *>(QStringLiteral("Tolerancia"))->text(), QStringLiteral("0,60 %"));
+        dialog->findChild<QDoubleSpinBox *>(QStringLiteral("Tolerancia"))->setValue(tolerance);
+        if (dropDieselNozzle) {
+            nozzles->setCurrentCell(3, 0);
+            dialog->findChild<QPushButton *>(QStringLiteral("Excluir_Bico"))->click();
+        }
+        dialog->accept();
+
+        QTRY_COMPARE_WITH_TIMEOUT(window->findChild<QLabel *>(QStringLiteral("Estado"))->text(),
+                                  QStringLiteral("Configuração do livro gravada."), ServerWaitMs);
+        QCOMPARE(tableOf(*window, QStringLiteral("Produtos"))->item(1, 9)->text(), gasolineBeyond);
+        QCOMPARE(window->findChild<QLabel *>(QStringLiteral("Pendencias"))->text(), missing);
+    }
+
+    // A nozzle without the tank it draws from is not kept.
+    void configureRefusesAnIncompleteNozzle()
+    {
+        BookFixture fixture(true);
+        const std::unique_ptr<BookWindow> window = openOnDay(fixture);
+        click(*window, QStringLiteral("Configurar_Bicos"));
+        QDialog *dialog = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((dialog = window->findChild<QDialog *>(QStringLiteral("Configurar_Bicos"))), ServerWaitMs);
+        dialog->findChild<QPushButton *>(QStringLiteral("Inserir_Bico"))->click();
+        dialog->findChild<QTableWidget *>(QStringLiteral("Cadastro_Bicos"))->item(4, 0)->setText(QStringLiteral("5"));
+        MessageBoxWatcher boxes;
+        dialog->accept();
+        QTRY_COMPARE(boxes.texts, QStringList{"Linha 5: cada bico precisa de um número só seu e do número do tanque de "
+                                              "onde tira, inteiros positivos; a bomba é opcional."});
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(FileInspector(fixture.location()).scalar(QStringLiteral("SELECT COUNT(*) FROM nozzle")).toInt(), 4);
     }
 
     void divergentOpening_data()
