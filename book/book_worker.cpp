@@ -78,6 +78,15 @@ BookWorker::Answer BookWorker::failure(int requestId, const QSqlError &error)
     return [this, requestId, reason = writeFailureText(writeFailure(error))] { emit failed(requestId, reason); };
 }
 
+BookWorker::Answer BookWorker::closeAnswer(int requestId, const Result<void, CloseRefusal> &result)
+{
+    if (result)
+        return [this, requestId] { emit done(requestId); };
+    if (result.error().kind == CloseRefusal::Engine)
+        return failure(requestId, result.error().error);
+    return [this, requestId, refusal = result.error()] { emit closeRefused(requestId, refusal); };
+}
+
 int BookWorker::requestStations()
 {
     return ask([this](QSqlDatabase &db, int requestId) -> Answer {
@@ -102,24 +111,14 @@ int BookWorker::requestClose(const StoredStation &station, QDate day, const QMap
                              const BookAuthor &author)
 {
     return askBook(station, [this, day, justifications, author](ClosingBook &book, int requestId) -> Answer {
-        const Result<void, CloseRefusal> closed = book.close(day, justifications, author);
-        if (closed)
-            return [this, requestId] { emit done(requestId); };
-        if (closed.error().kind == CloseRefusal::Engine)
-            return failure(requestId, closed.error().error);
-        return [this, requestId, refusal = closed.error()] { emit closeRefused(requestId, refusal); };
+        return closeAnswer(requestId, book.close(day, justifications, author));
     });
 }
 
 int BookWorker::requestReopen(const StoredStation &station, QDate day, const BookAuthor &author, const QString &reason)
 {
     return askBook(station, [this, day, author, reason](ClosingBook &book, int requestId) -> Answer {
-        const Result<void, CloseRefusal> reopened = book.reopen(day, author, reason);
-        if (reopened)
-            return [this, requestId] { emit done(requestId); };
-        if (reopened.error().kind == CloseRefusal::Engine)
-            return failure(requestId, reopened.error().error);
-        return [this, requestId, refusal = reopened.error()] { emit closeRefused(requestId, refusal); };
+        return closeAnswer(requestId, book.reopen(day, author, reason));
     });
 }
 

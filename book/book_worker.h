@@ -56,6 +56,8 @@ private:
     Answer answer(const std::function<Answer(QSqlDatabase &db, int requestId)> &job, int requestId);
     int askBook(const StoredStation &station, const std::function<Answer(ClosingBook &book, int requestId)> &job);
     Answer failure(int requestId, const QSqlError &error);
+    // A close or a reopening: done, refused, or the engine's failure.
+    Answer closeAnswer(int requestId, const Result<void, CloseRefusal> &result);
 
     QThread thread_;
     QObject *context_;  // lives on thread_
