@@ -107,10 +107,10 @@ BookDayView::BookDayView(QWidget *parent) : QWidget(parent)
 
 void BookDayView::clear()
 {
-    show(BookDay{}, QTimeZone::utc());
+    showDay(BookDay{}, QTimeZone::utc());
 }
 
-void BookDayView::show(const BookDay &day, const QTimeZone &zone)
+void BookDayView::showDay(const BookDay &day, const QTimeZone &zone)
 {
     const QMap<QString, QString> typed = justifications();
     shown_ = day;

@@ -18,7 +18,7 @@ class BookDayView : public QWidget {
 public:
     explicit BookDayView(QWidget *parent = nullptr);
 
-    void show(const BookDay &day, const QTimeZone &zone);
+    void showDay(const BookDay &day, const QTimeZone &zone);
     void clear();
     // By product, as typed; empty ones left out.
     QMap<QString, QString> justifications() const;

@@ -219,7 +219,7 @@ void BookWindow::showDay(int requestId, const BookDay &day)
     if (requestId != dayAsked_)
         return;
     shown_ = day;
-    day_->show(day, zone());
+    day_->showDay(day, zone());
     state_->setText(stateText(day, zone()));
     close_->setEnabled(!day.closed);
     reopen_->setEnabled(day.closed);
