@@ -30,10 +30,10 @@ Field *named(const QString &name, QWidget *parent)
 
 } // namespace
 
-BookSettingsDialog::BookSettingsDialog(const ClosingSettings &settings, const QList<NozzleRecord> &nozzles,
-                                       QWidget *parent)
-    : QDialog(parent), settings_(settings)
+BookSettingsDialog::BookSettingsDialog(const BookSetup &setup, QWidget *parent)
+    : QDialog(parent), settings_(setup.settings)
 {
+    const ClosingSettings &settings = setup.settings;
     setObjectName(QStringLiteral("Configurar_Bicos"));
     setWindowTitle(Title);
     setAccessibleName(Title);
@@ -75,7 +75,7 @@ BookSettingsDialog::BookSettingsDialog(const ClosingSettings &settings, const QL
     nozzles_->setColumnCount(3);
     nozzles_->setHorizontalHeaderLabels({QStringLiteral("Bico"), QStringLiteral("Bomba"), QStringLiteral("Tanque")});
     nozzles_->verticalHeader()->hide();
-    for (const NozzleRecord &nozzle : nozzles)
+    for (const NozzleRecord &nozzle : setup.nozzles)
         if (nozzle.active)
             addRow(nozzle);
     auto *add = new QPushButton(QStringLiteral("Inserir Bico"), this);
@@ -89,6 +89,27 @@ BookSettingsDialog::BookSettingsDialog(const ClosingSettings &settings, const QL
     rowButtons->addWidget(remove);
     rowButtons->addStretch(1);
 
+    products_ = named<QTableWidget>(QStringLiteral("Produtos_Notas"), this);
+    products_->setColumnCount(2);
+    products_->setHorizontalHeaderLabels({QStringLiteral("Nome na nota"), QStringLiteral("Produto do livro")});
+    products_->verticalHeader()->hide();
+    products_->horizontalHeader()->setStretchLastSection(true);
+    for (auto product = setup.products.cbegin(); product != setup.products.cend(); ++product) {
+        const int row = products_->rowCount();
+        products_->insertRow(row);
+        auto *supplierName = new QTableWidgetItem(product.key());
+        supplierName->setFlags(supplierName->flags() & ~Qt::ItemIsEditable);
+        products_->setItem(row, 0, supplierName);
+        products_->setItem(row, 1, new QTableWidgetItem(product.value()));
+    }
+    auto *addProduct = new QPushButton(QStringLiteral("Inserir Produto"), this);
+    addProduct->setObjectName(QStringLiteral("Inserir_Produto"));
+    connect(addProduct, &QPushButton::clicked, this, [this] {
+        products_->insertRow(products_->rowCount());
+        for (int column = 0; column < 2; ++column)
+            products_->setItem(products_->rowCount() - 1, column, new QTableWidgetItem);
+    });
+
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -97,8 +118,10 @@ BookSettingsDialog::BookSettingsDialog(const ClosingSettings &settings, const QL
     layout->addLayout(form);
     layout->addWidget(nozzles_, 1);
     layout->addLayout(rowButtons);
+    layout->addWidget(products_, 1);
+    layout->addWidget(addProduct, 0, Qt::AlignLeft);
     layout->addWidget(buttons);
-    resize(480, 520);
+    resize(520, 640);
 }
 
 void BookSettingsDialog::addRow(const NozzleRecord &nozzle)
@@ -124,14 +147,25 @@ void BookSettingsDialog::accept()
             values << (whole && value > 0 ? value : column == 1 && (!item || item->text().trimmed().isEmpty()) ? 0 : -1);
         }
         if (values.contains(-1) || values[0] == 0 || values[2] == 0 || numbers.contains(values[0])) {
-            QMessageBox::warning(this, Title,
-                                 QStringLiteral("Linha %1: cada bico precisa de um número só seu e do número do tanque "
-                                                "de onde tira, inteiros positivos; a bomba é opcional.")
-                                     .arg(row + 1));
+            refuse(QStringLiteral("Bicos"), row,
+                   QStringLiteral("cada bico precisa de um número só seu e do número do tanque de onde tira, inteiros "
+                                  "positivos; a bomba é opcional"));
             return;
         }
         numbers << values[0];
         nozzles << NozzleRecord{values[0], values[1] > 0 ? std::optional<int>(values[1]) : std::nullopt, values[2], true};
+    }
+    QMap<QString, QString> products;
+    for (int row = 0; row < products_->rowCount(); ++row) {
+        const QString supplierName = products_->item(row, 0) ? products_->item(row, 0)->text().trimmed() : QString();
+        const QString product = products_->item(row, 1) ? products_->item(row, 1)->text().trimmed() : QString();
+        if (supplierName.isEmpty() && product.isEmpty())
+            continue;
+        if (supplierName.isEmpty() || product.isEmpty()) {
+            refuse(QStringLiteral("Produtos"), row, QStringLiteral("diga o nome na nota e o produto do livro"));
+            return;
+        }
+        products.insert(supplierName, product);
     }
     ClosingSettings settings = settings_;
     settings.closingHour = closingHour_->time();
@@ -140,6 +174,11 @@ void BookSettingsDialog::accept()
     settings.volumeBasis = volume_->currentIndex() == 0 ? VolumeBasis::Measured : VolumeBasis::At20C;
     settings.totaliserDigits = digits_->value();
     settings.cnpj = cnpj_->text().remove(QRegularExpression(QStringLiteral("\\D")));
-    emit saved(settings, nozzles);
+    emit saved(BookSetup{settings, nozzles, products});
     QDialog::accept();
+}
+
+void BookSettingsDialog::refuse(const QString &table, int row, const QString &rule)
+{
+    QMessageBox::warning(this, Title, QStringLiteral("%1, linha %2: %3.").arg(table).arg(row + 1).arg(rule));
 }

@@ -135,7 +135,7 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     connect(worker_, &BookWorker::stationsReady, this, &BookWindow::showStations);
     connect(worker_, &BookWorker::dayReady, this, &BookWindow::showDay);
     connect(worker_, &BookWorker::auditReady, this, &BookWindow::showAudit);
-    connect(worker_, &BookWorker::settingsReady, this, &BookWindow::showSettings);
+    connect(worker_, &BookWorker::setupReady, this, &BookWindow::showSetup);
     connect(worker_, &BookWorker::done, this, &BookWindow::answered);
     connect(worker_, &BookWorker::closeRefused, this, &BookWindow::showCloseRefusal);
     connect(worker_, &BookWorker::inputRefused, this, &BookWindow::showInputRefusal);
@@ -157,7 +157,7 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     connect(totalisers_, &QPushButton::clicked, this, &BookWindow::importTotalisers);
     connect(invoices_, &QPushButton::clicked, this, &BookWindow::importInvoices);
     connect(audit, &QPushButton::clicked, this, &BookWindow::askAudit);
-    connect(settings, &QPushButton::clicked, this, &BookWindow::askSettings);
+    connect(settings, &QPushButton::clicked, this, &BookWindow::askSetup);
     connect(exportButton, &QPushButton::clicked, this, &BookWindow::exportCsv);
     connect(closeWindow, &QPushButton::clicked, this, &QWidget::close);
 
@@ -358,22 +358,22 @@ void BookWindow::showAudit(int requestId, const QList<AuditRecord> &records)
     dialog->open();
 }
 
-void BookWindow::askSettings()
+void BookWindow::askSetup()
 {
     if (const StoredStation *chosen = station())
-        settingsAsked_ = worker_->requestSettings(*chosen);
+        setupAsked_ = worker_->requestSetup(*chosen);
 }
 
-void BookWindow::showSettings(int requestId, const ClosingSettings &settings, const QList<NozzleRecord> &nozzles)
+void BookWindow::showSetup(int requestId, const BookSetup &setup)
 {
-    if (requestId != settingsAsked_)
+    if (requestId != setupAsked_)
         return;
-    auto *dialog = new BookSettingsDialog(settings, nozzles, this);
+    auto *dialog = new BookSettingsDialog(setup, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &BookSettingsDialog::saved, this, [this](const ClosingSettings &kept, const QList<NozzleRecord> &listed) {
+    connect(dialog, &BookSettingsDialog::saved, this, [this](const BookSetup &kept) {
         if (const StoredStation *chosen = station()) {
             actionDone_ = QStringLiteral("Configuração do livro gravada.");
-            actionAsked_ = worker_->requestSaveSettings(*chosen, kept, listed);
+            actionAsked_ = worker_->requestSaveSetup(*chosen, kept);
         }
     });
     dialog->open();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/book_setup.h"
 #include "closing/closing_book.h"
 #include "store/database_location.h"
 #include "store/history_queries.h"
@@ -37,8 +38,8 @@ private:
     // The file's bytes; nothing, having said why, when it cannot be read.
     std::optional<QByteArray> fileBytes(const QString &path);
     void askAudit();
-    void askSettings();
-    void showSettings(int requestId, const ClosingSettings &settings, const QList<NozzleRecord> &nozzles);
+    void askSetup();
+    void showSetup(int requestId, const BookSetup &setup);
     void showAudit(int requestId, const QList<AuditRecord> &records);
     void exportCsv();
     void answered(int requestId);
@@ -69,7 +70,7 @@ private:
     int dayAsked_ = 0;
     int actionAsked_ = 0;   // a close, reopening or input: the day is asked again once it is done
     int auditAsked_ = 0;
-    int settingsAsked_ = 0;
+    int setupAsked_ = 0;
     QString actionDone_;    // what the status line says once it is
     BookDay shown_;
 };

@@ -166,7 +166,7 @@ int BookWorker::requestInvoices(const StoredStation &station, const QList<std::p
     });
 }
 
-int BookWorker::requestSettings(const StoredStation &station)
+int BookWorker::requestSetup(const StoredStation &station)
 {
     return askBook(station, [this](ClosingBook &book, int requestId) -> Answer {
         const Result<ClosingSettings, QSqlError> settings = book.settings();
@@ -175,18 +175,23 @@ int BookWorker::requestSettings(const StoredStation &station)
         const Result<QList<NozzleRecord>, QSqlError> nozzles = book.tables().nozzles();
         if (!nozzles)
             return failure(requestId, nozzles.error());
-        return [this, requestId, kept = *settings, listed = *nozzles] { emit settingsReady(requestId, kept, listed); };
+        const Result<QMap<QString, QString>, QSqlError> products = book.tables().productMapping();
+        if (!products)
+            return failure(requestId, products.error());
+        return [this, requestId, setup = BookSetup{*settings, *nozzles, *products}] { emit setupReady(requestId, setup); };
     });
 }
 
-int BookWorker::requestSaveSettings(const StoredStation &station, const ClosingSettings &settings,
-                                    const QList<NozzleRecord> &nozzles)
+int BookWorker::requestSaveSetup(const StoredStation &station, const BookSetup &setup)
 {
-    return askBook(station, [this, settings, nozzles](ClosingBook &book, int requestId) -> Answer {
-        if (const Result<void, QSqlError> kept = book.tables().setSettings(settings); !kept)
+    return askBook(station, [this, setup](ClosingBook &book, int requestId) -> Answer {
+        if (const Result<void, QSqlError> kept = book.tables().setSettings(setup.settings); !kept)
             return failure(requestId, kept.error());
-        if (const Result<void, QSqlError> kept = book.tables().replaceNozzles(nozzles); !kept)
+        if (const Result<void, QSqlError> kept = book.tables().replaceNozzles(setup.nozzles); !kept)
             return failure(requestId, kept.error());
+        for (auto product = setup.products.cbegin(); product != setup.products.cend(); ++product)
+            if (const Result<void, QSqlError> kept = book.tables().mapProduct(product.key(), product.value()); !kept)
+                return failure(requestId, kept.error());
         return [this, requestId] { emit done(requestId); };
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/book_setup.h"
 #include "closing/closing_book.h"
 #include "store/database_location.h"
 #include "store/history_queries.h"
@@ -27,10 +28,9 @@ public:
                      const BookAuthor &author);
     int requestReopen(const StoredStation &station, QDate day, const BookAuthor &author, const QString &reason);
     int requestAudit(const StoredStation &station, QDate day);
-    int requestSettings(const StoredStation &station);
-    // The settings, then the nozzles; done() once both are kept.
-    int requestSaveSettings(const StoredStation &station, const ClosingSettings &settings,
-                            const QList<NozzleRecord> &nozzles);
+    int requestSetup(const StoredStation &station);
+    // The settings, the nozzles, then each product's mapping; done() once all are kept.
+    int requestSaveSetup(const StoredStation &station, const BookSetup &setup);
     int requestTotalisers(const StoredStation &station, const QList<TotaliserRecord> &rows);
     // Each invoice, by its file's path, placed by the book in the day its deliveries show; then done().
     int requestInvoices(const StoredStation &station, const QList<std::pair<QString, Invoice>> &invoices);
@@ -39,7 +39,7 @@ signals:
     void stationsReady(int requestId, const QList<StoredStation> &stations);
     void dayReady(int requestId, const BookDay &day);
     void auditReady(int requestId, const QList<AuditRecord> &records);
-    void settingsReady(int requestId, const ClosingSettings &settings, const QList<NozzleRecord> &nozzles);
+    void setupReady(int requestId, const BookSetup &setup);
     void invoiceEntered(int requestId, const QString &path, const InvoiceRecord &record);
     void invoiceRefused(int requestId, const QString &path, const EntryRefusal &refusal);
     // A close, reopening or input the book took.

@@ -461,30 +461,54 @@ private slots:
             nozzles->setCurrentCell(3, 0);
             dialog->findChild<QPushButton *>(QStringLiteral("Excluir_Bico"))->click();
         }
+        dialog->findChild<QPushButton *>(QStringLiteral("Inserir_Produto"))->click();
+        QTableWidget *products = dialog->findChild<QTableWidget *>(QStringLiteral("Produtos_Notas"));
+        products->item(0, 0)->setText(QStringLiteral("GASOLINA C COMUM"));
+        products->item(0, 1)->setText(Gasoline);
         dialog->accept();
 
         QTRY_COMPARE_WITH_TIMEOUT(window->findChild<QLabel *>(QStringLiteral("Estado"))->text(),
                                   QStringLiteral("Configuração do livro gravada."), ServerWaitMs);
         QCOMPARE(tableOf(*window, QStringLiteral("Produtos"))->item(1, 9)->text(), gasolineBeyond);
         QCOMPARE(window->findChild<QLabel *>(QStringLiteral("Pendencias"))->text(), missing);
+        QCOMPARE(fixture.book().tables().productMapping().valueOr({}),
+                 (QMap<QString, QString>{{QStringLiteral("GASOLINA C COMUM"), Gasoline}}));
     }
 
-    // A nozzle without the tank it draws from is not kept.
-    void configureRefusesAnIncompleteNozzle()
+    void configureRefuses_data()
     {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("refusal");
+
+        QTest::newRow("a nozzle without its tank") << "Cadastro_Bicos" << "Inserir_Bico"
+                                                   << "Bicos, linha 5: cada bico precisa de um número só seu e do número "
+                                                      "do tanque de onde tira, inteiros positivos; a bomba é opcional.";
+        QTest::newRow("a supplier's name without its product") << "Produtos_Notas" << "Inserir_Produto"
+                                                               << "Produtos, linha 1: diga o nome na nota e o produto do livro.";
+    }
+
+    // A line half filled is not kept, nor anything else the dialog holds.
+    void configureRefuses()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, button);
+        QFETCH(QString, refusal);
         BookFixture fixture(true);
         const std::unique_ptr<BookWindow> window = openOnDay(fixture);
         click(*window, QStringLiteral("Configurar_Bicos"));
         QDialog *dialog = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT((dialog = window->findChild<QDialog *>(QStringLiteral("Configurar_Bicos"))), ServerWaitMs);
-        dialog->findChild<QPushButton *>(QStringLiteral("Inserir_Bico"))->click();
-        dialog->findChild<QTableWidget *>(QStringLiteral("Cadastro_Bicos"))->item(4, 0)->setText(QStringLiteral("5"));
+        dialog->findChild<QDoubleSpinBox *>(QStringLiteral("Tolerancia"))->setValue(30);
+        dialog->findChild<QPushButton *>(button)->click();
+        QTableWidget *rows = dialog->findChild<QTableWidget *>(table);
+        rows->item(rows->rowCount() - 1, 0)->setText(QStringLiteral("5"));
         MessageBoxWatcher boxes;
         dialog->accept();
-        QTRY_COMPARE(boxes.texts, QStringList{"Linha 5: cada bico precisa de um número só seu e do número do tanque de "
-                                              "onde tira, inteiros positivos; a bomba é opcional."});
+        QTRY_COMPARE(boxes.texts, QStringList{refusal});
         QVERIFY(dialog->isVisible());
         QCOMPARE(FileInspector(fixture.location()).scalar(QStringLiteral("SELECT COUNT(*) FROM nozzle")).toInt(), 4);
+        QCOMPARE(fixture.book().settings().valueOr({}).tolerancePercent, 0.6);
     }
 
     void divergentOpening_data()
