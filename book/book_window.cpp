@@ -338,9 +338,17 @@ void BookWindow::invoiceRefused(int requestId, const QString &path, const EntryR
     if (requestId != actionAsked_)
         return;
     invoiceRefused_ = true;
-    const InvoiceProblem *problem = std::get_if<InvoiceProblem>(&refusal);
-    entered_ << (problem ? invoiceProblemText(path, *problem)
-                         : QStringLiteral("%1: %2").arg(path, entryProblemText(std::get<EntryProblem>(refusal))));
+    if (const InvoiceProblem *problem = std::get_if<InvoiceProblem>(&refusal)) {
+        entered_ << invoiceProblemText(path, *problem);
+        return;
+    }
+    const EntryProblem &problem = std::get<EntryProblem>(refusal);
+    QString text = QStringLiteral("%1: %2").arg(path, entryProblemText(problem));
+    if (problem.kind == EntryProblem::UnknownProduct)
+        text += QStringLiteral("; diga qual é em \"Configurar Bicos\"");
+    else if (problem.kind == EntryProblem::DayClosed)
+        text += QStringLiteral(": reabra-o antes de mudá-lo");
+    entered_ << text;
 }
 
 void BookWindow::askAudit()
@@ -399,12 +407,11 @@ void BookWindow::answered(int requestId)
         return;
     importing_.clear();
     if (!entered_.isEmpty()) {
-        const QString said = entered_.join(QLatin1Char('\n'));
+        // Said again once the day is shown, which takes the status line.
+        actionDone_ = entered_.join(QLatin1Char('\n'));
         entered_.clear();
         if (invoiceRefused_)
-            refused(said);
-        else
-            actionDone_ = said;
+            refused(actionDone_);
     }
     askDay();
 }
