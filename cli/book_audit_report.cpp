@@ -1,6 +1,7 @@
 #include "cli/book_audit_report.h"
 
 #include "cli/report_values.h"
+#include "closing/closing_texts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,11 +20,6 @@ const QList<std::pair<QString, QString>> ChangedFigures{
     {QStringLiteral("sales"), QStringLiteral("vendas")},
     {QStringLiteral("physical_stock"), QStringLiteral("físico")},
 };
-
-QString actionText(const QString &action)
-{
-    return action == QLatin1String("close") ? QStringLiteral("fechamento") : QStringLiteral("reabertura");
-}
 
 QJsonValue linesValue(const QString &lines)
 {
@@ -94,7 +90,7 @@ ReportTable auditTable(const QList<AuditRecord> &records, const QTimeZone &zone,
         table.columns << ReportColumn{QStringLiteral("lines_before"), QStringLiteral("Antes"), false}
                       << ReportColumn{QStringLiteral("lines_after"), QStringLiteral("Depois"), false};
     for (const AuditRecord &record : records) {
-        QList<Cell> row{std::optional<QDateTime>(record.at.toTimeZone(zone)), actionText(record.action),
+        QList<Cell> row{std::optional<QDateTime>(record.at.toTimeZone(zone)), auditActionText(record.action),
                         record.author.userName, record.author.machine, record.reason};
         if (lines == AuditLines::Changes)
             row << auditChangesText(record.linesBefore, record.linesAfter);

@@ -8,6 +8,7 @@
 #include "cli/exit_codes.h"
 #include "cli/text_report.h"
 #include "alarms/alarm_rules.h"
+#include "closing/book_author.h"
 #include "closing/closing_texts.h"
 #include "closing/loss_watch.h"
 #include "codec/file_text.h"
@@ -20,30 +21,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSysInfo>
-
-#ifdef Q_OS_UNIX
-#include <pwd.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
 const QString Connection = QStringLiteral("comzelta-cli-book");
-
-BookAuthor author()
-{
-    // The account as the system names it: $USER is often unset under cron or a service.
-    QString user = qEnvironmentVariable("USER");
-    for (const char *name : {"LOGNAME", "USERNAME"})
-        if (user.isEmpty())
-            user = qEnvironmentVariable(name);
-#ifdef Q_OS_UNIX
-    if (const passwd *account = ::getpwuid(::getuid()); user.isEmpty() && account)
-        user = QString::fromLocal8Bit(account->pw_name);
-#endif
-    return {user, QSysInfo::machineHostName()};
-}
 
 // The station's cumulative-loss limits from alarmes.ini, or the default without the file; nothing,
 // and a word on it, while the file is broken, as the console and the poller say it.
@@ -60,10 +41,11 @@ std::optional<LevelLimits> lossLimits(const CliOptions &options, const StoredSta
     return (*rules)->config().station({station.host, station.ofe}).cumulativeLoss.value_or(DefaultCumulativeLoss);
 }
 
-QString closedDayText(QDate day)
+// A closed day's refusal, with the command that reopens it.
+QString closedDayHint(QDate day)
 {
-    return QStringLiteral("o dia %1 está fechado: reabra-o com \"reabrir --dia %2 --motivo …\" para mudá-lo")
-        .arg(day.toString(QStringLiteral("dd/MM/yyyy")), day.toString(Qt::ISODate));
+    return closedDayText(day) + QStringLiteral(": reabra-o com \"reabrir --dia %1 --motivo …\" para mudá-lo")
+                                    .arg(day.toString(Qt::ISODate));
 }
 
 // What one command does with the book, and where it prints.
@@ -111,7 +93,6 @@ private:
         out_.flush();
     }
     std::optional<QByteArray> fileBytes(const QString &path);
-    QString closeRefusalText(const CloseRefusal &refusal) const;
     // A day's input left as it was: the status, having said why.
     int inputRefused(const InputRefusal &refusal, const QString &path);
     // After a day is closed or reopened: the month's cumulative loss, and the alarm it turns.
@@ -153,29 +134,6 @@ std::optional<QByteArray> BookRun::fileBytes(const QString &path)
         return std::nullopt;
     }
     return bytes;
-}
-
-QString BookRun::closeRefusalText(const CloseRefusal &refusal) const
-{
-    const QString day = book_.day->toString(QStringLiteral("dd/MM/yyyy"));
-    switch (refusal.kind) {
-    case CloseRefusal::AlreadyClosed:
-        return QStringLiteral("o dia %1 já está fechado").arg(day);
-    case CloseRefusal::NotClosed:
-        return QStringLiteral("o dia %1 não está fechado").arg(day);
-    case CloseRefusal::NotOver:
-        return QStringLiteral("o dia %1 só termina em %2: feche-o depois")
-            .arg(day, refusal.ends.toTimeZone(closing_.zone()).toString(QStringLiteral("dd/MM/yyyy HH:mm")));
-    case CloseRefusal::NotClosable: {
-        QStringList problems;
-        for (const ClosingProblem &problem : refusal.problems)
-            problems << closingProblemText(problem, closing_.zone());
-        return QStringLiteral("o dia %1 não pode ser fechado: %2").arg(day, problems.join(QStringLiteral("; ")));
-    }
-    case CloseRefusal::Engine:
-        break;
-    }
-    return refusal.error.databaseText().simplified();
 }
 
 int BookRun::run()
@@ -242,7 +200,7 @@ int BookRun::showMonth()
 
 int BookRun::close()
 {
-    const Result<void, CloseRefusal> closed = closing_.close(*book_.day, book_.justifications, author());
+    const Result<void, CloseRefusal> closed = closing_.close(*book_.day, book_.justifications, localAuthor());
     if (closed) {
         out_ << "Dia " << book_.day->toString(QStringLiteral("dd/MM/yyyy")) << " fechado." << Qt::endl;
         return watchLoss();
@@ -255,16 +213,16 @@ int BookRun::close()
     const int status = refusal.kind != CloseRefusal::NotClosable ? ExitBookRefused
                        : computable                              ? ExitUsage
                                                                  : ExitNotComputable;
-    return refused(closeRefusalText(refusal), status);
+    return refused(closeRefusalText(refusal, *book_.day, closing_.zone()), status);
 }
 
 int BookRun::reopen()
 {
-    const Result<void, CloseRefusal> reopened = closing_.reopen(*book_.day, author(), book_.reason);
+    const Result<void, CloseRefusal> reopened = closing_.reopen(*book_.day, localAuthor(), book_.reason);
     if (!reopened) {
         if (reopened.error().kind == CloseRefusal::Engine)
             return engineFailed(reopened.error().error);
-        return refused(closeRefusalText(reopened.error()), ExitBookRefused);
+        return refused(closeRefusalText(reopened.error(), *book_.day, closing_.zone()), ExitBookRefused);
     }
     out_ << "Dia " << book_.day->toString(QStringLiteral("dd/MM/yyyy")) << " reaberto." << Qt::endl;
     return watchLoss();
@@ -290,11 +248,9 @@ int BookRun::inputRefused(const InputRefusal &refusal, const QString &path)
     case InputRefusal::Engine:
         return engineFailed(refusal.error);
     case InputRefusal::DayClosed:
-        return refused(where + closedDayText(refusal.day), ExitBookRefused);
+        return refused(where + closedDayHint(refusal.day), ExitBookRefused);
     case InputRefusal::UnknownNozzle:
-        return refused(where + QStringLiteral("o bico %1 (dia %2) não está cadastrado: importe os bicos com \"bicos --importar\"")
-                                   .arg(refusal.nozzle)
-                                   .arg(refusal.day.toString(QStringLiteral("dd/MM/yyyy"))),
+        return refused(where + inputRefusalText(refusal) + QStringLiteral(": importe os bicos com \"bicos --importar\""),
                        ExitUsage);
     }
     return ExitUsage;
@@ -381,24 +337,22 @@ int BookRun::importInvoices()
             continue;
         }
         const EntryProblem &problem = std::get<EntryProblem>(entered.error());
+        const QString text = QStringLiteral("%1: %2").arg(path, entryProblemText(problem));
         switch (problem.kind) {
         case EntryProblem::UnknownProduct:
-            refused(QStringLiteral("%1: o produto \"%2\" não casa com nenhuma descarga; diga qual é com "
-                                   "comzelta-cli \"%3\" produtos --mapear \"%2=PRODUTO\"")
-                        .arg(path, problem.value, station_),
+            refused(text + QStringLiteral("; diga qual é com comzelta-cli \"%1\" produtos --mapear \"%2=PRODUTO\"")
+                               .arg(station_, problem.value),
                     0);
             break;
         case EntryProblem::TanksUnknown:
-            refused(QStringLiteral("%1: %2 tem mais de um tanque e nenhuma descarga mostra qual recebeu; diga com --tanque N")
-                        .arg(path, problem.value),
-                    0);
+            refused(text + QStringLiteral("; diga com --tanque N"), 0);
             break;
         case EntryProblem::DayClosed:
-            refused(QStringLiteral("%1: %2").arg(path, closedDayText(QDate::fromString(problem.value, Qt::ISODate))), 0);
+            refused(QStringLiteral("%1: %2").arg(path, closedDayHint(QDate::fromString(problem.value, Qt::ISODate))), 0);
             status = std::max(status, int(ExitBookRefused));
             continue;
         case EntryProblem::NoSuchTank:
-            refused(QStringLiteral("%1: o posto não tem o tanque %2").arg(path, problem.value), 0);
+            refused(text, 0);
             break;
         }
         status = std::max(status, int(ExitUsage));

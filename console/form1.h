@@ -17,6 +17,7 @@ class QButtonGroup;
 class QTimer;
 class ControllerSession;
 class SessionRequest;
+class BookWindow;
 class HistoryWindow;
 class SessionKeeper;
 class MessageLogModel;
@@ -81,6 +82,9 @@ private:
     void mostrarEstadoHistorico(const QString &reason);
     void listarPostosNoHistorico();
     void Historico_Click();
+    void Fechamento_Click();
+    template <class Window>
+    void mostrarJanelaDoHistorico(QPointer<Window> &window);
 
     // Connection supervision (connection.cpp)
     void Postos_Click(int index);
@@ -153,6 +157,7 @@ private:
     HistoryStore *history_ = nullptr;
     SessionKeeper *keeper_ = nullptr;
     QPointer<HistoryWindow> historyWindow_;
+    QPointer<BookWindow> bookWindow_;
     QButtonGroup *TQ_Ativo_ = nullptr;
     QButtonGroup *Sinal_ = nullptr;
     TankDrawing *Altura_Liquido_ = nullptr;

@@ -3,6 +3,7 @@
 #include "console/form1.h"
 
 #include "alarms/alarm_rules.h"
+#include "book/book_window.h"
 #include "history/history_window.h"
 #include "store/session_keeper.h"
 #include "ui_form1.h"
@@ -26,6 +27,7 @@ void Form1::conectarHistorico(const HistoryStoreOptions &options, const std::opt
         ui->Estado_Historico->setVisible(true);
     });
     connect(ui->Historico, &QPushButton::clicked, this, &Form1::Historico_Click);
+    connect(ui->Fechamento, &QPushButton::clicked, this, &Form1::Fechamento_Click);
 
     QPalette warning = ui->Estado_Historico->palette();
     warning.setColor(QPalette::WindowText, Qt::red);
@@ -49,17 +51,28 @@ void Form1::listarPostosNoHistorico()
     history_->setListedHosts(hostsInUse(tabelaLocais_));
 }
 
-// One window, brought forward when it is already open.
+// One window of each, brought forward when it is already open.
+template <class Window>
+void Form1::mostrarJanelaDoHistorico(QPointer<Window> &window)
+{
+    const bool opening = !window;
+    if (opening) {
+        window = new Window(history_->location(), this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (opening)
+        emit janelaAberta(window);
+}
+
 void Form1::Historico_Click()
 {
-    const bool opening = !historyWindow_;
-    if (opening) {
-        historyWindow_ = new HistoryWindow(history_->location(), this);
-        historyWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    historyWindow_->show();
-    historyWindow_->raise();
-    historyWindow_->activateWindow();
-    if (opening)
-        emit janelaAberta(historyWindow_);
+    mostrarJanelaDoHistorico(historyWindow_);
+}
+
+void Form1::Fechamento_Click()
+{
+    mostrarJanelaDoHistorico(bookWindow_);
 }

@@ -24,16 +24,6 @@ struct Step {
     QString says;
 };
 
-const QByteArray Nfe =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><nfeProc xmlns=\"http://www.portalfiscal.inf.br/nfe\" versao=\"4.00\">"
-    "<NFe xmlns=\"http://www.portalfiscal.inf.br/nfe\"><infNFe versao=\"4.00\" "
-    "Id=\"NFe35260312345678000190550010000001011000001010\"><ide><serie>1</serie><nNF>101</nNF>"
-    "<dhEmi>2026-03-10T08:00:00-03:00</dhEmi></ide><emit><CNPJ>12345678000190</CNPJ>"
-    "<xNome>Distribuidora Boa Viagem</xNome></emit><dest><CNPJ>98765432000110</CNPJ></dest>"
-    "<det nItem=\"1\"><prod><xProd>GASOLINA C COMUM</xProd><uCom>L</uCom><qCom>5000.0000</qCom>"
-    "<vUnCom>5.8900</vUnCom><comb><cProdANP>320102001</cProdANP></comb></prod></det></infNFe></NFe>"
-    "<protNFe versao=\"4.00\"/></nfeProc>";
-
 // A JSON value as the output rows compare it: text as it is, anything else as compact JSON
 // ("null", "6.29", "[3]"); "undefined" where the path leads nowhere.
 QString valueText(const QJsonValue &value)
@@ -95,7 +85,7 @@ private:
              file(QStringLiteral("encerrantes.csv"), "10/03/2026;1;1000;1500;0\n10/03/2026;2;2000;2250;0\n"
                                                      "10/03/2026;3;500;800;20\n10/03/2026;4;0;1000;0\n")},
             {"precos", "--importar", file(QStringLiteral("precos.csv"), "10/03/2026;GASOLINA C;6,29\n")},
-            {"notas", "--importar", file(QStringLiteral("nota.xml"), Nfe)},
+            {"notas", "--importar", file(QStringLiteral("nota.xml"), GasolineNfe)},
             {"produtos", "--mapear", "GASOLINA C COMUM=GASOLINA C"},
         };
         const auto dip = [&](const char *day, const char *tank, const char *litres) {
@@ -159,7 +149,7 @@ private slots:
                                         "10/03/2026;1;1.000,00;1.500,00;0\n10/03/2026;2;2.000,00;2.250,00;0\n"
                                         "10/03/2026;3;500,00;800,00;20,00\n10/03/2026;4;999.500,00;500,00;0\n");
         const QString badTotalisers = file(QStringLiteral("ruim.csv"), "10/03/2026;1;1000.00;1500,00;0\n");
-        const QString nfe = file(QStringLiteral("nota.xml"), Nfe);
+        const QString nfe = file(QStringLiteral("nota.xml"), GasolineNfe);
         const QString notNfe = file(QStringLiteral("planilha.xml"), "<planilha/>");
         const QString prices = file(QStringLiteral("precos.csv"), "10/03/2026;GASOLINA C;6,29\n");
         const QString strayNozzle = file(QStringLiteral("bico7.csv"), "11/03/2026;7;100,00;200,00;0\n");
@@ -266,7 +256,7 @@ private slots:
             {"encerrantes", "--importar",
              file(QStringLiteral("encerrantes.csv"), "10/03/2026;1;1000;1500;0\n10/03/2026;2;2000;2250;0\n"
                                                      "10/03/2026;3;500;800;20\n10/03/2026;4;0;1000;0\n")},
-            {"notas", "--importar", file(QStringLiteral("nota.xml"), Nfe)},
+            {"notas", "--importar", file(QStringLiteral("nota.xml"), GasolineNfe)},
         };
         for (const QStringList &arguments : imports)
             QCOMPARE(runCli(QStringList{"--data-dir", dataDirectory, "posto-a"} + arguments, QString(), files_.path()).exitCode,
@@ -361,7 +351,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QStringList, present);
         QFETCH(QStringList, absent);
-        QByteArray ethanol = Nfe;
+        QByteArray ethanol = GasolineNfe;
         ethanol.replace("GASOLINA C COMUM", "ETANOL HIDRATADO COMUM").replace("5000.0000", "9000.0000");
         ethanol.replace("0000001011000001010", "0000001021000001020");
         file(QStringLiteral("etanol.xml"), ethanol);

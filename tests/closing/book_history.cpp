@@ -5,6 +5,16 @@
 const StationIdentity BookStation{QStringLiteral("Posto Teste"), QStringLiteral("posto-a"), QString(),
                                   QStringLiteral("America/Sao_Paulo")};
 
+const QByteArray GasolineNfe =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><nfeProc xmlns=\"http://www.portalfiscal.inf.br/nfe\" versao=\"4.00\">"
+    "<NFe xmlns=\"http://www.portalfiscal.inf.br/nfe\"><infNFe versao=\"4.00\" "
+    "Id=\"NFe35260312345678000190550010000001011000001010\"><ide><serie>1</serie><nNF>101</nNF>"
+    "<dhEmi>2026-03-10T08:00:00-03:00</dhEmi></ide><emit><CNPJ>12345678000190</CNPJ>"
+    "<xNome>Distribuidora Boa Viagem</xNome></emit><dest><CNPJ>98765432000110</CNPJ></dest>"
+    "<det nItem=\"1\"><prod><xProd>GASOLINA C COMUM</xProd><uCom>L</uCom><qCom>5000.0000</qCom>"
+    "<vUnCom>5.8900</vUnCom><comb><cProdANP>320102001</cProdANP></comb></prod></det></infNFe></NFe>"
+    "<protNFe versao=\"4.00\"/></nfeProc>";
+
 namespace {
 
 MeasurementReading reading(const BookInventory &inventory, int tank, bool weighed)

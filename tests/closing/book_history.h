@@ -2,6 +2,7 @@
 
 #include "tests/alarms/alarm_test_support.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -10,6 +11,9 @@
 // Paulo's time, with gasoline in tanks 1 and 2 and diesel in tank 3.
 
 extern const StationIdentity BookStation;
+
+// The supplier's NF-e of tank 2's 5.000 L of "GASOLINA C COMUM" on 10/03/2026, number 101.
+extern const QByteArray GasolineNfe;
 
 // One inventory: the controller's local time, and litres by tank.
 struct BookInventory {

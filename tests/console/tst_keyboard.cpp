@@ -58,13 +58,13 @@ private slots:
         QTest::addColumn<QString>("form");
         QTest::addColumn<QStringList>("cycle");
         QTest::newRow("console, no controller")
-            << "Form1" << QStringList{"Postos", "Configurar", "Limpar_Log", "Sair", "Historico", "Salvar_Log", "Msg_Log"};
+            << "Form1" << QStringList{"Postos", "Configurar", "Limpar_Log", "Sair", "Fechamento", "Historico", "Salvar_Log", "Msg_Log"};
         // One stop for the tank selector: the arrows move within it.
         QTest::newRow("console, dialogue open")
             << OperatorWindow::connectedConsole()
             << QStringList{"Postos", "Configurar", "Fechar_Conexao", "Limpar_Log", "Sair", "LR_Cmd",
                            "Sinc_Relogio", "MT_Cmd", "LM_Cmd", "MA_Cmd", "IV_Cmd", "Ler_Sensores",
-                           "Medicao_Programada", "TQ_Ativo_0", "Historico", "Salvar_Log", "Msg_Log"};
+                           "Medicao_Programada", "TQ_Ativo_0", "Fechamento", "Historico", "Salvar_Log", "Msg_Log"};
         QTest::newRow("inventory") << "Form2" << QStringList{"Leitura", "Inventario", "Exportar_CSV", "Imprimir", "Retornar"};
         QTest::newRow("password") << "Form3" << QStringList{"Senha", "Validar_Senha"};
         QTest::newRow("editor")
