@@ -5,6 +5,7 @@
 #include "book/book_day_view.h"
 #include "book/book_settings_dialog.h"
 #include "book/book_worker.h"
+#include "book/month_view.h"
 #include "closing/book_author.h"
 #include "closing/closing_texts.h"
 #include "codec/file_text.h"
@@ -103,6 +104,8 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     tabs_->setObjectName(QStringLiteral("Abas"));
     tabs_->setAccessibleName(QStringLiteral("Dia e mês"));
     tabs_->addTab(day_, QStringLiteral("Dia"));
+    month_ = new MonthView(this);
+    tabs_->addTab(month_, QStringLiteral("Mês"));
 
     close_ = button(QStringLiteral("Fechar o Dia"), QStringLiteral("Fechar_Dia"), this);
     reopen_ = button(QStringLiteral("Reabrir"), QStringLiteral("Reabrir"), this);
@@ -111,6 +114,7 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     auto *audit = button(QStringLiteral("Histórico de Alterações"), QStringLiteral("Historico_Alteracoes"), this);
     auto *settings = button(QStringLiteral("Configurar Bicos"), QStringLiteral("Configurar_Bicos"), this);
     auto *exportButton = button(QStringLiteral("Exportar CSV"), QStringLiteral("Exportar_CSV"), this);
+    auto *printButton = button(QStringLiteral("Imprimir"), QStringLiteral("Imprimir"), this);
     auto *closeWindow = button(QStringLiteral("Fechar"), QStringLiteral("Fechar"), this);
     auto *actions = new QHBoxLayout;
     for (QPushButton *action : {close_, reopen_, totalisers_, invoices_, audit})
@@ -118,6 +122,7 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     actions->addStretch(1);
     actions->addWidget(settings);
     actions->addWidget(exportButton);
+    actions->addWidget(printButton);
     actions->addWidget(closeWindow);
 
     status_ = new QLabel(this);
@@ -135,6 +140,8 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     connect(worker_, &BookWorker::stationsReady, this, &BookWindow::showStations);
     connect(worker_, &BookWorker::dayReady, this, &BookWindow::showDay);
     connect(worker_, &BookWorker::auditReady, this, &BookWindow::showAudit);
+    connect(worker_, &BookWorker::printableReady, this, &BookWindow::print);
+    connect(worker_, &BookWorker::monthReady, this, &BookWindow::showMonth);
     connect(worker_, &BookWorker::setupReady, this, &BookWindow::showSetup);
     connect(worker_, &BookWorker::done, this, &BookWindow::answered);
     connect(worker_, &BookWorker::closeRefused, this, &BookWindow::showCloseRefusal);
@@ -159,6 +166,7 @@ BookWindow::BookWindow(const DatabaseLocation &history, QWidget *parent)
     connect(audit, &QPushButton::clicked, this, &BookWindow::askAudit);
     connect(settings, &QPushButton::clicked, this, &BookWindow::askSetup);
     connect(exportButton, &QPushButton::clicked, this, &BookWindow::exportCsv);
+    connect(printButton, &QPushButton::clicked, this, &BookWindow::askPrintable);
     connect(closeWindow, &QPushButton::clicked, this, &QWidget::close);
 
     chooseDay();
@@ -212,6 +220,7 @@ void BookWindow::askDay()
         return;
     status_->setText(QStringLiteral("Calculando o dia %1…").arg(dateText(date_->date())));
     dayAsked_ = worker_->requestDay(*chosen, date_->date(), day_->justifications());
+    monthAsked_ = worker_->requestMonth(*chosen, date_->date());
 }
 
 void BookWindow::showDay(int requestId, const BookDay &day)
@@ -364,6 +373,24 @@ void BookWindow::showAudit(int requestId, const QList<AuditRecord> &records)
     auto *dialog = new BookAuditDialog(date_->date(), records, zone(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+void BookWindow::askPrintable()
+{
+    if (const StoredStation *chosen = station())
+        printAsked_ = worker_->requestPrintable(*chosen, date_->date());
+}
+
+void BookWindow::print(int requestId, const BookPrintInput &printable)
+{
+    if (requestId == printAsked_)
+        printBook(printable, this);
+}
+
+void BookWindow::showMonth(int requestId, const QList<MonthProduct> &month, const QList<QDate> &closedDays)
+{
+    if (requestId == monthAsked_)
+        month_->setMonth(month, closedDays);
 }
 
 void BookWindow::askSetup()

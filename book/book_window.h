@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/book_print.h"
 #include "book/book_setup.h"
 #include "closing/closing_book.h"
 #include "store/database_location.h"
@@ -9,6 +10,7 @@
 #include <QWidget>
 
 class BookDayView;
+class MonthView;
 class BookWorker;
 class QComboBox;
 class QDateEdit;
@@ -38,6 +40,9 @@ private:
     // The file's bytes; nothing, having said why, when it cannot be read.
     std::optional<QByteArray> fileBytes(const QString &path);
     void askAudit();
+    void askPrintable();
+    void print(int requestId, const BookPrintInput &printable);
+    void showMonth(int requestId, const QList<MonthProduct> &month, const QList<QDate> &closedDays);
     void askSetup();
     void showSetup(int requestId, const BookSetup &setup);
     void showAudit(int requestId, const QList<AuditRecord> &records);
@@ -56,6 +61,7 @@ private:
     QLabel *state_;
     QTabWidget *tabs_;
     BookDayView *day_;
+    MonthView *month_;
     QPushButton *close_;
     QPushButton *reopen_;
     QPushButton *totalisers_;
@@ -70,6 +76,8 @@ private:
     int dayAsked_ = 0;
     int actionAsked_ = 0;   // a close, reopening or input: the day is asked again once it is done
     int auditAsked_ = 0;
+    int printAsked_ = 0;
+    int monthAsked_ = 0;
     int setupAsked_ = 0;
     QString actionDone_;    // what the status line says once it is
     BookDay shown_;

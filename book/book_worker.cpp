@@ -132,6 +132,37 @@ int BookWorker::requestAudit(const StoredStation &station, QDate day)
     });
 }
 
+int BookWorker::requestPrintable(const StoredStation &station, QDate day)
+{
+    return askBook(station, [this, station, day](ClosingBook &book, int requestId) -> Answer {
+        const Result<BookDay, QSqlError> found = book.day(day);
+        if (!found)
+            return failure(requestId, found.error());
+        const Result<QMap<QString, double>, QSqlError> prices = book.tables().prices(day);
+        if (!prices)
+            return failure(requestId, prices.error());
+        const Result<ClosingSettings, QSqlError> settings = book.settings();
+        if (!settings)
+            return failure(requestId, settings.error());
+        BookPrintInput printable{station.description, settings->cnpj, book.zone(), *found, *prices};
+        return [this, requestId, printable] { emit printableReady(requestId, printable); };
+    });
+}
+
+int BookWorker::requestMonth(const StoredStation &station, QDate day)
+{
+    return askBook(station, [this, day](ClosingBook &book, int requestId) -> Answer {
+        const QDate first(day.year(), day.month(), 1);
+        const Result<QList<MonthProduct>, QSqlError> month = book.month(first, day);
+        if (!month)
+            return failure(requestId, month.error());
+        const Result<QList<QDate>, QSqlError> closed = book.tables().closedDays(first, day);
+        if (!closed)
+            return failure(requestId, closed.error());
+        return [this, requestId, products = *month, days = *closed] { emit monthReady(requestId, products, days); };
+    });
+}
+
 int BookWorker::requestTotalisers(const StoredStation &station, const QList<TotaliserRecord> &rows)
 {
     return askBook(station, [this, rows](ClosingBook &book, int requestId) -> Answer {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/book_print.h"
 #include "book/book_setup.h"
 #include "closing/closing_book.h"
 #include "store/database_location.h"
@@ -28,6 +29,10 @@ public:
                      const BookAuthor &author);
     int requestReopen(const StoredStation &station, QDate day, const BookAuthor &author, const QString &reason);
     int requestAudit(const StoredStation &station, QDate day);
+    // What the day's printed book is made of.
+    int requestPrintable(const StoredStation &station, QDate day);
+    // The month of the day, up to it, and which of its days are closed.
+    int requestMonth(const StoredStation &station, QDate day);
     int requestSetup(const StoredStation &station);
     // The settings, the nozzles, then each product's mapping; done() once all are kept.
     int requestSaveSetup(const StoredStation &station, const BookSetup &setup);
@@ -39,6 +44,8 @@ signals:
     void stationsReady(int requestId, const QList<StoredStation> &stations);
     void dayReady(int requestId, const BookDay &day);
     void auditReady(int requestId, const QList<AuditRecord> &records);
+    void printableReady(int requestId, const BookPrintInput &printable);
+    void monthReady(int requestId, const QList<MonthProduct> &month, const QList<QDate> &closedDays);
     void setupReady(int requestId, const BookSetup &setup);
     void invoiceEntered(int requestId, const QString &path, const InvoiceRecord &record);
     void invoiceRefused(int requestId, const QString &path, const EntryRefusal &refusal);

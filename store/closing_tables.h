@@ -72,6 +72,8 @@ public:
     Result<QList<AuditRecord>, QSqlError> audit(QDate day) const;
     // Nothing before the first day is closed.
     Result<std::optional<QDate>, QSqlError> lastClosedDay() const;
+    // The closed days from `from` to `to`, both included, by date.
+    Result<QList<QDate>, QSqlError> closedDays(QDate from, QDate to) const;
 
     // The book's own alarms, kept as the writer's rules keep theirs: inside inTransaction(),
     // holdStation() first, so that two programs deciding at once never both raise one alarm.

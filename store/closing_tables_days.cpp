@@ -290,3 +290,17 @@ Result<std::optional<QDate>, QSqlError> ClosingTables::lastClosedDay() const
         return std::optional<QDate>();
     return std::optional<QDate>(QDate::fromString(query->value(0).toString(), Qt::ISODate));
 }
+
+Result<QList<QDate>, QSqlError> ClosingTables::closedDays(QDate from, QDate to) const
+{
+    Result<QueryPool::Lent, QSqlError> query =
+        run(QStringLiteral("SELECT day FROM closed_day WHERE station_id = :station AND day >= :from AND day <= :to "
+                           "ORDER BY day"),
+            {{"from", dayText(from)}, {"to", dayText(to)}});
+    if (!query)
+        return failure(query.error());
+    QList<QDate> days;
+    while (query->next())
+        days << QDate::fromString(query->value(0).toString(), Qt::ISODate);
+    return days;
+}

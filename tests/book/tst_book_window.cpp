@@ -8,6 +8,8 @@
 #include "store/history_file.h"
 #include "tests/support/csv_reader.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/pdf_answers.h"
+#include "tests/support/pdf_text.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -270,6 +272,42 @@ private slots:
                                        QStringLiteral("reabertura | gerente | ") + QSysInfo::machineHostName()
                                            + " | nota 101 chegou"}));
         audit->close();
+    }
+
+    // The closed day printed from the window, one page per product, and its month's tab marking it
+    // closed with the figures the day shows.
+    void printAndMonth()
+    {
+        BookFixture fixture(true);
+        const std::unique_ptr<BookWindow> window = openOnDay(fixture);
+        QTRY_COMPARE_WITH_TIMEOUT(tableOf(*window, QStringLiteral("Produtos"))->rowCount(), 2, ServerWaitMs);
+        click(*window, QStringLiteral("Fechar_Dia"));
+        QTRY_VERIFY_WITH_TIMEOUT(stateOf(*window).startsWith(QStringLiteral("Fechado por ")), ServerWaitMs);
+
+        QTemporaryDir directory;
+        const QString pdf = directory.filePath(QStringLiteral("livro.pdf"));
+        {
+            PdfAnswers answers(pdf);
+            click(*window, QStringLiteral("Imprimir"));
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(pdf).size() > 0, ServerWaitMs);
+        }
+        QStringList pages;
+        PDF_PAGE_TEXTS(pdf, pages);
+        QCOMPARE(pages.size(), 2);
+        for (const QString &page : pages) {
+            QVERIFY2(page.contains(QStringLiteral("Posto Teste")) && page.contains(QStringLiteral("10/03/2026"))
+                         && page.contains(QStringLiteral("Fechado por gerente")),
+                     qPrintable(page));
+        }
+        QVERIFY(pages.at(0).contains(QStringLiteral("DIESEL S10")) != pages.at(1).contains(QStringLiteral("DIESEL S10")));
+
+        auto *month = window->findChild<QComboBox *>(QStringLiteral("Produto"));
+        QTRY_VERIFY_WITH_TIMEOUT(month->findText(Gasoline) >= 0, ServerWaitMs);
+        month->setCurrentIndex(month->findText(Gasoline));
+        const QStringList days = rowTexts(tableOf(*window, QStringLiteral("Dias")));
+        QVERIFY2(!days.isEmpty() && days.last().startsWith(QStringLiteral("10")) && days.last().endsWith(QStringLiteral("fechado")),
+                 qPrintable(days.join(QLatin1Char('\n'))));
+        QVERIFY2(days.last().contains(QStringLiteral("1.030")), qPrintable(days.last()));
     }
 
     void badTotalisers_data()
