@@ -22,20 +22,6 @@ const QString Gasoline = QStringLiteral("GASOLINA C");
 const QString Diesel = QStringLiteral("DIESEL S10");
 const QString Cnpj = QStringLiteral("11222333000181");
 
-InvoiceRecord gasolineInvoice()
-{
-    InvoiceRecord record;
-    record.accessKey = QStringLiteral("35260312345678000190550010000001011000001010");
-    record.number = QStringLiteral("101");
-    record.series = QStringLiteral("1");
-    record.issuedAt = QDateTime(FirstDay, QTime(8, 0), Zone);
-    record.supplierName = QStringLiteral("Distribuidora Boa Viagem");
-    record.supplierCnpj = QStringLiteral("12345678000190");
-    record.day = FirstDay;
-    record.lines << InvoiceLineRecord{Gasoline, {}, Gasoline, 5000, 5.12, {{2, 5000, false}}};
-    return record;
-}
-
 // Tank 2 takes 5.000 L on the 10th; diesel's tank 3 loses 120 L that day and shows it again the
 // next, when the nozzles draw it from where the gauge reads.
 QList<BookInventory> inventories()
@@ -95,7 +81,7 @@ private slots:
                         .storePrices({{FirstDay, Gasoline, 5.89}, {FirstDay, Diesel, 6.19},
                                       {SecondDay, Gasoline, 5.99}, {SecondDay, Diesel, 6.29}})
                         .ok());
-            QVERIFY(book.tables().addInvoice(gasolineInvoice()).ok());
+            QVERIFY(book.tables().addInvoice(bookInvoice(QStringLiteral("101"), FirstDay, Gasoline, 5000, {{2, 5000, false}})).ok());
             QVERIFY(book.close(FirstDay, {{Diesel, QStringLiteral("Vazamento na conexão da bomba 3 <reparado>")}},
                                {QStringLiteral("gerente"), QStringLiteral("caixa-1")})
                         .ok());

@@ -31,21 +31,6 @@ const QDate Day(2026, 3, 10);
 const QTimeZone Zone("America/Sao_Paulo");
 const QString Gasoline = QStringLiteral("GASOLINA C");
 
-InvoiceRecord gasolineInvoice()
-{
-    InvoiceRecord record;
-    record.accessKey = QStringLiteral("35260312345678000190550010000000101");
-    record.accessKey = record.accessKey.leftJustified(44, QLatin1Char('0'));
-    record.number = QStringLiteral("101");
-    record.series = QStringLiteral("1");
-    record.issuedAt = QDateTime(Day, QTime(8, 0), Zone);
-    record.supplierName = QStringLiteral("Distribuidora Boa Viagem");
-    record.supplierCnpj = QStringLiteral("12345678000190");
-    record.day = Day;
-    record.lines << InvoiceLineRecord{Gasoline, {}, Gasoline, 5000, 5.89, {{2, 5000, false}}};
-    return record;
-}
-
 // 10/03/2026 at Posto Teste: tank 2 takes 5.000 L of gasoline, invoiced unless `invoiced` is false;
 // four nozzles sell 750 L from tank 1, 280 L from tank 2 and 1.000 L of diesel. The 11th closes at
 // 00:03 on the 12th, each nozzle having sold 100 L more.
@@ -66,7 +51,7 @@ public:
                                             {Day.addDays(1), 4, std::nullopt, 1100.0, 0}})
                             .ok());
             if (invoiced)
-                QVERIFY(tables.addInvoice(gasolineInvoice()).ok());
+                QVERIFY(tables.addInvoice(bookInvoice(QStringLiteral("101"), Day, Gasoline, 5000, {{2, 5000, false}})).ok());
         }();
     }
     ~BookFixture() { closeConnection(Connection); }

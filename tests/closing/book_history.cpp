@@ -55,3 +55,18 @@ void keepInventories(const AlarmFixture &fixture, const QList<BookInventory> &in
     }
     QVERIFY(waitForWritten(*store, last));
 }
+
+InvoiceRecord bookInvoice(const QString &number, QDate day, const QString &product, double litres,
+                          const QList<TankShare> &tanks)
+{
+    InvoiceRecord record;
+    record.accessKey = QStringLiteral("3526031234567800019055001%1").arg(number.toInt(), 19, 10, QLatin1Char('0'));
+    record.number = number;
+    record.series = QStringLiteral("1");
+    record.issuedAt = QDateTime(day, QTime(8, 0), QTimeZone(BookStation.timeZone.toUtf8()));
+    record.supplierName = QStringLiteral("Distribuidora Boa Viagem");
+    record.supplierCnpj = QStringLiteral("12345678000190");
+    record.day = day;
+    record.lines << InvoiceLineRecord{product, {}, product, litres, 5.89, tanks};
+    return record;
+}

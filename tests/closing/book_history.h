@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/closing_rows.h"
 #include "tests/alarms/alarm_test_support.h"
 
 #include <QByteArray>
@@ -28,3 +29,8 @@ QList<BookInventory> balancedInventories();
 // Writes the inventories through the store as a poller would, with the rules that find the
 // deliveries of gasoline; tank 3 read in kg when `dieselWeighed`.
 void keepInventories(const AlarmFixture &fixture, const QList<BookInventory> &inventories, bool dieselWeighed = false);
+
+// Invoice `number` of the supplier the tests share, issued at 08:00 on `day` and entered that day:
+// one line of `litres` of `product` at R$ 5,89, into `tanks`.
+InvoiceRecord bookInvoice(const QString &number, QDate day, const QString &product, double litres,
+                          const QList<TankShare> &tanks);

@@ -30,20 +30,6 @@ struct Scenario {
     bool dieselWeighed = false;
 };
 
-InvoiceRecord invoice(const QString &number, const QString &product, double litres, const QList<TankShare> &tanks)
-{
-    InvoiceRecord record;
-    record.accessKey = QStringLiteral("3526031234567800019055001%1").arg(number.toInt(), 19, 10, QLatin1Char('0'));
-    record.number = number;
-    record.series = QStringLiteral("1");
-    record.issuedAt = QDateTime(Day, QTime(8, 0), Zone);
-    record.supplierName = QStringLiteral("Distribuidora Boa Viagem");
-    record.supplierCnpj = QStringLiteral("12345678000190");
-    record.day = Day;
-    record.lines << InvoiceLineRecord{product, {}, product, litres, 5.89, tanks};
-    return record;
-}
-
 // Tank 2 takes 5.000 L in the afternoon, invoiced; the nozzles sell 750 L from tank 1, 280 L from
 // tank 2 and 1.000 L of diesel; nothing is lost.
 Scenario balanced()
@@ -52,7 +38,7 @@ Scenario balanced()
     day.inventories = balancedInventories();
     day.nozzles = {{1, 1, 1, true}, {2, 1, 1, true}, {3, 2, 2, true}, {4, 3, 3, true}};
     day.totalisers = {{Day, 1, 1000.0, 1500.0, 0}, {Day, 2, 2000.0, 2250.0, 0}, {Day, 3, 500.0, 800.0, 20}, {Day, 4, 0.0, 1000.0, 0}};
-    day.invoices = {invoice(QStringLiteral("101"), Gasoline, 5000, {{2, 5000, false}})};
+    day.invoices = {bookInvoice(QStringLiteral("101"), Day, Gasoline, 5000, {{2, 5000, false}})};
     return day;
 }
 
@@ -154,7 +140,7 @@ private slots:
                                                   << QStringList{"101 5000 5000 0"} << QStringList{};
 
         Scenario split = balanced();
-        split.invoices = {invoice(QStringLiteral("101"), Gasoline, 5000, {{1, 2000, true}, {2, 3000, true}})};
+        split.invoices = {bookInvoice(QStringLiteral("101"), Day, Gasoline, 5000, {{1, 2000, true}, {2, 3000, true}})};
         QTest::newRow("one invoice over two tanks, typed wrong") << split << "18000 5000 1030 21970 0" << "1:-2000 2:2000 3:0"
                                                                  << QStringList{"101 5000 5000 0"} << QStringList{};
 
@@ -170,7 +156,7 @@ private slots:
                                                        << QStringList{"GASOLINA C: perda ou ganho além da tolerância, sem justificativa"};
 
         Scenario undelivered = balanced();
-        undelivered.invoices << invoice(QStringLiteral("102"), Diesel, 1000, {{3, 1000, false}});
+        undelivered.invoices << bookInvoice(QStringLiteral("102"), Day, Diesel, 1000, {{3, 1000, false}});
         QTest::newRow("an invoice without a delivery") << undelivered << "18000 5000 1030 21970 0" << "1:0 2:0 3:-1000"
                                                        << QStringList{"101 5000 5000 0", "102 1000 - -"}
                                                        << QStringList{"DIESEL S10: perda ou ganho além da tolerância, sem justificativa"};
@@ -286,7 +272,7 @@ private slots:
         // physical closing is the same, so the next day stands.
         QCOMPARE(book.reopen(Day.addDays(5), Manager, QStringLiteral("engano")).error().kind, CloseRefusal::NotClosed);
         QVERIFY(book.reopen(Day, Manager, QStringLiteral("nota 101 chegou")).ok());
-        QVERIFY(book.tables().addInvoice(invoice(QStringLiteral("101"), Gasoline, 5000, {{2, 5000, false}})).ok());
+        QVERIFY(book.tables().addInvoice(bookInvoice(QStringLiteral("101"), Day, Gasoline, 5000, {{2, 5000, false}})).ok());
         QVERIFY(book.close(Day, {}, Manager).ok());
         QVERIFY(!book.day(Day.addDays(1))->divergentOpening);
 
